@@ -1,0 +1,23 @@
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <string>
+
+#include "cli/ExitCodes.h"
+
+int main(int argc, char** argv) {
+    CLI::App app{"lumenreel: inspect, render and convert Lumenreel demo movies", "lumenreel"};
+    app.set_version_flag("--version", std::string("lumenreel ") + LUMENREEL_VERSION);
+    app.require_subcommand(0, 1);
+
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        int code = app.exit(error);
+        return code == 0 ? lumenreel::cli::kExitSuccess : lumenreel::cli::kExitUsage;
+    }
+    if (app.get_subcommands().empty()) {
+        std::fputs(app.help().c_str(), stdout);
+    }
+    return lumenreel::cli::kExitSuccess;
+}

@@ -1,0 +1,39 @@
+# Target helpers that keep each folder's CMakeLists.txt to a few lines.
+
+# lumenreel_library(<subsystem> [DEPS targets...])
+# Builds src/<subsystem>/*.cpp into the static library lumenreel_<subsystem>.
+function(lumenreel_library subsystem)
+    cmake_parse_arguments(ARG "" "" "DEPS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
+    add_library(lumenreel_${subsystem} STATIC ${sources})
+    target_include_directories(lumenreel_${subsystem} PUBLIC "${PROJECT_SOURCE_DIR}/src")
+    target_link_libraries(lumenreel_${subsystem} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# lumenreel_test(<subsystem> [LIBS targets...])
+# Builds tests/<subsystem>/*.cpp into one GoogleTest program registered with CTest.
+function(lumenreel_test subsystem)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${subsystem}/*.cpp")
+    add_executable(${subsystem}_tests ${sources})
+    target_include_directories(${subsystem}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
+    target_link_libraries(${subsystem}_tests PRIVATE ${ARG_LIBS} lumenreel_test_support
+                          GTest::gtest GTest::gmock GTest::gtest_main)
+    gtest_discover_tests(${subsystem}_tests DISCOVERY_TIMEOUT 60)
+endfunction()
+
+# lumenreel_bench(<name> [LIBS targets...]) builds bench/<name>.cpp.
+function(lumenreel_bench name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    add_executable(bench_${name} "${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp")
+    target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
+endfunction()
+
+# lumenreel_fuzz(<name> [LIBS targets...]) builds fuzz/<name>.cpp; its corpus is fuzz/corpus/<name>.
+function(lumenreel_fuzz name)
+    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
+    add_executable(fuzz_${name} "${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp")
+    target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
+    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
+endfunction()
