@@ -10,11 +10,11 @@ function(lumenreel_library subsystem)
     target_link_libraries(lumenreel_${subsystem} PUBLIC ${ARG_DEPS})
 endfunction()
 
-# lumenreel_test(<subsystem> [LIBS targets...])
-# Builds tests/<subsystem>/*.cpp into one GoogleTest program registered with CTest.
+# lumenreel_test(<subsystem> [LIBS targets...]), called from tests/<subsystem>/CMakeLists.txt:
+# builds the folder's *.cpp into one GoogleTest program registered with CTest.
 function(lumenreel_test subsystem)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/${subsystem}/*.cpp")
+    file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
     add_executable(${subsystem}_tests ${sources})
     target_include_directories(${subsystem}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${subsystem}_tests PRIVATE ${ARG_LIBS} lumenreel_test_support
@@ -22,18 +22,3 @@ function(lumenreel_test subsystem)
     gtest_discover_tests(${subsystem}_tests DISCOVERY_TIMEOUT 60)
 endfunction()
 
-# lumenreel_bench(<name> [LIBS targets...]) builds bench/<name>.cpp.
-function(lumenreel_bench name)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    add_executable(bench_${name} "${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp")
-    target_link_libraries(bench_${name} PRIVATE ${ARG_LIBS} benchmark::benchmark)
-endfunction()
-
-# lumenreel_fuzz(<name> [LIBS targets...]) builds fuzz/<name>.cpp; its corpus is fuzz/corpus/<name>.
-function(lumenreel_fuzz name)
-    cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
-    add_executable(fuzz_${name} "${CMAKE_CURRENT_SOURCE_DIR}/${name}.cpp")
-    target_link_libraries(fuzz_${name} PRIVATE ${ARG_LIBS})
-    target_compile_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
-    target_link_options(fuzz_${name} PRIVATE -fsanitize=fuzzer)
-endfunction()
