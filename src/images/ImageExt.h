@@ -6,10 +6,13 @@
 #include <vector>
 
 #include "images/PixelView.h"
+#include "images/Resampler.h"
 
 class CFile;
 class CSerializeInterface;
+namespace lumenreel {
 class Canvas;
+}
 
 // The one bitmap holder of the program: a top-down BGR (24-bit) or BGRA (32-bit) picture whose rows
 // are padded to a multiple of 4 bytes. An image with no pixels is "null"; operations on it fail or
@@ -17,9 +20,11 @@ class Canvas;
 class CImageExt {
 public:
     // Interpolation modes callers pass to resize, fitInside and cover.
-    static constexpr int kLowQuality = 1;
-    static constexpr int kNearestNeighbor = 5;
-    static constexpr int kHighQualityBicubic = 7;
+    static constexpr int kLowQuality = static_cast<int>(lumenreel::InterpolationMode::LowQuality);
+    static constexpr int kNearestNeighbor =
+        static_cast<int>(lumenreel::InterpolationMode::NearestNeighbor);
+    static constexpr int kHighQualityBicubic =
+        static_cast<int>(lumenreel::InterpolationMode::HighQualityBicubic);
 
     CImageExt();
     ~CImageExt();
@@ -83,8 +88,7 @@ public:
     bool regionEquals(const CImageExt& image, int x, int y, int w, int h, int ox, int oy) const;
     // Pixels of the w × h region at (x, y) whose colour bytes differ from the region at (ox, oy) of
     // the other image; parts outside either picture count as different.
-    int countDifferences(const CImageExt& image, int x, int y, int w, int h, int ox,
-                         int oy) const;
+    int countDifferences(const CImageExt& image, int x, int y, int w, int h, int ox, int oy) const;
     double similarity(const CImageExt& image, int x, int y, int w, int h, int ox, int oy) const;
 
     // Decoding by content (PNG, JPEG or BMP); on failure the image is left null.
@@ -100,16 +104,17 @@ public:
     bool archive(CFile& file, bool storing);
 
     // A canvas drawing into these pixels, valid until endDraw (or the next beginDraw).
-    Canvas& beginDraw();
+    lumenreel::Canvas& beginDraw();
     void endDraw();
 
     // Takes over a ready pixel buffer of the right size (used by the decoders).
     bool adopt(int width, int height, int bitsPerPixel, std::vector<std::uint8_t> pixels);
 
 private:
+    // First, so that moving another image in ends the canvas while its pixels still exist.
+    std::unique_ptr<lumenreel::Canvas> m_canvas;
     std::vector<std::uint8_t> m_pixels;
     int m_width = 0;
     int m_height = 0;
     int m_bitsPerPixel = 0;
-    std::unique_ptr<Canvas> m_canvas;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <span>
+
+class CImageExt;
+
+namespace lumenreel {
+
+enum class ImageFormat { unknown, png, jpeg, bmp };
+
+// The format the bytes are in, told by their signature.
+ImageFormat detectImageFormat(std::span<const std::uint8_t> bytes);
+// Decodes PNG, JPEG or BMP bytes into a 24- or 32-bit picture; false (image untouched) otherwise.
+bool decodeImage(std::span<const std::uint8_t> bytes, CImageExt& image);
+
+}  // namespace lumenreel
