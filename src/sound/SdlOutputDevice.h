@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+
+#include "sound/OutputDevice.h"
+
+namespace lumenreel {
+
+// The machine's audio output through SDL's queue: written bytes go to SDL's queue and the
+// position is what SDL has taken from it (it leads the speaker by one mixing buffer).
+class SdlOutputDevice : public OutputDevice {
+public:
+    SdlOutputDevice() = default;
+    ~SdlOutputDevice() override;
+    SdlOutputDevice(const SdlOutputDevice&) = delete;
+    SdlOutputDevice& operator=(const SdlOutputDevice&) = delete;
+
+    bool open(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits) override;
+    bool write(std::span<const std::uint8_t> bytes) override;
+    void pause() override;
+    void restart() override;
+    void reset() override;
+    std::uint64_t position() override;
+    void close() override;
+    bool isOpen() const override { return m_device != 0; }
+
+private:
+    std::uint32_t m_device = 0;
+    std::uint64_t m_written = 0;
+};
+
+}  // namespace lumenreel

@@ -1,0 +1,78 @@
+#pragma once
+
+#include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+#include "base/File.h"
+#include "base/InPt.h"
+#include "sound/ByteSource.h"
+#include "sound/OutputDevice.h"
+#include "sound/PCMWriter.h"
+#include "sound/PcmCodec.h"
+
+// Decodes one compressed stream into a PCM writer, step by step, under a lock that seek, pause
+// and stop share with the decoding steps. The codec decides the kind of stream.
+class CStreamDecoder {
+public:
+    using CodecFactory = std::function<std::unique_ptr<lumenreel::PcmCodec>()>;
+    static constexpr std::size_t kPcmBufferSize = 8192;
+
+    CStreamDecoder(CodecFactory codecs, lumenreel::OutputDeviceFactory devices);
+    virtual ~CStreamDecoder();
+    CStreamDecoder(const CStreamDecoder&) = delete;
+    CStreamDecoder& operator=(const CStreamDecoder&) = delete;
+
+    void UseFile(std::unique_ptr<CFile> file);
+    // The bytes are copied into the source.
+    void UseMemory(const std::uint8_t* bytes, std::size_t size);
+    bool IsStopRequested() const { return m_stopRequested; }
+    // Stops, replaces the writer, drops the source and the stream, clears the flags.
+    void Reset();
+    void ClearFlags();
+    bool Open();
+    void ReleaseWriter();
+    bool Seek(double seconds);
+    void SetPaused(bool flag);
+    bool IsOutputIdle();
+    bool IsPaused() const { return m_paused; }
+    void RequestStop();
+    // Decodes until the end of the stream (true) or a stop request (false).
+    bool DecodeLoop();
+    double Length();
+
+    // After DecodeLoop: waits for the tail to play (or a stop), then rewinds to the start unless
+    // a seek came in meanwhile, so the next Play starts where the caller last sought.
+    void FinishRun();
+    // Test and diagnostics access to the writer.
+    CPCMWriter* GetWriter() const { return m_writer.get(); }
+
+private:
+    CodecFactory m_codecs;
+    lumenreel::OutputDeviceFactory m_devices;
+    InPt<CPCMWriter> m_writer;
+    std::unique_ptr<lumenreel::ByteSource> m_source;
+    std::unique_ptr<lumenreel::PcmCodec> m_codec;
+    bool m_opened = false;
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_paused{false};
+    bool m_rewindDue = false;
+    std::mutex m_lock;
+    std::condition_variable m_flagsChanged;
+    std::vector<std::uint8_t> m_pcm;
+};
+
+// The Ogg Vorbis decoder.
+class CVorbisOggPlayer : public CStreamDecoder {
+public:
+    explicit CVorbisOggPlayer(lumenreel::OutputDeviceFactory devices);
+};
+
+// The MP3 decoder.
+class CMp3StreamDecoder : public CStreamDecoder {
+public:
+    explicit CMp3StreamDecoder(lumenreel::OutputDeviceFactory devices);
+};
