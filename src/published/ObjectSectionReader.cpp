@@ -1,0 +1,280 @@
+// The object stream of a published demo: frames, picture pool and the four object sections.
+// Counts are bounded by the bytes that remain before anything is allocated; placements whose
+// frame or object does not exist are skipped and listed.
+#include <unordered_map>
+
+#include "base/ByteReader.h"
+#include "images/ImageDecoder.h"
+#include "published/ExternalFormatReader.h"
+#include "published/PackedData.h"
+#include "published/ZcdPrimitives.h"
+
+namespace NKWXDecodersEncoders {
+
+using lumenreel::ByteReader;
+using lumenreel::zcd::readBlob;
+using lumenreel::zcd::readCount;
+using lumenreel::zcd::ReadPoint;
+using lumenreel::zcd::ReadRect;
+using lumenreel::zcd::readString;
+
+namespace {
+
+// Smallest stored size of each record, for bounding counts.
+constexpr std::size_t kFrameRecordBytes = 16;
+constexpr std::size_t kPictureRecordBytes = 5;
+constexpr std::size_t kCursorRecordBytes = 10;
+constexpr std::size_t kCursorPlacementBytes = 11;
+constexpr std::size_t kTemplateRecordBytes = 36;
+constexpr std::size_t kCaptionRecordBytes = 44;
+constexpr std::size_t kPlacementRecordBytes = 52;
+constexpr std::size_t kImageRecordBytes = 24;
+constexpr std::size_t kHighlightRecordBytes = 33;
+
+PlacementKind ReadPlacementKind(ByteReader& in) {
+    std::int32_t kind = in.i32();
+    return kind == kFadeIn || kind == kFadeOut || kind == kFadeInOut ? PlacementKind(kind)
+                                                                      : kNoFade;
+}
+
+SPlacementTiming ReadPlacementTiming(ByteReader& in) {
+    SPlacementTiming t;
+    t.fadeInLength = in.f32();
+    t.fadeOutLength = in.f32();
+    t.fadeInStart = in.f32();
+    t.fadeInEnd = in.f32();
+    t.fadeOutStart = in.f32();
+    t.fadeOutEnd = in.f32();
+    return t;
+}
+
+// transparency, start, end, order, timing: the tail every overlay placement shares.
+void readPlacementTail(ByteReader& in, CReaderLink& link) {
+    link.transparency = in.f32();
+    link.start = in.f32();
+    link.end = in.f32();
+    link.order = in.i32();
+    link.timing = ReadPlacementTiming(in);
+}
+
+template <class Object>
+std::unordered_map<std::int32_t, const Object*> indexById(const std::vector<Object>& objects) {
+    std::unordered_map<std::int32_t, const Object*> byId;
+    for (const auto& object : objects) byId.emplace(object.id, &object);
+    return byId;
+}
+
+}  // namespace
+
+class ObjectSectionReader {
+public:
+    ObjectSectionReader(CExternalFormatReader& reader, ByteReader& in) : r(reader), in(in) {}
+
+    bool read() {
+        return readFrames() && readPool() && readCursors() && readCaptions() && readImages() &&
+               readHighlights();
+    }
+
+private:
+    bool truncated(const std::string& what) { return r.fail("truncated " + what); }
+    void skip(std::string note) { r.m_skipped.push_back(std::move(note)); }
+
+    CReaderObject_frame* frameWithId(std::int32_t id) {
+        auto found = m_frameById.find(id);
+        return found == m_frameById.end() ? nullptr : found->second;
+    }
+
+    bool readFrames() {
+        auto count = readCount(in, kFrameRecordBytes);
+        bool master = in.u8() != 0;
+        std::uint64_t records = std::uint64_t{count.value_or(0)} + (master ? 1 : 0);
+        if (!count || !in.canHold(records, kFrameRecordBytes)) return truncated("frame list");
+        r.m_hasMaster = master;
+        r.m_frames.reserve(records);
+        for (std::uint64_t i = 0; i < records; ++i) {
+            SFrameRecord record{in.i32(), in.f32(), in.f32(), in.f32()};
+            r.m_frames.push_back(std::make_unique<CReaderObject_frame>(record, master && i == 0, &r));
+            m_frameById.emplace(record.id, r.m_frames.back().get());
+        }
+        return in.ok() || truncated("frame list");
+    }
+
+    // A blob holding an image file; an undecodable one leaves the image null and is listed.
+    bool readPicture(CImageExt& image, const std::string& what) {
+        auto file = readBlob(in);
+        if (!file) return truncated(what);
+        if (!lumenreel::decodeImage(*file, image)) skip(what + " could not be decoded");
+        return true;
+    }
+
+    bool readPool() {
+        auto count = readCount(in, kPictureRecordBytes);
+        if (!count) return truncated("picture pool");
+        r.m_pool.resize(*count);
+        for (std::uint32_t i = 0; i < *count; ++i) {
+            in.u8();
+            if (!readPicture(r.m_pool[i], "pool picture " + std::to_string(i))) return false;
+        }
+        return true;
+    }
+
+    bool readCursors() {
+        in.skip(16);
+        auto count = readCount(in, kCursorRecordBytes);
+        if (!count) return truncated("cursor section");
+        r.m_cursors.resize(*count);
+        for (std::uint32_t i = 0; i < *count; ++i) {
+            auto& cursor = r.m_cursors[i];
+            cursor.hotSpot = ReadPoint(in);
+            bool hasMask = in.u8() != 0;
+            bool hasColour = in.u8() != 0;
+            if (!in.ok()) return truncated("cursor");
+            std::string name = "cursor " + std::to_string(i);
+            if (hasMask && !readPicture(cursor.mask, name + " mask")) return false;
+            if (hasColour && !readPicture(cursor.colour, name + " colour")) return false;
+        }
+        auto placements = readCount(in, kCursorPlacementBytes);
+        if (!placements) return truncated("cursor placements");
+        for (std::uint32_t i = 0; i < *placements; ++i) {
+            CReaderLink_cursor link;
+            link.cursorIndex = static_cast<std::int16_t>(in.u16());
+            link.frameId = in.i32();
+            link.curvedPath = in.u8() == 1;
+            link.x = static_cast<std::int16_t>(in.u16());
+            link.y = static_cast<std::int16_t>(in.u16());
+            if (!in.ok()) return truncated("cursor placements");
+            auto* frame = frameWithId(link.frameId);
+            if (!frame || link.cursorIndex < 0 || link.cursorIndex >= r.GetCursorCount()) {
+                skip("cursor placement " + std::to_string(i) + " names no frame or cursor");
+                continue;
+            }
+            frame->setCursorPlacement(link);
+        }
+        return true;
+    }
+
+    bool readCaptions() {
+        in.skip(16);
+        r.m_captionsAreImages = in.u8() != 0;
+        if (r.m_captionsAreImages) {
+            auto count = readCount(in, 4);
+            if (!count) return truncated("caption images");
+            r.m_captionImages.resize(*count);
+            for (std::uint32_t i = 0; i < *count; ++i)
+                if (!readPicture(r.m_captionImages[i], "caption image " + std::to_string(i)))
+                    return false;
+        } else {
+            auto count = readCount(in, kTemplateRecordBytes);
+            if (!count) return truncated("caption templates");
+            r.m_templates.resize(*count);
+            for (auto& t : r.m_templates) {
+                t.id = in.i32();
+                t.point = ReadPoint(in);
+                t.rect = ReadRect(in);
+                auto name = readString(in);
+                t.value = in.u32();
+                if (!name || !in.ok()) return truncated("caption template");
+                t.name = std::move(*name);
+            }
+        }
+        auto count = readCount(in, kCaptionRecordBytes);
+        if (!count) return truncated("captions");
+        r.m_captions.resize(*count);
+        for (auto& caption : r.m_captions) {
+            caption.id = in.i32();
+            caption.rect = ReadRect(in);
+            caption.templateIndex = in.u32();
+            caption.textRect = ReadRect(in);
+            auto text = readString(in);
+            if (!text || !in.ok()) return truncated("caption");
+            caption.richText = std::move(*text);
+            caption.captionsAreImages = r.m_captionsAreImages;
+            caption.reader = &r;
+        }
+        auto byId = indexById(r.m_captions);
+        return readPlacements<CReaderLink_caption>(
+            "caption", byId, true, [](CReaderObject_frame& frame, auto link) {
+                frame.addCaptionPlacement(std::move(link));
+            });
+    }
+
+    bool readImages() {
+        in.skip(16);
+        auto count = readCount(in, kImageRecordBytes);
+        if (!count) return truncated("images");
+        r.m_images.resize(*count);
+        for (auto& image : r.m_images) {
+            image.poolIndex = in.i32();
+            image.id = in.i32();
+            image.rect = ReadRect(in);
+        }
+        if (!in.ok()) return truncated("images");
+        auto byId = indexById(r.m_images);
+        return readPlacements<CReaderLink_image>(
+            "image", byId, false,
+            [](CReaderObject_frame& frame, auto link) { frame.addImagePlacement(std::move(link)); });
+    }
+
+    bool readHighlights() {
+        in.skip(16);
+        auto count = readCount(in, kHighlightRecordBytes);
+        if (!count) return truncated("highlights");
+        r.m_highlights.resize(*count);
+        for (auto& highlight : r.m_highlights) {
+            highlight.id = in.i32();
+            highlight.rect = ReadRect(in);
+            highlight.frameColour = in.u32();
+            highlight.fillColour = in.u32();
+            highlight.frameWidth = in.f32();
+            highlight.noFill = in.u8() != 0;
+        }
+        if (!in.ok()) return truncated("highlights");
+        auto byId = indexById(r.m_highlights);
+        return readPlacements<CReaderLink_highlight>(
+            "highlight", byId, false, [](CReaderObject_frame& frame, auto link) {
+                frame.addHighlightPlacement(std::move(link));
+            });
+    }
+
+    // Caption placements store the kind first; the others store it after the two ids.
+    template <class Link, class Object, class Attach>
+    bool readPlacements(const std::string& what,
+                        const std::unordered_map<std::int32_t, const Object*>& byId,
+                        bool kindFirst, Attach attach) {
+        auto count = readCount(in, kPlacementRecordBytes);
+        if (!count) return truncated(what + " placements");
+        for (std::uint32_t i = 0; i < *count; ++i) {
+            auto link = std::make_unique<Link>();
+            if (kindFirst) link->kind = ReadPlacementKind(in);
+            link->frameId = in.i32();
+            std::int32_t objectId = in.i32();
+            if (!kindFirst) link->kind = ReadPlacementKind(in);
+            readPlacementTail(in, *link);
+            if (!in.ok()) return truncated(what + " placements");
+            link->reader = &r;
+            auto object = byId.find(objectId);
+            auto* frame = frameWithId(link->frameId);
+            if (!frame || object == byId.end()) {
+                skip(what + " placement " + std::to_string(i) + " names no frame or object");
+                continue;
+            }
+            link->object = object->second;
+            attach(*frame, std::move(link));
+        }
+        return true;
+    }
+
+    CExternalFormatReader& r;
+    ByteReader& in;
+    std::unordered_map<std::int32_t, CReaderObject_frame*> m_frameById;  // first frame of an id
+};
+
+bool CExternalFormatReader::readObjectStream(std::span<const std::uint8_t> packed) {
+    std::string reason;
+    auto inflated = lumenreel::zcd::inflatePacked(packed, m_limits.maxInflatedBytes, reason);
+    if (!inflated) return fail("object stream: " + reason);
+    ByteReader in(*inflated);
+    return ObjectSectionReader(*this, in).read();
+}
+
+}  // namespace NKWXDecodersEncoders

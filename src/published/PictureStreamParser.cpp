@@ -1,0 +1,416 @@
+// Reading a picture stream: every count, id and rectangle is checked against the data and the
+// pictures before it is used, so composing never has to.
+#include <array>
+#include <string>
+
+#include "base/ByteReader.h"
+#include "base/MemFile.h"
+#include "images/ImageDecoder.h"
+#include "images/ImageLimits.h"
+#include "published/ImageSequenceDecoder.h"
+#include "published/PackedData.h"
+#include "published/PictureCopy.h"
+#include "published/ZcdPrimitives.h"
+
+namespace NKWXDecodersEncoders {
+
+using lumenreel::ByteReader;
+
+// Pictures past this cannot be named by a group's 16-bit picture index.
+constexpr int kMaxPictures = 65536;
+// A picture whose placements would draw more than this many times its area is not a real one
+// (real pictures are drawn about once); the cap bounds the work of composing hostile streams.
+constexpr std::int64_t kMaxDrawnAreaPerPicture = 16;
+
+class PictureStreamParser {
+public:
+    explicit PictureStreamParser(CImageSequenceDecoder& decoder) : d(decoder) {}
+
+    bool parse(std::span<const std::uint8_t> stream) {
+        ByteReader in(stream);
+        if (!readHeader(in)) return false;
+        std::string reason;
+        auto packed = in.take(in.remaining());
+        d.trace("gzip section size: ", static_cast<std::int64_t>(packed.size()));
+        auto inflated = lumenreel::zcd::inflatePacked(packed, d.m_limits.maxInflatedBytes, reason);
+        if (!inflated) return fail("picture stream: " + reason);
+        d.trace("after decode size: ", static_cast<std::int64_t>(inflated->size()));
+        ByteReader body(*inflated);
+        return readPalette(body) && readFullPictures(body) && readTiles(body) &&
+               readLists(body) && readTilePixels(body) && checkReferences() &&
+               checkWork() && finish();
+    }
+
+private:
+    bool fail(std::string reason) {
+        d.m_error = std::move(reason);
+        return false;
+    }
+    bool truncated(const char* what) { return fail(std::string("picture stream: truncated ") + what); }
+
+    bool readHeader(ByteReader& in) {
+        auto& h = d.m_header;
+        auto name = lumenreel::zcd::readString(in);
+        h.version = in.i32();
+        h.bitsPerPixel = in.u8();
+        h.keyInterval = in.i32();
+        h.pictureCount = in.i32();
+        h.allNodes = in.i32();
+        h.width = in.i32();
+        h.height = in.i32();
+        if (!name || !in.ok()) return truncated("header");
+        h.codecName = *name;
+        d.trace("version: ", h.version);
+        d.trace("bpp: ", h.bitsPerPixel);
+        d.trace("keyframe interval: ", h.keyInterval);
+        d.trace("num_all_images: ", h.pictureCount);
+        d.trace("all nodes: ", h.allNodes);
+        d.trace("resx: ", h.width);
+        d.trace("resy: ", h.height);
+        if (h.bitsPerPixel != 24 && (h.bitsPerPixel < 1 || h.bitsPerPixel > 8))
+            return fail("picture stream: unsupported bits per pixel " +
+                        std::to_string(h.bitsPerPixel));
+        if (h.keyInterval < 1) return fail("picture stream: key interval below 1");
+        if (h.pictureCount < 0 || h.pictureCount > kMaxPictures)
+            return fail("picture stream: bad picture count " + std::to_string(h.pictureCount));
+        if (h.pictureCount > 0 && !lumenreel::imageSizeAllowed(h.width, h.height))
+            return fail("picture stream: bad picture size");
+        d.m_pictures.resize(static_cast<std::size_t>(h.pictureCount));
+        for (int i = 0; i < h.pictureCount; ++i) {
+            d.m_pictures[i].id = i;
+            d.m_pictures[i].pictureIndex = i;
+            d.m_pictures[i].width = h.width;
+            d.m_pictures[i].height = h.height;
+        }
+        d.m_entries.resize(d.m_pictures.size());
+        d.m_isFull.assign(d.m_pictures.size(), false);
+        d.m_composed.assign(d.m_pictures.size(), false);
+        m_nextId = h.pictureCount + 1;
+        return true;
+    }
+
+    bool palettePictures() const { return d.m_header.bitsPerPixel <= 8; }
+    std::int64_t pictureBytes() const {
+        return std::int64_t{CImageExt::rowBytes(d.m_header.width, 24)} * d.m_header.height;
+    }
+
+    bool readPalette(ByteReader& in) {
+        if (!palettePictures()) return true;
+        int entries = 1 << d.m_header.bitsPerPixel;
+        for (int i = 0; i < entries; ++i) {
+            auto bgrx = in.take(4);
+            if (!in.ok()) return truncated("palette");
+            m_palette[i] = {bgrx[0], bgrx[1], bgrx[2]};
+        }
+        return true;
+    }
+
+    // Full pictures and group-first pictures keep a bitmap each, the other positions share one
+    // canvas per position: the worst case must fit the budget before anything is decoded.
+    bool checkPictureBudget(std::uint32_t fullCount) const {
+        const auto& h = d.m_header;
+        std::uint64_t groups = (static_cast<std::uint64_t>(h.pictureCount) + h.keyInterval - 1) /
+                               static_cast<std::uint64_t>(h.keyInterval);
+        std::uint64_t canvases =
+            static_cast<std::uint64_t>(std::min(h.keyInterval, h.pictureCount));
+        std::uint64_t bitmaps = groups + canvases + fullCount;
+        return bitmaps <= d.m_limits.maxPictureBytes / static_cast<std::uint64_t>(
+                                                           std::max<std::int64_t>(pictureBytes(), 1));
+    }
+
+    bool readFullPictures(ByteReader& in) {
+        auto count = lumenreel::zcd::readCount(in, 4);
+        if (!count) return truncated("full picture count");
+        d.trace("num full images: ", *count);
+        if (!checkPictureBudget(*count))
+            return fail("picture stream: pictures need more memory than allowed");
+        for (std::uint32_t n = 0; n < *count; ++n) {
+            std::int32_t index = in.i32();
+            if (!in.ok()) return truncated("full picture");
+            if (index < 0 || index >= d.m_header.pictureCount || d.m_isFull[index])
+                return fail("picture stream: bad full picture index " + std::to_string(index));
+            ++m_nextId;  // full-picture records use up an id that nothing names
+            auto bitmap = palettePictures() ? readIndexedPicture(in) : readImageFile(in);
+            if (!bitmap) return false;
+            auto& picture = d.m_pictures[index];
+            picture.ownImage = std::move(bitmap);
+            picture.image = picture.ownImage.get();
+            d.m_isFull[index] = true;
+            d.m_fullPictures.push_back(index);
+        }
+        return true;
+    }
+
+    std::unique_ptr<CImageExt> readImageFile(ByteReader& in) {
+        auto file = lumenreel::zcd::readBlob(in);
+        if (!file) {
+            truncated("full picture file");
+            return nullptr;
+        }
+        CImageExt decoded;
+        if (!lumenreel::decodeImage(*file, decoded)) {
+            fail("picture stream: undecodable full picture");
+            return nullptr;
+        }
+        if (decoded.width() != d.m_header.width || decoded.height() != d.m_header.height) {
+            fail("picture stream: full picture of the wrong size");
+            return nullptr;
+        }
+        auto bitmap = std::make_unique<CImageExt>();
+        lumenreel::copyAsBgr24(decoded, *bitmap);
+        return bitmap;
+    }
+
+    std::unique_ptr<CImageExt> readIndexedPicture(ByteReader& in) {
+        const auto& h = d.m_header;
+        auto indexes = in.take(static_cast<std::size_t>(h.width) * h.height);
+        if (!in.ok()) {
+            truncated("full picture indexes");
+            return nullptr;
+        }
+        auto bitmap = std::make_unique<CImageExt>();
+        bitmap->create(h.width, h.height, 24);
+        const std::uint8_t* from = indexes.data();
+        for (int y = 0; y < h.height; ++y) from = expandIndexes(from, *bitmap, 0, y, h.width);
+        return bitmap;
+    }
+
+    const std::uint8_t* expandIndexes(const std::uint8_t* from, CImageExt& to, int x, int y,
+                                      int count) const {
+        std::uint8_t* out = to.firstRow() + static_cast<std::ptrdiff_t>(y) * to.pitch() + x * 3;
+        for (int i = 0; i < count; ++i, out += 3) {
+            const auto& bgr = m_palette[from[i]];
+            out[0] = bgr[0];
+            out[1] = bgr[1];
+            out[2] = bgr[2];
+        }
+        return from + count;
+    }
+
+    // Reads groups of entries until their counts reach total; each group names its picture.
+    template <class ReadEntry>
+    bool readGroups(ByteReader& in, std::uint32_t total, std::size_t entryBytes, const char* what,
+                    ReadEntry readEntry) {
+        std::uint64_t seen = 0;
+        while (seen < total) {
+            int picture = in.u16();
+            std::int32_t count = in.i32();
+            if (!in.ok()) return truncated(what);
+            if (picture >= d.m_header.pictureCount)
+                return fail(std::string("picture stream: ") + what + " names picture " +
+                            std::to_string(picture) + " past the last");
+            if (count < 0 || seen + static_cast<std::uint64_t>(count) > total)
+                return fail(std::string("picture stream: ") + what + " groups exceed their total");
+            if (!in.canHold(static_cast<std::uint64_t>(count), entryBytes)) return truncated(what);
+            for (std::int32_t i = 0; i < count; ++i)
+                if (!readEntry(in, picture)) return false;
+            seen += static_cast<std::uint64_t>(count);
+        }
+        return true;
+    }
+
+    std::optional<std::uint32_t> readTotal(ByteReader& in, std::size_t entryBytes) {
+        return lumenreel::zcd::readCount(in, entryBytes);
+    }
+
+    bool insidePicture(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const {
+        return x >= 0 && y >= 0 && x + w <= d.m_header.width && y + h <= d.m_header.height;
+    }
+
+    bool addTile(int picture, int x, int y, int w, int h) {
+        if (!insidePicture(x, y, w, h)) return fail("picture stream: tile outside its picture");
+        CImageEncWrap tile;
+        tile.x = x;
+        tile.y = y;
+        tile.width = w;
+        tile.height = h;
+        tile.pictureIndex = picture;
+        tile.id = m_nextId++;
+        d.m_entries[picture].tiles.push_back(static_cast<std::uint32_t>(d.m_tiles.size()));
+        m_tilePixelCount += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
+        d.m_tiles.push_back(std::move(tile));
+        return true;
+    }
+
+    bool readTiles(ByteReader& in) {
+        std::int32_t total = in.i32();
+        auto small = readTotal(in, 4);
+        if (!small) return truncated("small tile count");
+        d.trace("Node nr:", total);
+        d.trace("Num all small nodes:", *small);
+        d.m_firstTileId = m_nextId;
+        bool ok = readGroups(in, *small, 4, "small tiles", [&](ByteReader& r, int picture) {
+            int x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
+            return r.ok() ? addTile(picture, x, y, w, h) : truncated("small tiles");
+        });
+        if (!ok) return false;
+        auto large = readTotal(in, 8);
+        if (!large) return truncated("large tile count");
+        d.trace("Num all large nodes:", *large);
+        return readGroups(in, *large, 8, "large tiles", [&](ByteReader& r, int picture) {
+            int x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
+            return r.ok() ? addTile(picture, x, y, w, h) : truncated("large tiles");
+        });
+    }
+
+    bool readLists(ByteReader& in) {
+        in.i32();  // stored before the short form and never used
+        auto shortA = readTotal(in, 6);
+        if (!shortA) return truncated("list A");
+        d.trace("list A short: ", *shortA);
+        bool ok = readGroups(in, *shortA, 6, "list A", [&](ByteReader& r, int picture) {
+            int node = r.u16(), x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
+            return r.ok() ? addEntry(d.m_listA, picture, node, x, y, w, h, x, y)
+                          : truncated("list A");
+        });
+        if (!ok) return false;
+        return readLongList(in, d.m_listA, "list A") && readLongList(in, d.m_listB, "list B") &&
+               readSourceList(in);
+    }
+
+    bool readLongList(ByteReader& in, std::vector<CImageEncWrap>& list, const char* what) {
+        auto total = readTotal(in, 12);
+        if (!total) return truncated(what);
+        d.trace(std::string(what) + ": ", *total);
+        return readGroups(in, *total, 12, what, [&](ByteReader& r, int picture) {
+            int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
+            return r.ok() ? addEntry(list, picture, node, x, y, w, h, x, y) : truncated(what);
+        });
+    }
+
+    bool readSourceList(ByteReader& in) {
+        auto total = readTotal(in, 16);
+        if (!total) return truncated("list C");
+        d.trace("list C: ", *total);
+        return readGroups(in, *total, 16, "list C", [&](ByteReader& r, int picture) {
+            int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
+            int sx = r.u16(), sy = r.u16();
+            return r.ok() ? addEntry(d.m_listC, picture, node, x, y, w, h, sx, sy)
+                          : truncated("list C");
+        });
+    }
+
+    bool addEntry(std::vector<CImageEncWrap>& list, int picture, int node, int x, int y, int w,
+                  int h, int sx, int sy) {
+        if (!insidePicture(x, y, w, h))
+            return fail("picture stream: placement outside its picture");
+        CImageEncWrap entry;
+        entry.x = x;
+        entry.y = y;
+        entry.width = w;
+        entry.height = h;
+        entry.sourceX = sx;
+        entry.sourceY = sy;
+        entry.node = node;
+        entry.pictureIndex = picture;
+        auto& entries = d.m_entries[picture];
+        auto& bucket = &list == &d.m_listA   ? entries.listA
+                       : &list == &d.m_listB ? entries.listB
+                                             : entries.listC;
+        bucket.push_back(static_cast<std::uint32_t>(list.size()));
+        list.push_back(std::move(entry));
+        return true;
+    }
+
+    bool readTilePixels(ByteReader& in) {
+        const std::uint64_t bytesPerPixel = palettePictures() ? 1 : 3;
+        if (!in.canHold(m_tilePixelCount, bytesPerPixel)) return truncated("tile pixels");
+        for (auto& tile : d.m_tiles) {
+            if (tile.width == 0 || tile.height == 0) continue;
+            tile.ownImage = std::make_unique<CImageExt>();
+            tile.ownImage->create(tile.width, tile.height, 24);
+            tile.image = tile.ownImage.get();
+            for (int y = 0; y < tile.height; ++y) {
+                if (palettePictures()) {
+                    expandIndexes(in.take(tile.width).data(), *tile.image, 0, y, tile.width);
+                } else {
+                    auto row = in.take(static_cast<std::size_t>(tile.width) * 3);
+                    std::copy(row.begin(), row.end(), tile.image->firstRow() + y * tile.image->pitch());
+                }
+            }
+        }
+        return true;
+    }
+
+    // A placement may read a picture only when composing guarantees that picture is built first
+    // and still intact: an earlier picture of the same group, an earlier group-first picture, or
+    // an earlier full picture that nothing draws onto.
+    bool readableFrom(int node, int picture) const {
+        const int k = d.m_header.keyInterval;
+        if (node >= picture) return false;
+        if (node % k == 0 || node / k == picture / k) return true;
+        return d.m_isFull[node] && d.m_entries[node].empty();
+    }
+
+    bool checkEntry(const CImageEncWrap& entry, bool fromSource) const {
+        int sx = fromSource ? entry.sourceX : 0;
+        int sy = fromSource ? entry.sourceY : 0;
+        if (entry.node >= 0 && entry.node < d.m_header.pictureCount) {
+            if (!fromSource) sx = entry.x, sy = entry.y;
+            return readableFrom(entry.node, entry.pictureIndex) &&
+                   insidePicture(sx, sy, entry.width, entry.height);
+        }
+        std::int64_t tileIndex = std::int64_t{entry.node} - d.m_firstTileId;
+        if (tileIndex < 0 || tileIndex >= static_cast<std::int64_t>(d.m_tiles.size())) return false;
+        const auto& tile = d.m_tiles[static_cast<std::size_t>(tileIndex)];
+        return std::int64_t{sx} + entry.width <= tile.width &&
+               std::int64_t{sy} + entry.height <= tile.height;
+    }
+
+    bool checkReferences() {
+        for (const auto& entry : d.m_listA)
+            if (!checkEntry(entry, false)) return fail("picture stream: list A entry names nothing");
+        for (const auto& entry : d.m_listB)
+            if (!checkEntry(entry, false)) return fail("picture stream: list B entry names nothing");
+        for (const auto& entry : d.m_listC)
+            if (!checkEntry(entry, true)) return fail("picture stream: list C entry names nothing");
+        return true;
+    }
+
+    bool checkWork() {
+        std::vector<std::int64_t> drawn(d.m_pictures.size(), 0);
+        auto add = [&](const std::vector<CImageEncWrap>& list) {
+            for (const auto& e : list) drawn[e.pictureIndex] += std::int64_t{e.width} * e.height;
+        };
+        add(d.m_listA);
+        add(d.m_listB);
+        add(d.m_listC);
+        add(d.m_tiles);
+        const std::int64_t cap =
+            kMaxDrawnAreaPerPicture * std::int64_t{d.m_header.width} * d.m_header.height;
+        for (auto area : drawn)
+            if (area > cap) return fail("picture stream: a picture draws far more than its area");
+        return true;
+    }
+
+    bool finish() {
+        const auto& h = d.m_header;
+        d.m_canvases.resize(static_cast<std::size_t>(std::min(h.keyInterval, h.pictureCount)));
+        return true;
+    }
+
+    CImageSequenceDecoder& d;
+    std::array<std::array<std::uint8_t, 3>, 256> m_palette{};
+    std::uint64_t m_tilePixelCount = 0;
+    int m_nextId = 0;
+};
+
+bool CImageSequenceDecoder::Load(std::span<const std::uint8_t> stream) {
+    reset();
+    if (PictureStreamParser(*this).parse(stream)) return true;
+    std::string error = std::move(m_error);
+    reset();
+    m_error = std::move(error);
+    return false;
+}
+
+bool CImageSequenceDecoder::Load(CFile& stream) {
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.RemainingBytes()));
+    if (!stream.ReadExact(bytes.data(), bytes.size())) {
+        m_error = "picture stream: unreadable";
+        return false;
+    }
+    return Load(bytes);
+}
+
+}  // namespace NKWXDecodersEncoders
