@@ -35,6 +35,12 @@ constexpr std::string_view kSkippedDestinations[] = {
     "rsidtbl",   "stylesheet",   "subject",
     "themedata", "title"};
 
+// Every underline style draws as a single underline (\ulc, the underline colour, is not one).
+constexpr std::string_view kUnderlineWords[] = {
+    "ul",         "uld",       "uldash",     "uldashd", "uldashdd", "uldb",
+    "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash", "ulthdashd",
+    "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
+
 // Control words that stand for one character.
 struct SymbolWord {
     std::string_view word;
@@ -270,7 +276,7 @@ private:
         }
         if (takeFallback())
             return;
-        if (digits == 0 || skipping())
+        if (digits < 2 || skipping())
             return;
         if (state().destination == Destination::ColorTable)
             return;
@@ -283,7 +289,7 @@ private:
             return;
         GroupState& s = state();
         if (s.destination == Destination::FontTable) {
-            fontTableWord(word, value);
+            fontTableWord(word, hasValue, value);
             return;
         }
         if (s.destination == Destination::ColorTable) {
@@ -311,7 +317,7 @@ private:
             f.italic = on;
         } else if (word == "ulnone") {
             f.underline = false;
-        } else if (word.starts_with("ul")) {
+        } else if (std::ranges::find(kUnderlineWords, word) != std::end(kUnderlineWords)) {
             f.underline = on;
         } else if (word == "strike" || word == "striked") {
             f.strikeOut = on;
@@ -335,7 +341,8 @@ private:
         } else if (word == "uc") {
             s.unicodeSkip = std::clamp(value, 0, 16);
         } else if (word == "u") {
-            unicodeCharacter(value);
+            if (hasValue)
+                unicodeCharacter(value);
         } else if (word == "ansicpg") {
             if (value > 0)
                 m_ansiCodePage = static_cast<unsigned>(value);
@@ -364,7 +371,7 @@ private:
         }
     }
 
-    void fontTableWord(std::string_view word, int value) {
+    void fontTableWord(std::string_view word, bool hasValue, int value) {
         if (word == "f") {
             finishFontName();
             m_fontInTable = &m_fonts[value];
@@ -375,7 +382,7 @@ private:
             m_fontInTable->charset = value >= 0 && value <= 255 ? value : 1;
         } else if (word == "cpg") {
             m_fontInTable->codePage = value > 0 ? static_cast<unsigned>(value) : 0;
-        } else if (word == "u") {
+        } else if (word == "u" && hasValue) {
             unicodeCharacter(value);
         }
     }
