@@ -29,6 +29,8 @@ enum HeaderFlag : std::uint8_t {
 
 // Growth in whole steps, at least by half, so that results of unknown size cost linear copying.
 std::size_t grownCapacity(std::size_t needed, std::size_t current) {
+    if (needed <= lumenreel::kGzipBufferStep)
+        return lumenreel::kGzipBufferStep;
     std::size_t wanted = std::max(needed, current + current / 2);
     return (wanted / lumenreel::kGzipBufferStep + 1) * lumenreel::kGzipBufferStep;
 }
