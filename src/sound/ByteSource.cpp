@@ -7,7 +7,8 @@ namespace lumenreel {
 
 std::size_t MemoryByteSource::read(void* buffer, std::size_t count) {
     std::size_t n = std::min(count, m_bytes.size() - m_position);
-    if (n > 0) std::memcpy(buffer, m_bytes.data() + m_position, n);
+    if (n > 0)
+        std::memcpy(buffer, m_bytes.data() + m_position, n);
     m_position += n;
     return n;
 }
@@ -18,13 +19,15 @@ bool MemoryByteSource::seek(std::int64_t offset, Origin origin) {
                         : origin == Origin::current ? static_cast<std::int64_t>(m_position)
                                                     : size;
     // Overflow-safe bounds check before forming base + offset.
-    if (offset > size - base || offset < -base) return false;
+    if (offset > size - base || offset < -base)
+        return false;
     m_position = static_cast<std::size_t>(base + offset);
     return true;
 }
 
 FileByteSource::~FileByteSource() {
-    if (m_file) m_file->Close();
+    if (m_file)
+        m_file->Close();
 }
 
 std::size_t FileByteSource::read(void* buffer, std::size_t count) {

@@ -30,13 +30,15 @@ void CCompressedSoundResource::SetData(std::vector<std::uint8_t> data,
                                        const lumenreel::WaveFormat* /*format*/) {
     m_data = std::move(data);
     try {
-        if (m_player) m_player->SetData(m_data.data(), m_data.size());
+        if (m_player)
+            m_player->SetData(m_data.data(), m_data.size());
     } catch (const IPlayer::IPlayerException&) {
     }
 }
 
 void CCompressedSoundResource::Play(float from, float /*to*/) {
-    if (!m_player) return;
+    if (!m_player)
+        return;
     try {
         // Past its end the soundtrack is silent, as a wave soundtrack is.
         if (from >= m_player->Length()) {
@@ -44,17 +46,22 @@ void CCompressedSoundResource::Play(float from, float /*to*/) {
             return;
         }
         m_player->Seek(from);
-        if (m_player->IsPaused()) m_player->TogglePause();
-        if (!m_player->IsPlaying()) m_player->Play();
+        if (m_player->IsPaused())
+            m_player->TogglePause();
+        if (!m_player->IsPlaying())
+            m_player->Play();
     } catch (const IPlayer::IPlayerException&) {
     }
 }
 
-bool CCompressedSoundResource::IsPlaying() { return m_player && m_player->IsPlaying(); }
+bool CCompressedSoundResource::IsPlaying() {
+    return m_player && m_player->IsPlaying();
+}
 
 void CCompressedSoundResource::Stop() {
     try {
-        if (m_player) m_player->Stop();
+        if (m_player)
+            m_player->Stop();
     } catch (const IPlayer::IPlayerException&) {
     }
 }
@@ -69,13 +76,15 @@ float CCompressedSoundResource::Duration() {
 
 void CCompressedSoundResource::Pause(bool flag) {
     try {
-        if (m_player && m_player->IsPaused() != flag) m_player->TogglePause();
+        if (m_player && m_player->IsPaused() != flag)
+            m_player->TogglePause();
     } catch (const IPlayer::IPlayerException&) {
     }
 }
 
 void CCompressedSoundResource::Serialize(CSerializeInterface& archive) {
-    if (!archive.EnterSection("SOUND_RESOURCE")) return;
+    if (!archive.EnterSection("SOUND_RESOURCE"))
+        return;
     lumenreel::exchangeClassWord(archive, GetClassId());
     std::uint32_t size = archive.IsStoring() ? DataSize() : 0;
     archive.SetKey("buffer_size");
@@ -87,7 +96,8 @@ void CCompressedSoundResource::Serialize(CSerializeInterface& archive) {
         }
     } else {
         std::vector<std::uint8_t> data = lumenreel::loadBlock(archive, "mp3_data", size);
-        if (!data.empty()) SetData(std::move(data));
+        if (!data.empty())
+            SetData(std::move(data));
     }
     archive.LeaveSection();
 }

@@ -19,7 +19,8 @@ off_t seekSource(void* source, off_t offset, int whence) {
     auto origin = whence == SEEK_SET   ? ByteSource::Origin::set
                   : whence == SEEK_END ? ByteSource::Origin::end
                                        : ByteSource::Origin::current;
-    if (!bytes->seek(offset, origin)) return -1;
+    if (!bytes->seek(offset, origin))
+        return -1;
     return static_cast<off_t>(bytes->tell());
 }
 
@@ -34,17 +35,21 @@ bool libraryReady() {
 }  // namespace
 
 Mp3Codec::Mp3Codec() {
-    if (libraryReady()) m_handle = mpg123_new(nullptr, nullptr);
+    if (libraryReady())
+        m_handle = mpg123_new(nullptr, nullptr);
 }
 
 Mp3Codec::~Mp3Codec() {
-    if (m_handle == nullptr) return;
-    if (m_open) mpg123_close(m_handle);
+    if (m_handle == nullptr)
+        return;
+    if (m_open)
+        mpg123_close(m_handle);
     mpg123_delete(m_handle);
 }
 
 bool Mp3Codec::open(ByteSource& source) {
-    if (m_handle == nullptr || m_open) return false;
+    if (m_handle == nullptr || m_open)
+        return false;
     mpg123_param(m_handle, MPG123_ADD_FLAGS, MPG123_QUIET, 0);
     // Every rate and channel count, but only the sample layout the writer plays.
     mpg123_format_none(m_handle);
@@ -76,7 +81,8 @@ bool Mp3Codec::open(ByteSource& source) {
 }
 
 long Mp3Codec::read(std::span<std::uint8_t> out) {
-    if (!m_open || m_channels == 0) return kEnd;
+    if (!m_open || m_channels == 0)
+        return kEnd;
     size_t done = 0;
     int status = mpg123_read(m_handle, out.data(), out.size(), &done);
     if (status == MPG123_NEW_FORMAT) {
@@ -85,7 +91,8 @@ long Mp3Codec::read(std::span<std::uint8_t> out) {
         int encoding = 0;
         mpg123_getformat(m_handle, &rate, &channels, &encoding);
         // A stream that changes its layout midway would play as noise in the first one's.
-        if (rate != static_cast<long>(m_rate) || channels != m_channels) return kEnd;
+        if (rate != static_cast<long>(m_rate) || channels != m_channels)
+            return kEnd;
         return done > 0 ? static_cast<long>(done) : kHole;
     }
     if (done > 0) {
@@ -93,18 +100,22 @@ long Mp3Codec::read(std::span<std::uint8_t> out) {
         return static_cast<long>(done);
     }
     // An OK without output happens while the decoder resyncs; it must not loop forever.
-    if (status == MPG123_OK && ++m_emptyReadsInRow <= kMaxEmptyReadsInRow) return kHole;
+    if (status == MPG123_OK && ++m_emptyReadsInRow <= kMaxEmptyReadsInRow)
+        return kHole;
     return kEnd;
 }
 
 bool Mp3Codec::seekTime(double seconds) {
-    if (!m_open || !(seconds >= 0.0)) return false;
+    if (!m_open || !(seconds >= 0.0))
+        return false;
     m_emptyReadsInRow = 0;
     // Past the end lands at the end; the cap keeps the sample number inside its type.
     auto sample = static_cast<off_t>(std::floor(std::min(seconds, 1e7) * m_rate));
     return mpg123_seek(m_handle, sample, SEEK_SET) >= 0;
 }
 
-double Mp3Codec::totalTime() const { return m_totalTime; }
+double Mp3Codec::totalTime() const {
+    return m_totalTime;
+}
 
 }  // namespace lumenreel

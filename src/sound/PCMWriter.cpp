@@ -12,7 +12,9 @@ constexpr auto kLongestNap = std::chrono::milliseconds(20);
 
 CPCMWriter::CPCMWriter(lumenreel::OutputDeviceFactory devices) : m_devices(std::move(devices)) {}
 
-CPCMWriter::~CPCMWriter() { Close(); }
+CPCMWriter::~CPCMWriter() {
+    Close();
+}
 
 bool CPCMWriter::Open(std::uint32_t rate, std::uint16_t channels, std::uint16_t /*bits*/) {
     Close();
@@ -36,7 +38,8 @@ void CPCMWriter::StopFeeder() {
         m_stopFeeder = true;
     }
     m_feederWake.notify_all();
-    if (m_feederThread.joinable()) m_feederThread.join();
+    if (m_feederThread.joinable())
+        m_feederThread.join();
     std::lock_guard lock(m_mutex);
     m_stopFeeder = false;
 }
@@ -59,7 +62,8 @@ void CPCMWriter::Close() {
 void CPCMWriter::Write(const std::uint8_t* bytes, std::size_t n) {
     std::unique_lock lock(m_mutex);
     // Without a device nothing could ever play it; keeping it would only grow memory.
-    if (!m_device || n == 0) return;
+    if (!m_device || n == 0)
+        return;
     m_pending.push_back({std::vector<std::uint8_t>(bytes, bytes + n), 0});
     SendOne();
     lock.unlock();
@@ -67,7 +71,8 @@ void CPCMWriter::Write(const std::uint8_t* bytes, std::size_t n) {
 }
 
 bool CPCMWriter::SendOne() {
-    if (m_pending.empty() || m_queued.size() >= kMaxQueued || !m_device) return false;
+    if (m_pending.empty() || m_queued.size() >= kMaxQueued || !m_device)
+        return false;
     SBuf buffer = std::move(m_pending.front());
     m_pending.pop_front();
     if (!m_device->write(buffer.bytes)) {
@@ -81,14 +86,16 @@ bool CPCMWriter::SendOne() {
 }
 
 void CPCMWriter::ReapAll() {
-    if (!m_device || m_queued.empty()) return;
+    if (!m_device || m_queued.empty())
+        return;
     std::uint64_t played = m_device->position();
     bool reaped = false;
     while (!m_queued.empty() && m_queued.front().end <= played) {
         m_queued.pop_front();
         reaped = true;
     }
-    if (reaped) m_drained.notify_all();
+    if (reaped)
+        m_drained.notify_all();
 }
 
 void CPCMWriter::FeederLoop() {
@@ -105,15 +112,16 @@ void CPCMWriter::FeederLoop() {
         std::uint64_t left = m_queued.front().end - std::min(m_queued.front().end, played);
         auto nap = std::chrono::microseconds(left * 1'000'000 /
                                              std::max<std::uint32_t>(m_format.avgBytesPerSec, 1));
-        m_feederWake.wait_for(lock, std::clamp<std::chrono::microseconds>(nap, kShortestNap,
-                                                                          kLongestNap));
+        m_feederWake.wait_for(
+            lock, std::clamp<std::chrono::microseconds>(nap, kShortestNap, kLongestNap));
     }
 }
 
 void CPCMWriter::SetPaused(bool flag) {
     {
         std::lock_guard lock(m_mutex);
-        if (!m_device) return;
+        if (!m_device)
+            return;
         if (flag) {
             m_device->pause();
         } else {
@@ -125,7 +133,8 @@ void CPCMWriter::SetPaused(bool flag) {
 
 void CPCMWriter::Flush() {
     std::lock_guard lock(m_mutex);
-    if (!m_device) return;
+    if (!m_device)
+        return;
     m_device->reset();
     m_pending.clear();
     m_queued.clear();

@@ -22,17 +22,21 @@ public:
         return m_open && m_recorder->write(bytes);
     }
     void pause() override {
-        if (m_open) m_recorder->setPaused(true, DeviceCall::Kind::pause);
+        if (m_open)
+            m_recorder->setPaused(true, DeviceCall::Kind::pause);
     }
     void restart() override {
-        if (m_open) m_recorder->setPaused(false, DeviceCall::Kind::restart);
+        if (m_open)
+            m_recorder->setPaused(false, DeviceCall::Kind::restart);
     }
     void reset() override {
-        if (m_open) m_recorder->reset();
+        if (m_open)
+            m_recorder->reset();
     }
     std::uint64_t position() override { return m_open ? m_recorder->position() : 0; }
     void close() override {
-        if (m_open) m_recorder->close();
+        if (m_open)
+            m_recorder->close();
         m_open = false;
     }
     bool isOpen() const override { return m_open; }
@@ -60,7 +64,8 @@ void DeviceRecorder::record(DeviceCall::Kind kind, std::uint64_t size) {
 bool DeviceRecorder::open(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits) {
     std::lock_guard lock(m_mutex);
     LR_ASSERT(!m_open);
-    if (rate == 0 || channels == 0 || (bits != 8 && bits != 16)) return false;
+    if (rate == 0 || channels == 0 || (bits != 8 && bits != 16))
+        return false;
     m_open = true;
     m_paused = false;
     m_rate = rate;
@@ -108,7 +113,8 @@ void DeviceRecorder::close() {
 
 std::uint64_t DeviceRecorder::advance(std::uint64_t bytes) {
     std::lock_guard lock(m_mutex);
-    if (!m_open || m_paused) return 0;
+    if (!m_open || m_paused)
+        return 0;
     auto count = static_cast<std::size_t>(std::min<std::uint64_t>(bytes, m_queue.size()));
     m_played.insert(m_played.end(), m_queue.begin(), m_queue.begin() + count);
     m_queue.erase(m_queue.begin(), m_queue.begin() + count);
@@ -118,7 +124,9 @@ std::uint64_t DeviceRecorder::advance(std::uint64_t bytes) {
     return count;
 }
 
-std::uint64_t DeviceRecorder::advanceAll() { return advance(UINT64_MAX); }
+std::uint64_t DeviceRecorder::advanceAll() {
+    return advance(UINT64_MAX);
+}
 
 std::vector<DeviceCall> DeviceRecorder::calls() const {
     std::lock_guard lock(m_mutex);
@@ -179,7 +187,8 @@ bool DeviceRecorder::waitUntil(const std::function<bool(const DeviceRecorder&)>&
         std::uint64_t seen = m_version;
         // The predicate uses the public accessors, which lock on their own.
         lock.unlock();
-        if (holds(*this)) return true;
+        if (holds(*this))
+            return true;
         lock.lock();
         if (!m_changed.wait_until(lock, deadline, [&] { return m_version != seen; })) {
             lock.unlock();

@@ -4,13 +4,18 @@
 
 namespace lumenreel {
 
-SdlOutputDevice::~SdlOutputDevice() { close(); }
+SdlOutputDevice::~SdlOutputDevice() {
+    close();
+}
 
 bool SdlOutputDevice::open(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits) {
     close();
-    if (rate == 0 || rate > 0x7FFFFFFF || channels == 0 || channels > 255) return false;
-    if (bits != 8 && bits != 16) return false;
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
+    if (rate == 0 || rate > 0x7FFFFFFF || channels == 0 || channels > 255)
+        return false;
+    if (bits != 8 && bits != 16)
+        return false;
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return false;
     SDL_AudioSpec wanted{};
     wanted.freq = static_cast<int>(rate);
     wanted.format = bits == 8 ? AUDIO_U8 : AUDIO_S16LSB;
@@ -28,8 +33,10 @@ bool SdlOutputDevice::open(std::uint32_t rate, std::uint16_t channels, std::uint
 }
 
 bool SdlOutputDevice::write(std::span<const std::uint8_t> bytes) {
-    if (m_device == 0) return false;
-    if (bytes.empty()) return true;
+    if (m_device == 0)
+        return false;
+    if (bytes.empty())
+        return true;
     if (SDL_QueueAudio(m_device, bytes.data(), static_cast<std::uint32_t>(bytes.size())) != 0) {
         return false;
     }
@@ -38,27 +45,32 @@ bool SdlOutputDevice::write(std::span<const std::uint8_t> bytes) {
 }
 
 void SdlOutputDevice::pause() {
-    if (m_device != 0) SDL_PauseAudioDevice(m_device, 1);
+    if (m_device != 0)
+        SDL_PauseAudioDevice(m_device, 1);
 }
 
 void SdlOutputDevice::restart() {
-    if (m_device != 0) SDL_PauseAudioDevice(m_device, 0);
+    if (m_device != 0)
+        SDL_PauseAudioDevice(m_device, 0);
 }
 
 void SdlOutputDevice::reset() {
-    if (m_device == 0) return;
+    if (m_device == 0)
+        return;
     SDL_ClearQueuedAudio(m_device);
     m_written = 0;
 }
 
 std::uint64_t SdlOutputDevice::position() {
-    if (m_device == 0) return 0;
+    if (m_device == 0)
+        return 0;
     std::uint64_t queued = SDL_GetQueuedAudioSize(m_device);
     return queued < m_written ? m_written - queued : 0;
 }
 
 void SdlOutputDevice::close() {
-    if (m_device == 0) return;
+    if (m_device == 0)
+        return;
     SDL_CloseAudioDevice(m_device);
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_device = 0;

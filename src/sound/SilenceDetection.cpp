@@ -30,12 +30,14 @@ namespace {
 template <class Sample>
 bool fewLoudSamples(std::span<const std::uint8_t> data, std::int32_t tolerance) {
     std::size_t count = data.size() / sizeof(Sample);
-    if (count == 0) return true;
+    if (count == 0)
+        return true;
     auto sample = [&](std::size_t i) -> std::int64_t {
         return lumenreel::loadLE<Sample>(data.data() + i * sizeof(Sample));
     };
     std::int64_t sum = 0;
-    for (std::size_t i = 0; i < count; ++i) sum += sample(i);
+    for (std::size_t i = 0; i < count; ++i)
+        sum += sample(i);
     std::int64_t mean = sum / static_cast<std::int64_t>(count);
     std::uint32_t loud = 0;
     for (std::size_t i = 0; i < count; ++i) {
@@ -50,7 +52,9 @@ bool fewLoudSamples(std::span<const std::uint8_t> data, std::int32_t tolerance) 
 }  // namespace
 
 bool CSilenceDetection::IsSilent(std::span<const std::uint8_t> data, std::uint16_t bitsPerSample) {
-    if (bitsPerSample == 8) return fewLoudSamples<std::uint8_t>(data, kByteTolerance);
-    if (bitsPerSample == 16) return fewLoudSamples<std::int16_t>(data, kWordTolerance);
+    if (bitsPerSample == 8)
+        return fewLoudSamples<std::uint8_t>(data, kByteTolerance);
+    if (bitsPerSample == 16)
+        return fewLoudSamples<std::int16_t>(data, kWordTolerance);
     return false;
 }

@@ -5,8 +5,7 @@
 namespace lumenreel {
 
 void exchangeClassWord(CSerializeInterface& archive, const Guid& classId) {
-    std::uint8_t word[4] = {classId.bytes[0], classId.bytes[1], classId.bytes[2],
-                            classId.bytes[3]};
+    std::uint8_t word[4] = {classId.bytes[0], classId.bytes[1], classId.bytes[2], classId.bytes[3]};
     archive.SetKey("guid");
     archive.ExchangeBytes(word, sizeof word);
 }
@@ -17,10 +16,12 @@ bool archiveCanHold(CSerializeInterface& archive, std::uint64_t bytes) {
 
 std::vector<std::uint8_t> loadBlock(CSerializeInterface& archive, const char* key,
                                     std::uint32_t size) {
-    if (size == 0 || !archiveCanHold(archive, size)) return {};
+    if (size == 0 || !archiveCanHold(archive, size))
+        return {};
     std::vector<std::uint8_t> bytes(size);
     archive.SetKey(key);
-    if (!archive.ExchangeBytes(bytes.data(), size)) return {};
+    if (!archive.ExchangeBytes(bytes.data(), size))
+        return {};
     return bytes;
 }
 

@@ -44,8 +44,10 @@ void CStreamDecoder::ClearFlags() {
 
 bool CStreamDecoder::Open() {
     std::lock_guard lock(m_lock);
-    if (m_opened) return true;
-    if (!m_source) return false;
+    if (m_opened)
+        return true;
+    if (!m_source)
+        return false;
     m_codec = m_codecs();
     if (!m_codec->open(*m_source)) {
         m_codec.reset();
@@ -59,12 +61,14 @@ bool CStreamDecoder::Open() {
 
 void CStreamDecoder::ReleaseWriter() {
     std::lock_guard lock(m_lock);
-    if (m_writer) m_writer->Close();
+    if (m_writer)
+        m_writer->Close();
 }
 
 bool CStreamDecoder::Seek(double seconds) {
     std::lock_guard lock(m_lock);
-    if (!m_opened || !m_codec->seekable()) return false;
+    if (!m_opened || !m_codec->seekable())
+        return false;
     m_writer->Flush();
     m_rewindDue = false;
     return m_codec->seekTime(seconds);
@@ -79,7 +83,9 @@ void CStreamDecoder::SetPaused(bool flag) {
     m_flagsChanged.notify_all();
 }
 
-bool CStreamDecoder::IsOutputIdle() { return m_writer->IsIdle(); }
+bool CStreamDecoder::IsOutputIdle() {
+    return m_writer->IsIdle();
+}
 
 void CStreamDecoder::RequestStop() {
     {
@@ -94,7 +100,8 @@ void CStreamDecoder::RequestStop() {
 }
 
 bool CStreamDecoder::DecodeLoop() {
-    if (!m_opened || m_stopRequested) return true;
+    if (!m_opened || m_stopRequested)
+        return true;
     while (!m_stopRequested) {
         {
             std::unique_lock lock(m_lock);
@@ -102,16 +109,20 @@ bool CStreamDecoder::DecodeLoop() {
         }
         // Waiting for room outside the lock keeps seek, pause and stop responsive while the
         // device queue is full.
-        if (!m_writer->WaitForRoom(m_stopRequested)) break;
+        if (!m_writer->WaitForRoom(m_stopRequested))
+            break;
         std::lock_guard lock(m_lock);
-        if (m_stopRequested) break;
-        if (m_paused) continue;
+        if (m_stopRequested)
+            break;
+        if (m_paused)
+            continue;
         long n = m_codec->read(m_pcm);
         if (n == lumenreel::PcmCodec::kEnd) {
             m_rewindDue = true;
             return true;
         }
-        if (n > 0) m_writer->Write(m_pcm.data(), static_cast<std::size_t>(n));
+        if (n > 0)
+            m_writer->Write(m_pcm.data(), static_cast<std::size_t>(n));
     }
     std::lock_guard lock(m_lock);
     m_rewindDue = true;
@@ -121,7 +132,8 @@ bool CStreamDecoder::DecodeLoop() {
 void CStreamDecoder::FinishRun() {
     m_writer->WaitUntilIdle(m_stopRequested);
     std::lock_guard lock(m_lock);
-    if (m_rewindDue && m_opened) m_codec->seekTime(0.0);
+    if (m_rewindDue && m_opened)
+        m_codec->seekTime(0.0);
     m_rewindDue = false;
 }
 

@@ -10,34 +10,40 @@ CStreamPlayer::~CStreamPlayer() {
 }
 
 void CStreamPlayer::RequireLoaded() const {
-    if (!m_loaded) throw IPlayerException();
+    if (!m_loaded)
+        throw IPlayerException();
 }
 
 void CStreamPlayer::OpenOrThrow() {
-    if (!m_decoder->Open()) throw IPlayerException();
+    if (!m_decoder->Open())
+        throw IPlayerException();
     m_loaded = true;
 }
 
 void CStreamPlayer::SetData(const std::uint8_t* bytes, std::size_t size) {
-    if (m_loaded) throw IPlayerException();
+    if (m_loaded)
+        throw IPlayerException();
     m_decoder->Reset();
     m_decoder->UseMemory(bytes, size);
     OpenOrThrow();
 }
 
 void CStreamPlayer::SetFile(std::unique_ptr<CFile> file) {
-    if (m_loaded) throw IPlayerException();
+    if (m_loaded)
+        throw IPlayerException();
     m_decoder->Reset();
     m_decoder->UseFile(std::move(file));
     OpenOrThrow();
 }
 
 void CStreamPlayer::JoinDecodeThread() {
-    if (m_decodeThread.joinable()) m_decodeThread.join();
+    if (m_decodeThread.joinable())
+        m_decodeThread.join();
 }
 
 void CStreamPlayer::Play() {
-    if (!m_loaded || m_decoding) throw IPlayerException();
+    if (!m_loaded || m_decoding)
+        throw IPlayerException();
     // A finished run may still be waiting for its tail to play out.
     m_decoder->RequestStop();
     JoinDecodeThread();
@@ -55,7 +61,9 @@ void CStreamPlayer::TogglePause() {
     m_decoder->SetPaused(!m_decoder->IsPaused());
 }
 
-bool CStreamPlayer::IsPaused() { return m_decoder->IsPaused(); }
+bool CStreamPlayer::IsPaused() {
+    return m_decoder->IsPaused();
+}
 
 void CStreamPlayer::Stop() {
     RequireLoaded();

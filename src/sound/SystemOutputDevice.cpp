@@ -13,7 +13,8 @@ public:
     bool open(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits) override {
         close();
         m_active = std::make_unique<SdlOutputDevice>();
-        if (m_active->open(rate, channels, bits)) return true;
+        if (m_active->open(rate, channels, bits))
+            return true;
         m_active = std::make_unique<NullOutputDevice>();
         return m_active->open(rate, channels, bits);
     }
@@ -21,17 +22,21 @@ public:
         return m_active && m_active->write(bytes);
     }
     void pause() override {
-        if (m_active) m_active->pause();
+        if (m_active)
+            m_active->pause();
     }
     void restart() override {
-        if (m_active) m_active->restart();
+        if (m_active)
+            m_active->restart();
     }
     void reset() override {
-        if (m_active) m_active->reset();
+        if (m_active)
+            m_active->reset();
     }
     std::uint64_t position() override { return m_active ? m_active->position() : 0; }
     void close() override {
-        if (m_active) m_active->close();
+        if (m_active)
+            m_active->close();
         m_active.reset();
     }
     bool isOpen() const override { return m_active && m_active->isOpen(); }

@@ -9,7 +9,8 @@ namespace {
 constexpr int kMaxHolesInRow = 1000;
 
 std::size_t readSource(void* buffer, std::size_t size, std::size_t count, void* source) {
-    if (size == 0) return 0;
+    if (size == 0)
+        return 0;
     return static_cast<ByteSource*>(source)->read(buffer, size * count) / size;
 }
 
@@ -20,19 +21,24 @@ int seekSource(void* source, ogg_int64_t offset, int whence) {
     return static_cast<ByteSource*>(source)->seek(offset, origin) ? 0 : -1;
 }
 
-long tellSource(void* source) { return static_cast<long>(static_cast<ByteSource*>(source)->tell()); }
+long tellSource(void* source) {
+    return static_cast<long>(static_cast<ByteSource*>(source)->tell());
+}
 
 }  // namespace
 
 VorbisCodec::~VorbisCodec() {
-    if (m_open) ov_clear(&m_file);
+    if (m_open)
+        ov_clear(&m_file);
 }
 
 bool VorbisCodec::open(ByteSource& source) {
-    if (m_open) return false;
+    if (m_open)
+        return false;
     // The source is owned by the caller, so the library gets no close function.
     ov_callbacks callbacks{readSource, seekSource, nullptr, tellSource};
-    if (ov_open_callbacks(&source, &m_file, nullptr, 0, callbacks) != 0) return false;
+    if (ov_open_callbacks(&source, &m_file, nullptr, 0, callbacks) != 0)
+        return false;
     m_open = true;
     vorbis_info* info = ov_info(&m_file, 0);
     if (info == nullptr || info->channels <= 0 || info->channels > 255 || info->rate <= 0) {
@@ -44,12 +50,15 @@ bool VorbisCodec::open(ByteSource& source) {
 }
 
 long VorbisCodec::read(std::span<std::uint8_t> out) {
-    if (!m_open || m_channels == 0) return kEnd;
+    if (!m_open || m_channels == 0)
+        return kEnd;
     int section = m_section;
-    long n = ov_read(&m_file, reinterpret_cast<char*>(out.data()), static_cast<int>(out.size()),
-                     0, 2, 1, &section);
-    if (n == OV_HOLE) return ++m_holesInRow > kMaxHolesInRow ? kEnd : kHole;
-    if (n < 0) return kEnd;
+    long n = ov_read(&m_file, reinterpret_cast<char*>(out.data()), static_cast<int>(out.size()), 0,
+                     2, 1, &section);
+    if (n == OV_HOLE)
+        return ++m_holesInRow > kMaxHolesInRow ? kEnd : kHole;
+    if (n < 0)
+        return kEnd;
     m_holesInRow = 0;
     if (n > 0 && section != m_section) {
         // A chained stream may change its layout; playing it in the first one's would be noise.
@@ -63,16 +72,20 @@ long VorbisCodec::read(std::span<std::uint8_t> out) {
     return n;
 }
 
-bool VorbisCodec::seekable() const { return m_open && ov_seekable(&m_file) != 0; }
+bool VorbisCodec::seekable() const {
+    return m_open && ov_seekable(&m_file) != 0;
+}
 
 bool VorbisCodec::seekTime(double seconds) {
-    if (!m_open) return false;
+    if (!m_open)
+        return false;
     m_holesInRow = 0;
     return ov_time_seek(&m_file, seconds) == 0;
 }
 
 double VorbisCodec::totalTime() const {
-    if (!m_open) return 0.0;
+    if (!m_open)
+        return 0.0;
     double total = ov_time_total(&m_file, 0);
     return total < 0 ? 0.0 : total;
 }

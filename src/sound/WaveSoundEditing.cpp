@@ -14,7 +14,8 @@ void CWaveSoundResource::ExtractRange(CWaveSoundResource& target, float from, fl
     std::uint32_t a = ByteOffset(from);
     std::uint32_t b = ByteOffset(to);
     std::vector<std::uint8_t> bytes;
-    if (a < b) bytes.assign(m_data.begin() + a, m_data.begin() + b);
+    if (a < b)
+        bytes.assign(m_data.begin() + a, m_data.begin() + b);
     target.SetData(std::move(bytes), &m_format);
 }
 
@@ -22,11 +23,15 @@ void CWaveSoundResource::Concatenate(std::span<const CWaveSoundResource* const> 
     const CWaveSoundResource* first = nullptr;
     std::vector<std::uint8_t> joined;
     for (const CWaveSoundResource* part : list) {
-        if (part == nullptr || part->m_data.empty()) continue;
-        if (first == nullptr) first = part;
+        if (part == nullptr || part->m_data.empty())
+            continue;
+        if (first == nullptr)
+            first = part;
         // Bytes of another layout would play as noise in this one.
-        if (!first->IsCompatible(*part)) continue;
-        if (joined.size() + part->m_data.size() > kMaxDataSize) break;
+        if (!first->IsCompatible(*part))
+            continue;
+        if (joined.size() + part->m_data.size() > kMaxDataSize)
+            break;
         joined.insert(joined.end(), part->m_data.begin(), part->m_data.end());
     }
     lumenreel::WaveFormat format = first ? first->m_format : lumenreel::WaveFormat{};
@@ -34,12 +39,14 @@ void CWaveSoundResource::Concatenate(std::span<const CWaveSoundResource* const> 
 }
 
 bool CWaveSoundResource::InsertAt(const CWaveSoundResource& other, float t) {
-    if (other.m_data.empty()) return true;
+    if (other.m_data.empty())
+        return true;
     if (m_data.empty()) {
         CopyFrom(other);
         return true;
     }
-    if (!IsCompatible(other) || m_data.size() + other.m_data.size() > kMaxDataSize) return false;
+    if (!IsCompatible(other) || m_data.size() + other.m_data.size() > kMaxDataSize)
+        return false;
     std::vector<std::uint8_t> bytes = m_data;
     bytes.insert(bytes.begin() + ByteOffset(t), other.m_data.begin(), other.m_data.end());
     ReplaceData(std::move(bytes));
@@ -49,26 +56,34 @@ bool CWaveSoundResource::InsertAt(const CWaveSoundResource& other, float t) {
 bool CWaveSoundResource::InsertSilence(float t, float length) {
     std::uint64_t at = AlignedOffset(t);
     std::uint64_t room = AlignedOffset(length);
-    if (room == 0) return true;
-    if (std::max<std::uint64_t>(at, m_data.size()) + room > kMaxDataSize) return false;
+    if (room == 0)
+        return true;
+    if (std::max<std::uint64_t>(at, m_data.size()) + room > kMaxDataSize)
+        return false;
     std::vector<std::uint8_t> bytes = m_data;
-    if (at > bytes.size()) bytes.resize(at, SilenceValue());
+    if (at > bytes.size())
+        bytes.resize(at, SilenceValue());
     bytes.insert(bytes.begin() + static_cast<std::ptrdiff_t>(at), room, SilenceValue());
     ReplaceData(std::move(bytes));
     return true;
 }
 
 bool CWaveSoundResource::OverwriteAt(const CWaveSoundResource& other, float t) {
-    if (m_data.empty() && !MakeSilence(t, other.m_format)) return false;
-    if (!IsCompatible(other)) return false;
+    if (m_data.empty() && !MakeSilence(t, other.m_format))
+        return false;
+    if (!IsCompatible(other))
+        return false;
     std::uint64_t at = AlignedOffset(t);
     std::uint64_t end = at + other.m_data.size();
-    if (end > kMaxDataSize) return false;
+    if (end > kMaxDataSize)
+        return false;
     std::vector<std::uint8_t> bytes = m_data;
-    if (end > bytes.size()) bytes.resize(end, SilenceValue());
+    if (end > bytes.size())
+        bytes.resize(end, SilenceValue());
     std::copy(other.m_data.begin(), other.m_data.end(),
               bytes.begin() + static_cast<std::ptrdiff_t>(at));
-    if (m_format.formatTag == 0) m_format = other.m_format;
+    if (m_format.formatTag == 0)
+        m_format = other.m_format;
     ReplaceData(std::move(bytes));
     return true;
 }
@@ -76,7 +91,8 @@ bool CWaveSoundResource::OverwriteAt(const CWaveSoundResource& other, float t) {
 void CWaveSoundResource::DeleteRange(float from, float to) {
     std::uint32_t a = ByteOffset(from);
     std::uint32_t b = ByteOffset(to);
-    if (a >= b) return;
+    if (a >= b)
+        return;
     std::vector<std::uint8_t> bytes = m_data;
     bytes.erase(bytes.begin() + a, bytes.begin() + b);
     ReplaceData(std::move(bytes));
@@ -85,7 +101,8 @@ void CWaveSoundResource::DeleteRange(float from, float to) {
 void CWaveSoundResource::SilenceRange(float from, float to) {
     std::uint32_t a = ByteOffset(from);
     std::uint32_t b = ByteOffset(to);
-    if (a >= b) return;
+    if (a >= b)
+        return;
     std::vector<std::uint8_t> bytes = m_data;
     FillSilence(std::span(bytes).subspan(a, b - a));
     ReplaceData(std::move(bytes));

@@ -12,7 +12,9 @@ const Guid CWaveSoundResource::kClassId =
 CWaveSoundResource::CWaveSoundResource(lumenreel::OutputDeviceFactory devices)
     : m_devices(std::move(devices)) {}
 
-CWaveSoundResource::~CWaveSoundResource() { CloseDevice(); }
+CWaveSoundResource::~CWaveSoundResource() {
+    CloseDevice();
+}
 
 std::uint32_t CWaveSoundResource::DataSize() const {
     return static_cast<std::uint32_t>(
@@ -20,14 +22,16 @@ std::uint32_t CWaveSoundResource::DataSize() const {
 }
 
 float CWaveSoundResource::DurationOfData() const {
-    if (m_data.empty() || m_format.avgBytesPerSec == 0) return 0.0f;
+    if (m_data.empty() || m_format.avgBytesPerSec == 0)
+        return 0.0f;
     return static_cast<float>(static_cast<double>(DataSize()) / m_format.avgBytesPerSec);
 }
 
 std::uint32_t CWaveSoundResource::AlignedOffset(float t) const {
     double bytes = static_cast<double>(t) * m_format.avgBytesPerSec;
     // Negative and unordered times start at 0; huge ones end at the largest offset.
-    if (!(bytes > 0.0)) return 0;
+    if (!(bytes > 0.0))
+        return 0;
     std::uint32_t a = bytes >= 4294967295.0 ? 0xFFFFFFFFu : static_cast<std::uint32_t>(bytes);
     std::uint32_t frame = m_format.frameBytes();
     return frame == 0 ? a : a - a % frame;
@@ -38,7 +42,8 @@ std::uint32_t CWaveSoundResource::ByteOffset(float t) const {
 }
 
 float CWaveSoundResource::OffsetToTime(std::uint64_t offset) const {
-    if (m_data.empty()) return 0.0f;
+    if (m_data.empty())
+        return 0.0f;
     return static_cast<float>(static_cast<double>(DurationOfData()) * static_cast<double>(offset) /
                               static_cast<double>(DataSize()));
 }
@@ -49,7 +54,8 @@ std::uint32_t CWaveSoundResource::SampleFrames() const {
 }
 
 bool CWaveSoundResource::IsCompatible(const CWaveSoundResource& other) const {
-    if (m_data.empty() || other.m_data.empty()) return true;
+    if (m_data.empty() || other.m_data.empty())
+        return true;
     const auto& a = m_format;
     const auto& b = other.m_format;
     return a.formatTag == b.formatTag && a.channels == b.channels &&
@@ -58,11 +64,13 @@ bool CWaveSoundResource::IsCompatible(const CWaveSoundResource& other) const {
 }
 
 bool CWaveSoundResource::OpenDevice() {
-    if (m_device) return true;
-    if (!m_format.isPcm() || !m_devices) return false;
+    if (m_device)
+        return true;
+    if (!m_format.isPcm() || !m_devices)
+        return false;
     auto device = m_devices();
-    if (!device || !device->open(m_format.samplesPerSec, m_format.channels,
-                                 m_format.bitsPerSample)) {
+    if (!device ||
+        !device->open(m_format.samplesPerSec, m_format.channels, m_format.bitsPerSample)) {
         return false;
     }
     m_device = std::move(device);
@@ -70,7 +78,8 @@ bool CWaveSoundResource::OpenDevice() {
 }
 
 void CWaveSoundResource::CloseDevice() {
-    if (!m_device) return;
+    if (!m_device)
+        return;
     UnprepareBuffer();
     m_prepared = false;
     m_device->close();
@@ -78,8 +87,10 @@ void CWaveSoundResource::CloseDevice() {
 }
 
 bool CWaveSoundResource::PrepareBuffer(std::size_t offset, std::size_t length) {
-    if (m_prepared) UnprepareBuffer();
-    if (!m_device) return false;
+    if (m_prepared)
+        UnprepareBuffer();
+    if (!m_device)
+        return false;
     m_headerStart = std::min(offset, m_data.size());
     m_headerLength = std::min(length, m_data.size() - m_headerStart);
     m_prepared = true;
@@ -87,23 +98,28 @@ bool CWaveSoundResource::PrepareBuffer(std::size_t offset, std::size_t length) {
 }
 
 void CWaveSoundResource::UnprepareBuffer() {
-    if (!m_device || !m_prepared) return;
+    if (!m_device || !m_prepared)
+        return;
     m_device->reset();
     m_prepared = false;
     m_started = false;
 }
 
 void CWaveSoundResource::Play(float from, float to) {
-    if (!m_device && !m_data.empty() && OpenDevice()) PrepareBuffer(0, m_data.size());
+    if (!m_device && !m_data.empty() && OpenDevice())
+        PrepareBuffer(0, m_data.size());
     float duration = Duration();
-    if (from >= to) to = duration;
+    if (from >= to)
+        to = duration;
     from = std::min(from, duration);
     to = std::min(to, duration);
-    if (!m_device || !m_prepared) return;
+    if (!m_device || !m_prepared)
+        return;
     std::uint32_t a = ByteOffset(from);
     std::uint32_t b = ByteOffset(to);
     m_device->reset();
-    if (a >= b) return;
+    if (a >= b)
+        return;
     PrepareBuffer(a, b - a);
     // Always resume: a device paused before a Stop would otherwise stay silent.
     m_device->restart();
@@ -112,31 +128,36 @@ void CWaveSoundResource::Play(float from, float to) {
 }
 
 bool CWaveSoundResource::IsPlaying() {
-    if (!m_device || m_data.empty() || !m_prepared || !m_started) return false;
+    if (!m_device || m_data.empty() || !m_prepared || !m_started)
+        return false;
     return m_device->position() < m_headerLength;
 }
 
 float CWaveSoundResource::Position() {
-    if (!IsPlaying()) return 0.0f;
+    if (!IsPlaying())
+        return 0.0f;
     std::uint64_t played = std::min<std::uint64_t>(m_device->position(), m_data.size());
     return OffsetToTime(m_headerStart + played);
 }
 
 bool CWaveSoundResource::GetPlayingSpan(float& from, float& to) {
-    if (!IsPlaying()) return false;
+    if (!IsPlaying())
+        return false;
     from = OffsetToTime(m_headerStart);
     to = OffsetToTime(m_headerStart + m_headerLength);
     return true;
 }
 
 void CWaveSoundResource::Stop() {
-    if (!m_device || !m_prepared) return;
+    if (!m_device || !m_prepared)
+        return;
     m_device->reset();
     m_started = false;
 }
 
 void CWaveSoundResource::Pause(bool flag) {
-    if (m_data.empty() || !IsPlaying()) return;
+    if (m_data.empty() || !IsPlaying())
+        return;
     if (flag) {
         m_device->pause();
     } else {
@@ -148,8 +169,10 @@ void CWaveSoundResource::SetData(std::vector<std::uint8_t> data,
                                  const lumenreel::WaveFormat* format) {
     CloseDevice();
     m_data = std::move(data);
-    if (format != nullptr) m_format = *format;
-    if (m_data.empty()) m_format = {};
+    if (format != nullptr)
+        m_format = *format;
+    if (m_data.empty())
+        m_format = {};
     UpdateLevels();
 }
 
@@ -160,7 +183,8 @@ void CWaveSoundResource::ReplaceData(std::vector<std::uint8_t> data) {
 }
 
 void CWaveSoundResource::CopyFrom(const CWaveSoundResource& other) {
-    if (&other == this) return;
+    if (&other == this)
+        return;
     CloseDevice();
     m_format = other.m_format;
     ReplaceData(other.m_data);

@@ -26,13 +26,15 @@ std::vector<std::uint8_t> CWaveSoundResource::LoadData(CSerializeInterface& arch
         return data;
     }
     archive.LeaveSection();
-    if (archive.EnterSection("RAW_DATA")) data = lumenreel::loadBlock(archive, "raw_data", size);
+    if (archive.EnterSection("RAW_DATA"))
+        data = lumenreel::loadBlock(archive, "raw_data", size);
     archive.LeaveSection();
     return data;
 }
 
 void CWaveSoundResource::Serialize(CSerializeInterface& archive) {
-    if (!archive.EnterSection("SOUND_RESOURCE")) return;
+    if (!archive.EnterSection("SOUND_RESOURCE"))
+        return;
     lumenreel::exchangeClassWord(archive, kClassId);
     std::uint32_t size = archive.IsStoring() ? DataSize() : 0;
     archive.SetKey("buffer_size");
@@ -66,7 +68,8 @@ void CWaveSoundResource::Serialize(CSerializeInterface& archive) {
                 data.clear();
             }
         }
-        if (data.empty()) m_format = {};
+        if (data.empty())
+            m_format = {};
         m_data = std::move(data);
         UpdateLevels();
     }
