@@ -1,45 +1,31 @@
 #include "images/Blend.h"
 
+#include "images/BlendKernel.h"
+
 #include <algorithm>
 #include <cstring>
+#include <optional>
 
 namespace lumenreel {
 
 namespace {
 
-// Per-channel weights; the kernels compute s[i] and d[i] with exactly the operations that build
-// the tables (float product, truncation), which lets the compiler vectorise the rows.
-struct Weights {
-    float source;
-    float destination;
-};
-
-Weights weightsFor(int alpha) {
-    const float a = static_cast<float>(alpha) / 255.0f;
-    return {a, 1.0f - a};
+// A 16-bit multiplier m with (i × m) >> 16 == table[i] for every i, found once per blend: rows
+// then blend with vector multiplies whose results are the tables' bit for bit. Only the identity
+// table (alpha 255 for the source, 0 for the destination) has none; it falls back to look-ups.
+std::optional<std::uint32_t> multiplierFor(const std::array<std::uint8_t, 256>& table) {
+    std::uint64_t low = 0;
+    std::uint64_t high = 0xFFFF;
+    for (std::uint64_t i = 1; i < 256; ++i) {
+        low = std::max(low, (table[i] * std::uint64_t{65536} + i - 1) / i);
+        high = std::min(high, ((table[i] + std::uint64_t{1}) * 65536 - 1) / i);
+    }
+    if (table[0] != 0 || low > high)
+        return std::nullopt;
+    return static_cast<std::uint32_t>(low);
 }
 
-inline std::uint32_t mix(std::uint32_t source, std::uint32_t destination, Weights w) {
-    return static_cast<std::uint32_t>(
-               static_cast<int>(w.source * static_cast<float>(static_cast<int>(source)))) +
-           static_cast<std::uint32_t>(
-               static_cast<int>(w.destination * static_cast<float>(static_cast<int>(destination))));
-}
-
-inline std::uint32_t blendPixel(std::uint32_t source, std::uint32_t destination, Weights w) {
-    const std::uint32_t blue = mix(source & 0xFF, destination & 0xFF, w);
-    const std::uint32_t green = mix((source >> 8) & 0xFF, (destination >> 8) & 0xFF, w);
-    const std::uint32_t red = mix((source >> 16) & 0xFF, (destination >> 16) & 0xFF, w);
-    return (destination & 0xFF000000u) | ((red & 0xFF) << 16) | ((green & 0xFF) << 8) |
-           (blue & 0xFF);
-}
-
-// The key test as a mask and value: a pixel is skipped when (pixel & keyMask) == key. With no
-// key in force the mask is 0 and the value 1, which never matches.
-struct KeyTest {
-    std::uint32_t mask;
-    std::uint32_t value;
-};
+using detail::KeyTest;
 
 KeyTest keyTestFor(std::uint32_t key, bool use32BitKey) {
     if (use32BitKey)
@@ -49,44 +35,36 @@ KeyTest keyTestFor(std::uint32_t key, bool use32BitKey) {
     return {0x00FFFFFFu, key};
 }
 
-void blendRow32(const std::uint8_t* sourceRow, std::uint8_t* destinationRow, int count, Weights w,
-                KeyTest keyTest) {
-    for (int i = 0; i < count; ++i) {
-        std::uint32_t source;
-        std::uint32_t destination;
-        std::memcpy(&source, sourceRow + i * 4, 4);
-        std::memcpy(&destination, destinationRow + i * 4, 4);
-        const std::uint32_t blended = blendPixel(source, destination, w);
-        const std::uint32_t result =
-            (source & keyTest.mask) == keyTest.value ? destination : blended;
-        std::memcpy(destinationRow + i * 4, &result, 4);
-    }
+std::uint32_t load32(const std::uint8_t* bytes) {
+    std::uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    return value;
 }
 
-void blendRow24(const std::uint8_t* sourceRow, std::uint8_t* destinationRow, int count, Weights w,
-                KeyTest keyTest) {
-    for (int i = 0; i < count; ++i) {
-        const std::uint8_t* s = sourceRow + i * 3;
-        const std::uint32_t source = s[0] | (s[1] << 8) | (s[2] << 16);
-        std::uint32_t destination;
-        std::memcpy(&destination, destinationRow + i * 4, 4);
-        if ((source & keyTest.mask) == keyTest.value)
+void blendRowByTables(const std::uint8_t* source, int sourceBytes, std::uint8_t* destination,
+                      int count, const BlendTables& tables, KeyTest keyTest) {
+    for (int i = 0; i < count; ++i, source += sourceBytes, destination += 4) {
+        const std::uint32_t s =
+            sourceBytes == 4 ? load32(source) : (source[0] | (source[1] << 8) | (source[2] << 16));
+        if ((s & keyTest.mask) == keyTest.value)
             continue;
-        const std::uint32_t result = blendPixel(source, destination, w);
-        std::memcpy(destinationRow + i * 4, &result, 4);
+        for (int c = 0; c < 3; ++c) {
+            destination[c] = static_cast<std::uint8_t>(tables.source[source[c]] +
+                                                       tables.destination[destination[c]]);
+        }
     }
 }
 
 }  // namespace
 
 BlendTables makeBlendTables(int alpha) {
-    const Weights w = weightsFor(alpha);
+    const float a = static_cast<float>(alpha) / 255.0f;
+    const float b = 1.0f - a;
     BlendTables tables;
     for (int i = 0; i < 256; ++i) {
-        tables.source[i] =
-            static_cast<std::uint8_t>(static_cast<int>(w.source * static_cast<float>(i)));
+        tables.source[i] = static_cast<std::uint8_t>(static_cast<int>(a * static_cast<float>(i)));
         tables.destination[i] =
-            static_cast<std::uint8_t>(static_cast<int>(w.destination * static_cast<float>(i)));
+            static_cast<std::uint8_t>(static_cast<int>(b * static_cast<float>(i)));
     }
     return tables;
 }
@@ -106,17 +84,24 @@ void blendPixels(const PixelView& source, const PixelView& destination, int x, i
     if (left >= right || top >= bottom)
         return;
 
-    const Weights w = weightsFor(alpha);
+    const BlendTables tables = makeBlendTables(alpha);
     const KeyTest keyTest = keyTestFor(key, use32BitKey);
+    const auto sourceMultiplier = multiplierFor(tables.source);
+    const auto destinationMultiplier = multiplierFor(tables.destination);
+    const bool fast = source.bytesPerPixel == 4 && sourceMultiplier && destinationMultiplier;
     const int count = right - left;
     for (int row = top; row < bottom; ++row) {
         const std::uint8_t* sourceRow =
             source.row(row - y) + static_cast<std::ptrdiff_t>(left - x) * source.bytesPerPixel;
         std::uint8_t* destinationRow = destination.row(row) + static_cast<std::ptrdiff_t>(left) * 4;
-        if (source.bytesPerPixel == 4)
-            blendRow32(sourceRow, destinationRow, count, w, keyTest);
-        else
-            blendRow24(sourceRow, destinationRow, count, w, keyTest);
+        if (fast) {
+            detail::blendRow32(sourceRow, destinationRow, count,
+                               static_cast<std::uint16_t>(*sourceMultiplier),
+                               static_cast<std::uint16_t>(*destinationMultiplier), keyTest);
+        } else {
+            blendRowByTables(sourceRow, source.bytesPerPixel, destinationRow, count, tables,
+                             keyTest);
+        }
     }
 }
 

@@ -1,10 +1,13 @@
 #include "images/Blend.h"
 
+#include <cstring>
+
 #include <gtest/gtest.h>
 
 #include <random>
 
 #include "ImagePatterns.h"
+#include "images/BlendKernel.h"
 #include "images/ImageExt.h"
 
 namespace {
@@ -144,4 +147,30 @@ TEST(BlendTest, BlendOntoA24BitTargetGoesThroughA32BitCopy) {
     EXPECT_EQ(target.pixel(1, 0), 0x00FF00u);
     source.drawBlended(target.view(), 0, 2, 0);
     EXPECT_EQ(target.pixel(0, 2), 0x00FF00u);
+}
+
+TEST(BlendTest, EveryVectorUnitGivesTheScalarResult) {
+    using lumenreel::detail::BlendUnit;
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> source(4 * 29), start(4 * 29);
+    for (auto& byte : source)
+        byte = static_cast<std::uint8_t>(random());
+    for (auto& byte : start)
+        byte = static_cast<std::uint8_t>(random());
+    std::memcpy(source.data() + 8, "\x10\x20\x30\x00", 4);  // one keyed pixel
+    const lumenreel::detail::KeyTest key{0x00FFFFFF, 0x302010};
+    for (int alpha : {1, 77, 128, 254}) {
+        const auto sm = static_cast<std::uint16_t>(alpha * 257);
+        const auto dm = static_cast<std::uint16_t>((255 - alpha) * 257);
+        std::vector<std::uint8_t> expected;
+        for (BlendUnit unit : {BlendUnit::scalar, BlendUnit::sse2, BlendUnit::avx2}) {
+            std::vector<std::uint8_t> target = start;
+            lumenreel::detail::blendRow32On(unit, source.data(), target.data(), 29, sm, dm, key);
+            if (expected.empty())
+                expected = target;
+            else
+                EXPECT_EQ(target, expected) << "alpha " << alpha;
+        }
+        EXPECT_EQ(std::memcmp(expected.data() + 8, start.data() + 8, 4), 0);
+    }
 }
