@@ -1,6 +1,7 @@
 #include "images/Resampler.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstring>
 #include <vector>
 
@@ -59,8 +60,34 @@ void resampleNearest(const PixelView& source, const PixelView& target) {
     }
 }
 
-std::uint8_t toByte(float value) {
-    return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 255.0f) + 0.5f);
+// Four floats, one pixel: blue, green, red and alpha (unused with 3-byte pixels), filtered with one
+// vector operation per tap.
+using Lanes = float __attribute__((vector_size(16)));
+
+template <int Channels>
+Lanes loadPixel(const std::uint8_t* in) {
+    if constexpr (Channels == 4) {
+        return Lanes{static_cast<float>(in[0]), static_cast<float>(in[1]),
+                     static_cast<float>(in[2]), static_cast<float>(in[3])};
+    } else {
+        return Lanes{static_cast<float>(in[0]), static_cast<float>(in[1]),
+                     static_cast<float>(in[2]), 0.0f};
+    }
+}
+
+using Words = std::int32_t __attribute__((vector_size(16)));
+
+// Rounds to bytes and clips what the bicubic lobes overshoot; the bytes of a pixel sit in the low
+// bytes of one little-endian word.
+template <int Channels>
+void storePixel(Lanes value, std::uint8_t* out) {
+    static_assert(std::endian::native == std::endian::little);
+    const Words rounded = __builtin_convertvector(value + 0.5f, Words);
+    std::uint32_t packed = 0;
+    for (int c = 0; c < Channels; ++c) {
+        packed |= static_cast<std::uint32_t>(std::clamp(rounded[c], 0, 255)) << (8 * c);
+    }
+    std::memcpy(out, &packed, Channels);
 }
 
 // Two passes: each source row is filtered horizontally once, into a ring that holds just the rows
@@ -76,36 +103,26 @@ public:
                                      filter.widenWhenShrinking)),
           m_rows(buildAxisWeights(source.height, target.height, *filter.kernel,
                                   filter.widenWhenShrinking)),
-          m_rowLength(static_cast<size_t>(target.width) * Channels),
-          m_sourceRow(static_cast<size_t>(source.width) * Channels),
-          m_ring(m_rowLength * m_rows.taps),
-          m_ringHolds(m_rows.taps, -1),
-          m_sum(m_rowLength) {}
+          m_sourceRow(source.width),
+          m_ring(static_cast<size_t>(target.width) * m_rows.taps),
+          m_ringHolds(m_rows.taps, -1) {}
 
     void run() {
         const int taps = m_rows.taps;
-        std::vector<const float*> inputs(taps);
+        std::vector<const Lanes*> inputs(taps);
         for (int y = 0; y < m_target.height; ++y) {
             const int first = m_rows.first[y];
             for (int k = 0; k < taps; ++k) {
                 inputs[k] = filteredRow(first + k);
             }
             const float* weights = &m_rows.weights[static_cast<size_t>(y) * taps];
-            std::fill(m_sum.begin(), m_sum.end(), 0.0f);
-            for (int k = 0; k < taps; ++k) {
-                const float weight = weights[k];
-                if (weight == 0.0f) {
-                    continue;
-                }
-                const float* in = inputs[k];
-                float* sum = m_sum.data();
-                for (size_t i = 0; i < m_rowLength; ++i) {
-                    sum[i] += weight * in[i];
-                }
-            }
             std::uint8_t* out = m_target.row(y);
-            for (size_t i = 0; i < m_rowLength; ++i) {
-                out[i] = toByte(m_sum[i]);
+            for (int x = 0; x < m_target.width; ++x) {
+                Lanes sum = {};
+                for (int k = 0; k < taps; ++k) {
+                    sum += weights[k] * inputs[k][x];
+                }
+                storePixel<Channels>(sum, out + x * Channels);
             }
         }
     }
@@ -113,9 +130,9 @@ public:
 private:
     // Source rows are asked for in rising order and a window never exceeds the ring, so the slot
     // sourceRow % taps is free to take a row once the rows before the window are done with.
-    const float* filteredRow(int sourceRow) {
+    const Lanes* filteredRow(int sourceRow) {
         const int slot = sourceRow % m_rows.taps;
-        float* row = &m_ring[static_cast<size_t>(slot) * m_rowLength];
+        Lanes* row = &m_ring[static_cast<size_t>(slot) * m_target.width];
         if (m_ringHolds[slot] != sourceRow) {
             filterHorizontally(m_source.row(sourceRow), row);
             m_ringHolds[slot] = sourceRow;
@@ -123,24 +140,19 @@ private:
         return row;
     }
 
-    void filterHorizontally(const std::uint8_t* in, float* out) {
-        const size_t inLength = m_sourceRow.size();
-        for (size_t i = 0; i < inLength; ++i) {
-            m_sourceRow[i] = in[i];
+    void filterHorizontally(const std::uint8_t* in, Lanes* out) {
+        for (int x = 0; x < m_source.width; ++x) {
+            m_sourceRow[x] = loadPixel<Channels>(in + x * Channels);
         }
         const int taps = m_columns.taps;
         for (int x = 0; x < m_target.width; ++x) {
             const float* weights = &m_columns.weights[static_cast<size_t>(x) * taps];
-            const float* pixels = &m_sourceRow[static_cast<size_t>(m_columns.first[x]) * Channels];
-            float sum[Channels] = {};
+            const Lanes* pixels = &m_sourceRow[m_columns.first[x]];
+            Lanes sum = {};
             for (int k = 0; k < taps; ++k) {
-                for (int c = 0; c < Channels; ++c) {
-                    sum[c] += weights[k] * pixels[k * Channels + c];
-                }
+                sum += weights[k] * pixels[k];
             }
-            for (int c = 0; c < Channels; ++c) {
-                out[x * Channels + c] = sum[c];
-            }
+            out[x] = sum;
         }
     }
 
@@ -148,11 +160,9 @@ private:
     const PixelView& m_target;
     AxisWeights m_columns;
     AxisWeights m_rows;
-    size_t m_rowLength;
-    std::vector<float> m_sourceRow;
-    std::vector<float> m_ring;
+    std::vector<Lanes> m_sourceRow;
+    std::vector<Lanes> m_ring;
     std::vector<int> m_ringHolds;
-    std::vector<float> m_sum;
 };
 
 template <int Channels>
