@@ -18,6 +18,7 @@ constexpr std::uint32_t kCompressionAlphaBitFields = 6;
 constexpr std::size_t kFileHeaderSize = 14;
 constexpr std::uint32_t kCoreHeaderSize = 12;
 constexpr std::uint32_t kInfoHeaderSize = 40;
+constexpr std::uint32_t kVersion4HeaderSize = 108;
 
 struct BmpHeader {
     std::int64_t width = 0;
@@ -30,23 +31,36 @@ struct BmpHeader {
     std::uint32_t headerSize = 0;
 };
 
-// One channel described by a bit mask, scaled to 8 bits.
-struct Channel {
-    std::uint32_t mask = 0;
-    int shift = 0;
-    std::uint32_t maximum = 0;
-
-    explicit Channel(std::uint32_t m) : mask(m) {
+// One channel described by a bit mask, widened to 8 bits by repeating its bits (5-bit 0x1F
+// becomes 0xFF, 0x10 becomes 0x84), as common decoders do.
+class Channel {
+public:
+    explicit Channel(std::uint32_t mask) : m_mask(mask) {
         if (mask == 0)
             return;
-        shift = std::countr_zero(mask);
-        maximum = mask >> shift;
+        m_shift = std::countr_zero(mask);
+        m_bits = std::popcount(mask >> m_shift);
+        // A mask with holes in it has no sensible bit order; only its top 8 bits are used.
+        if (!std::has_single_bit((std::uint64_t{mask} >> m_shift) + 1))
+            m_bits = 32 - m_shift;
     }
     std::uint8_t operator()(std::uint32_t value) const {
-        if (maximum == 0)
+        if (m_bits == 0)
             return 0;
-        return static_cast<std::uint8_t>(((value & mask) >> shift) * 255 / maximum);
+        const std::uint64_t bits = (value & m_mask) >> m_shift;
+        if (m_bits >= 8)
+            return static_cast<std::uint8_t>(bits >> (m_bits - 8));
+        std::uint64_t repeated = 0;
+        int length = 0;
+        for (; length < 8; length += m_bits)
+            repeated = (repeated << m_bits) | bits;
+        return static_cast<std::uint8_t>(repeated >> (length - 8));
     }
+
+private:
+    std::uint32_t m_mask = 0;
+    int m_shift = 0;
+    int m_bits = 0;
 };
 
 bool readHeader(ByteReader& in, BmpHeader& header) {
@@ -197,26 +211,35 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image) {
 
 namespace {
 
+// 32-bit pictures get a version 4 header whose masks say where alpha is; others a plain one.
 void appendHeaders(std::vector<std::uint8_t>& out, int width, int height, int bits,
                    std::uint32_t paletteCount) {
-    const std::uint32_t dataOffset = kFileHeaderSize + kInfoHeaderSize + paletteCount * 4;
+    const bool withAlpha = bits == 32;
+    const std::uint32_t headerSize = withAlpha ? kVersion4HeaderSize : kInfoHeaderSize;
+    const std::uint32_t dataOffset = kFileHeaderSize + headerSize + paletteCount * 4;
     const std::uint32_t dataSize =
         static_cast<std::uint32_t>(CImageExt::rowBytes(width, bits)) * height;
     appendLE<std::uint16_t>(out, 0x4D42);
     appendLE<std::uint32_t>(out, dataOffset + dataSize);
     appendLE<std::uint32_t>(out, 0);
     appendLE<std::uint32_t>(out, dataOffset);
-    appendLE<std::uint32_t>(out, kInfoHeaderSize);
+    appendLE<std::uint32_t>(out, headerSize);
     appendLE<std::int32_t>(out, width);
     appendLE<std::int32_t>(out, height);
     appendLE<std::uint16_t>(out, 1);
     appendLE<std::uint16_t>(out, static_cast<std::uint16_t>(bits));
-    appendLE<std::uint32_t>(out, kCompressionNone);
+    appendLE<std::uint32_t>(out, withAlpha ? kCompressionBitFields : kCompressionNone);
     appendLE<std::uint32_t>(out, dataSize);
     appendLE<std::int32_t>(out, 2835);  // 72 dots per inch
     appendLE<std::int32_t>(out, 2835);
     appendLE<std::uint32_t>(out, paletteCount);
     appendLE<std::uint32_t>(out, 0);
+    if (!withAlpha)
+        return;
+    for (std::uint32_t mask : {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u})
+        appendLE<std::uint32_t>(out, mask);
+    appendLE<std::uint32_t>(out, 0x73524742);  // colour space "sRGB"
+    out.resize(out.size() + kVersion4HeaderSize - kInfoHeaderSize - 20, 0);
 }
 
 }  // namespace

@@ -37,6 +37,16 @@ void writePpm(const std::filesystem::path& path, const CImageExt& image) {
     writeBytes(path, bytes);
 }
 
+void writePam(const std::filesystem::path& path, const CImageExt& image) {
+    std::string header = "P7\nWIDTH " + std::to_string(image.width()) + "\nHEIGHT " +
+                         std::to_string(image.height()) +
+                         "\nDEPTH 4\nMAXVAL 255\nTUPLTYPE RGB_ALPHA\nENDHDR\n";
+    std::vector<std::uint8_t> bytes(header.begin(), header.end());
+    const std::vector<std::uint8_t> pixels = rgbaOf(image);
+    bytes.insert(bytes.end(), pixels.begin(), pixels.end());
+    writeBytes(path, bytes);
+}
+
 std::vector<std::uint8_t> rgbaByConvert(const std::filesystem::path& path) {
     const auto raw = path.string() + ".rgba";
     const auto result =
