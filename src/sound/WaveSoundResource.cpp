@@ -116,7 +116,8 @@ void CWaveSoundResource::Play(float from, float to) {
     if (!m_device || !m_prepared)
         return;
     std::uint32_t a = ByteOffset(from);
-    std::uint32_t b = ByteOffset(to);
+    // "To the end" means the last byte: the float duration may round a frame short of it.
+    std::uint32_t b = to >= duration ? DataSize() : ByteOffset(to);
     m_device->reset();
     if (a >= b)
         return;
