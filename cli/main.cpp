@@ -3,12 +3,14 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"lumenreel: inspect, render and convert Lumenreel demo movies", "lumenreel"};
     app.set_version_flag("--version", std::string("lumenreel ") + LUMENREEL_VERSION);
     app.require_subcommand(0, 1);
+    lumenreel::cli::addContainerCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -10,22 +10,27 @@ constexpr std::size_t kCopyChunk = 64 * 1024;
 // ---- CRBFileSystem
 
 CRBFileSystem::~CRBFileSystem() {
-    closeAll();
-    m_container.reset();
-    m_disk.reset();
+    Close();
 }
 
-void CRBFileSystem::closeAll() {
+bool CRBFileSystem::Close() {
+    bool ok = closeAll();
+    m_container.reset();
+    if (m_disk)
+        ok = m_disk->Flush() && ok;
+    m_disk.reset();
+    return ok;
+}
+
+bool CRBFileSystem::closeAll() {
     // Closing a file removes it from the registry.
     while (!m_openFiles.empty())
         (*m_openFiles.begin())->Close();
-    if (m_container)
-        m_container->Close();
+    return !m_container || m_container->Close();
 }
 
 bool CRBFileSystem::Open(const std::string& path, int mode) {
-    closeAll();
-    m_container.reset();
+    Close();
     auto disk = std::make_unique<CDiskFile>();
     auto diskMode = mode == modeWrite ? CDiskFile::Mode::createWrite : CDiskFile::Mode::read;
     if (!disk->Open(path, diskMode)) {

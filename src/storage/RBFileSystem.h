@@ -43,13 +43,15 @@ public:
     bool AddFileFromDisk(std::string_view path, const std::string& diskPath);
     bool CreateDirectory(std::string_view path);
 
+    // Closes everything now; false when a written package could not be completed.
+    bool Close();
     bool IsOpen() const { return m_container && m_container->IsOpen(); }
     int GetMode() const { return m_mode; }
 
 private:
     friend class CRBFilesystemFile;
     void fileClosed(CRBFilesystemFile* file) { m_openFiles.erase(file); }
-    void closeAll();
+    bool closeAll();
 
     InPt<CRecursiveBinaryFile> m_container;
     InPt<CDiskFile> m_disk;
