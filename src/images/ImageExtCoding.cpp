@@ -6,6 +6,7 @@
 #include "images/ImageExt.h"
 #include "images/JpegCodec.h"
 #include "images/PngCodec.h"
+#include "storage/SerializeInterface.h"
 
 namespace {
 
@@ -49,4 +50,31 @@ bool CImageExt::archive(CFile& file, bool storing) {
     if (!file.ReadExact(png.data(), png.size()))
         return false;
     return loadFromBytes(png);
+}
+
+bool CImageExt::serialize(CSerializeInterface& archive) {
+    if (!archive.EnterSection("IMAGEEXT_DATA"))
+        return false;
+    std::vector<std::uint8_t> png;
+    bool ok = true;
+    if (archive.IsStoring()) {
+        ok = lumenreel::encodePng(*this, png);
+        archive.SetKey("image_data_size");
+        archive.WriteInt32A(static_cast<std::uint32_t>(png.size()));
+        archive.SetKey("image_raw_data");
+        archive.WriteBytes(png.data(), png.size());
+        ok = ok && archive.GetStatus();
+    } else {
+        archive.SetKey("image_data_size");
+        const std::uint32_t size = archive.ReadInt32A();
+        // A stored length can never exceed the stream it is stored in.
+        ok = archive.GetStatus() && size != 0 && size <= archive.GetLength();
+        if (ok) {
+            png.resize(size);
+            archive.SetKey("image_raw_data");
+            ok = archive.ReadBytes(png.data(), png.size()) && loadFromBytes(png);
+        }
+    }
+    archive.LeaveSection();
+    return ok;
 }
