@@ -54,32 +54,42 @@ bool CExternalFormatReader::Load(std::span<const std::uint8_t> file) {
     Destroy();
     ByteReader in(file);
     auto identifier = in.take(16);
-    if (!in.ok()) return fail("too short for a published demo");
-    if (Guid::fromBytes(identifier) != kFileIdentifier) return fail("not a published demo");
+    if (!in.ok())
+        return fail("too short for a published demo");
+    if (Guid::fromBytes(identifier) != kFileIdentifier)
+        return fail("not a published demo");
 
     m_displaySize = {in.i32(), in.i32()};
     m_bitmapSize = {in.i32(), in.i32()};
-    if (!in.ok()) return fail("truncated header");
+    if (!in.ok())
+        return fail("truncated header");
     if (!lumenreel::imageSizeAllowed(m_displaySize.width, m_displaySize.height) ||
         !lumenreel::imageSizeAllowed(m_bitmapSize.width, m_bitmapSize.height))
         return fail("bad display or bitmap size");
 
     auto sound = lumenreel::zcd::ReadSoundtrack(in, m_limits);
-    if (!in.ok()) return fail(sound.error.empty() ? "truncated soundtrack" : sound.error);
-    if (!sound.error.empty()) m_skipped.push_back(sound.error + "; playing without sound");
-    if (!sound.note.empty()) m_skipped.push_back(sound.note);
+    if (!in.ok())
+        return fail(sound.error.empty() ? "truncated soundtrack" : sound.error);
+    if (!sound.error.empty())
+        m_skipped.push_back(sound.error + "; playing without sound");
+    if (!sound.note.empty())
+        m_skipped.push_back(sound.note);
     m_soundtrack = std::move(sound.track);
 
     auto pictureStream = lumenreel::zcd::readBlob(in);
-    if (!pictureStream) return fail("truncated picture stream");
+    if (!pictureStream)
+        return fail("truncated picture stream");
     m_decoder = std::make_unique<CImageSequenceDecoder>();
     m_decoder->SetTraceLog(m_trace);
     m_decoder->setLimits(m_limits);
-    if (!m_decoder->Load(*pictureStream)) return fail(m_decoder->lastError());
+    if (!m_decoder->Load(*pictureStream))
+        return fail(m_decoder->lastError());
 
     auto objectStream = lumenreel::zcd::readBlob(in);
-    if (!objectStream) return fail("truncated object stream");
-    if (!readObjectStream(*objectStream)) return false;
+    if (!objectStream)
+        return fail("truncated object stream");
+    if (!readObjectStream(*objectStream))
+        return false;
 
     mergeFramePlacements();
     BuildObjectList();
@@ -99,9 +109,12 @@ void CExternalFormatReader::mergeFramePlacements() {
 
 void CExternalFormatReader::BuildObjectList() {
     m_overlays.clear();
-    for (const auto& caption : m_captions) m_overlays.emplace_back(&caption);
-    for (const auto& image : m_images) m_overlays.emplace_back(&image);
-    for (const auto& highlight : m_highlights) m_overlays.emplace_back(&highlight);
+    for (const auto& caption : m_captions)
+        m_overlays.emplace_back(&caption);
+    for (const auto& image : m_images)
+        m_overlays.emplace_back(&image);
+    for (const auto& highlight : m_highlights)
+        m_overlays.emplace_back(&highlight);
 }
 
 const CReaderObject_frame* CExternalFormatReader::GetMasterFrame() const {
@@ -109,7 +122,8 @@ const CReaderObject_frame* CExternalFormatReader::GetMasterFrame() const {
 }
 
 const CReaderObject_frame* CExternalFormatReader::GetFrameByIndex(int i) const {
-    if (i < 0) return GetMasterFrame();
+    if (i < 0)
+        return GetMasterFrame();
     std::size_t at = static_cast<std::size_t>(i) + (m_hasMaster ? 1 : 0);
     return at < m_frames.size() ? m_frames[at].get() : nullptr;
 }
@@ -120,13 +134,15 @@ int CExternalFormatReader::GetFrameCount() const {
 
 float CExternalFormatReader::GetTotalDuration() const {
     float total = 0;
-    for (int i = 0; i < GetFrameCount(); ++i) total += GetFrameByIndex(i)->GetDuration();
+    for (int i = 0; i < GetFrameCount(); ++i)
+        total += GetFrameByIndex(i)->GetDuration();
     return total;
 }
 
 int CExternalFormatReader::GetFrameIndex(const CReaderObject_frame* frame) const {
     for (int i = 0; i < GetFrameCount(); ++i)
-        if (GetFrameByIndex(i) == frame) return i;
+        if (GetFrameByIndex(i) == frame)
+            return i;
     return -1;
 }
 
@@ -138,15 +154,18 @@ const CReaderObject_frame* CExternalFormatReader::GetNextFrame(
 
 const CReaderObject_frame* CExternalFormatReader::GetFrameById(std::int32_t id) const {
     for (const auto& frame : m_frames)
-        if (frame->GetId() == id) return frame.get();
+        if (frame->GetId() == id)
+            return frame.get();
     return nullptr;
 }
 
 CImageExt* CExternalFormatReader::GetFramePicture(const CReaderObject_frame* frame) {
     int index = GetFrameIndex(frame);
     m_framePicture.destroy();
-    if (index < 0 || !m_decoder || index >= m_decoder->GetPictureCount()) return nullptr;
-    if (!m_decoder->GetPicture(m_framePicture, index)) return nullptr;
+    if (index < 0 || !m_decoder || index >= m_decoder->GetPictureCount())
+        return nullptr;
+    if (!m_decoder->GetPicture(m_framePicture, index))
+        return nullptr;
     return &m_framePicture;
 }
 
@@ -158,8 +177,9 @@ const OverlayObject* CExternalFormatReader::FindPlacement(OverlayObject object) 
 namespace {
 template <class T>
 auto* at(T& items, int i) {
-    return i >= 0 && static_cast<std::size_t>(i) < items.size() ? &items[static_cast<std::size_t>(i)]
-                                                                 : nullptr;
+    return i >= 0 && static_cast<std::size_t>(i) < items.size()
+               ? &items[static_cast<std::size_t>(i)]
+               : nullptr;
 }
 }  // namespace
 

@@ -28,7 +28,8 @@ void CImageSequenceDecoder::reset() {
 }
 
 void CImageSequenceDecoder::trace(std::string_view label, std::int64_t value) const {
-    if (m_trace) m_trace(std::string(label) + std::to_string(value) + "\r\n");
+    if (m_trace)
+        m_trace(std::string(label) + std::to_string(value) + "\r\n");
 }
 
 bool CImageSequenceDecoder::hasOwnBitmap(int picture) const {
@@ -62,7 +63,8 @@ const CImageExt* CImageSequenceDecoder::nodePixels(int node) const {
 void CImageSequenceDecoder::drawEntry(const CImageEncWrap& entry, CImageExt& target,
                                       bool fromSource) {
     const CImageExt* source = nodePixels(entry.node);
-    if (!source) return;
+    if (!source)
+        return;
     const bool fromPicture = entry.node < m_header.pictureCount;
     int sx = fromSource ? entry.sourceX : fromPicture ? entry.x : 0;
     int sy = fromSource ? entry.sourceY : fromPicture ? entry.y : 0;
@@ -72,31 +74,39 @@ void CImageSequenceDecoder::drawEntry(const CImageEncWrap& entry, CImageExt& tar
 void CImageSequenceDecoder::composePicture(int picture) {
     CImageExt& target = targetOf(picture);
     const auto& entries = m_entries[picture];
-    for (auto i : entries.listB) drawEntry(m_listB[i], target, false);
-    for (auto i : entries.listA) drawEntry(m_listA[i], target, false);
-    for (auto i : entries.listC) drawEntry(m_listC[i], target, true);
+    for (auto i : entries.listB)
+        drawEntry(m_listB[i], target, false);
+    for (auto i : entries.listA)
+        drawEntry(m_listA[i], target, false);
+    for (auto i : entries.listC)
+        drawEntry(m_listC[i], target, true);
     for (auto i : entries.tiles) {
         const auto& tile = m_tiles[i];
         if (tile.image)
             lumenreel::copyBlock24(*tile.image, 0, 0, target, tile.x, tile.y, tile.width,
                                    tile.height);
     }
-    if (hasOwnBitmap(picture)) m_composed[picture] = true;
+    if (hasOwnBitmap(picture))
+        m_composed[picture] = true;
 }
 
 void CImageSequenceDecoder::ensureOwnComposed(int picture) {
-    if (!m_composed[picture]) composePicture(picture);
+    if (!m_composed[picture])
+        composePicture(picture);
 }
 
 // Every picture a placement reads from was built earlier in this walk or has a bitmap of its own
 // (the loader refuses other references), so any request order gives the same pixels.
 bool CImageSequenceDecoder::GetPicture(CImageExt& image, int i) {
-    if (i < 0 || i >= m_header.pictureCount) return false;
+    if (i < 0 || i >= m_header.pictureCount)
+        return false;
     const int k = m_header.keyInterval;
     const int position = i % k;
     const int group = i - position;
-    if (group != m_lastGroup) m_highestComposed = -1;
-    for (int first = 0; first < group; first += k) ensureOwnComposed(first);
+    if (group != m_lastGroup)
+        m_highestComposed = -1;
+    for (int first = 0; first < group; first += k)
+        ensureOwnComposed(first);
     for (int p = group + m_highestComposed + 1; p <= i; ++p) {
         if (hasOwnBitmap(p)) {
             ensureOwnComposed(p);
@@ -115,10 +125,13 @@ bool CImageSequenceDecoder::GetPicture(CImageExt& image, int i) {
 }
 
 const CImageEncWrap* CImageSequenceDecoder::FindNode(int id) const {
-    if (id < 0) return nullptr;
-    if (id < m_header.pictureCount) return &m_pictures[id];
+    if (id < 0)
+        return nullptr;
+    if (id < m_header.pictureCount)
+        return &m_pictures[id];
     std::int64_t tile = std::int64_t{id} - m_firstTileId;
-    if (tile < 0 || tile >= static_cast<std::int64_t>(m_tiles.size())) return nullptr;
+    if (tile < 0 || tile >= static_cast<std::int64_t>(m_tiles.size()))
+        return nullptr;
     return &m_tiles[static_cast<std::size_t>(tile)];
 }
 

@@ -70,7 +70,9 @@ private:
 
     struct PictureEntries {
         std::vector<std::uint32_t> listA, listB, listC, tiles;
-        bool empty() const { return listA.empty() && listB.empty() && listC.empty() && tiles.empty(); }
+        bool empty() const {
+            return listA.empty() && listB.empty() && listC.empty() && tiles.empty();
+        }
     };
 
     void trace(std::string_view label, std::int64_t value) const;
@@ -92,7 +94,7 @@ private:
     std::vector<CImageEncWrap> m_listA, m_listB, m_listC;
     std::vector<PictureEntries> m_entries;  // per picture: indexes into the lists and tiles
     std::vector<bool> m_isFull;
-    std::vector<bool> m_composed;  // for pictures with a bitmap of their own
+    std::vector<bool> m_composed;                        // for pictures with a bitmap of their own
     std::vector<std::unique_ptr<CImageExt>> m_canvases;  // by position within a key group
     int m_firstTileId = 0;
     int m_lastGroup = -1;

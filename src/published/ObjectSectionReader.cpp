@@ -34,7 +34,7 @@ constexpr std::size_t kHighlightRecordBytes = 33;
 PlacementKind ReadPlacementKind(ByteReader& in) {
     std::int32_t kind = in.i32();
     return kind == kFadeIn || kind == kFadeOut || kind == kFadeInOut ? PlacementKind(kind)
-                                                                      : kNoFade;
+                                                                     : kNoFade;
 }
 
 SPlacementTiming ReadPlacementTiming(ByteReader& in) {
@@ -60,7 +60,8 @@ void readPlacementTail(ByteReader& in, CReaderLink& link) {
 template <class Object>
 std::unordered_map<std::int32_t, const Object*> indexById(const std::vector<Object>& objects) {
     std::unordered_map<std::int32_t, const Object*> byId;
-    for (const auto& object : objects) byId.emplace(object.id, &object);
+    for (const auto& object : objects)
+        byId.emplace(object.id, &object);
     return byId;
 }
 
@@ -88,12 +89,14 @@ private:
         auto count = readCount(in, kFrameRecordBytes);
         bool master = in.u8() != 0;
         std::uint64_t records = std::uint64_t{count.value_or(0)} + (master ? 1 : 0);
-        if (!count || !in.canHold(records, kFrameRecordBytes)) return truncated("frame list");
+        if (!count || !in.canHold(records, kFrameRecordBytes))
+            return truncated("frame list");
         r.m_hasMaster = master;
         r.m_frames.reserve(records);
         for (std::uint64_t i = 0; i < records; ++i) {
             SFrameRecord record{in.i32(), in.f32(), in.f32(), in.f32()};
-            r.m_frames.push_back(std::make_unique<CReaderObject_frame>(record, master && i == 0, &r));
+            r.m_frames.push_back(
+                std::make_unique<CReaderObject_frame>(record, master && i == 0, &r));
             m_frameById.emplace(record.id, r.m_frames.back().get());
         }
         return in.ok() || truncated("frame list");
@@ -102,18 +105,22 @@ private:
     // A blob holding an image file; an undecodable one leaves the image null and is listed.
     bool readPicture(CImageExt& image, const std::string& what) {
         auto file = readBlob(in);
-        if (!file) return truncated(what);
-        if (!lumenreel::decodeImage(*file, image)) skip(what + " could not be decoded");
+        if (!file)
+            return truncated(what);
+        if (!lumenreel::decodeImage(*file, image))
+            skip(what + " could not be decoded");
         return true;
     }
 
     bool readPool() {
         auto count = readCount(in, kPictureRecordBytes);
-        if (!count) return truncated("picture pool");
+        if (!count)
+            return truncated("picture pool");
         r.m_pool.resize(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
             in.u8();
-            if (!readPicture(r.m_pool[i], "pool picture " + std::to_string(i))) return false;
+            if (!readPicture(r.m_pool[i], "pool picture " + std::to_string(i)))
+                return false;
         }
         return true;
     }
@@ -121,20 +128,25 @@ private:
     bool readCursors() {
         in.skip(16);
         auto count = readCount(in, kCursorRecordBytes);
-        if (!count) return truncated("cursor section");
+        if (!count)
+            return truncated("cursor section");
         r.m_cursors.resize(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
             auto& cursor = r.m_cursors[i];
             cursor.hotSpot = ReadPoint(in);
             bool hasMask = in.u8() != 0;
             bool hasColour = in.u8() != 0;
-            if (!in.ok()) return truncated("cursor");
+            if (!in.ok())
+                return truncated("cursor");
             std::string name = "cursor " + std::to_string(i);
-            if (hasMask && !readPicture(cursor.mask, name + " mask")) return false;
-            if (hasColour && !readPicture(cursor.colour, name + " colour")) return false;
+            if (hasMask && !readPicture(cursor.mask, name + " mask"))
+                return false;
+            if (hasColour && !readPicture(cursor.colour, name + " colour"))
+                return false;
         }
         auto placements = readCount(in, kCursorPlacementBytes);
-        if (!placements) return truncated("cursor placements");
+        if (!placements)
+            return truncated("cursor placements");
         for (std::uint32_t i = 0; i < *placements; ++i) {
             CReaderLink_cursor link;
             link.cursorIndex = static_cast<std::int16_t>(in.u16());
@@ -142,7 +154,8 @@ private:
             link.curvedPath = in.u8() == 1;
             link.x = static_cast<std::int16_t>(in.u16());
             link.y = static_cast<std::int16_t>(in.u16());
-            if (!in.ok()) return truncated("cursor placements");
+            if (!in.ok())
+                return truncated("cursor placements");
             auto* frame = frameWithId(link.frameId);
             if (!frame || link.cursorIndex < 0 || link.cursorIndex >= r.GetCursorCount()) {
                 skip("cursor placement " + std::to_string(i) + " names no frame or cursor");
@@ -158,14 +171,16 @@ private:
         r.m_captionsAreImages = in.u8() != 0;
         if (r.m_captionsAreImages) {
             auto count = readCount(in, 4);
-            if (!count) return truncated("caption images");
+            if (!count)
+                return truncated("caption images");
             r.m_captionImages.resize(*count);
             for (std::uint32_t i = 0; i < *count; ++i)
                 if (!readPicture(r.m_captionImages[i], "caption image " + std::to_string(i)))
                     return false;
         } else {
             auto count = readCount(in, kTemplateRecordBytes);
-            if (!count) return truncated("caption templates");
+            if (!count)
+                return truncated("caption templates");
             r.m_templates.resize(*count);
             for (auto& t : r.m_templates) {
                 t.id = in.i32();
@@ -173,12 +188,14 @@ private:
                 t.rect = ReadRect(in);
                 auto name = readString(in);
                 t.value = in.u32();
-                if (!name || !in.ok()) return truncated("caption template");
+                if (!name || !in.ok())
+                    return truncated("caption template");
                 t.name = std::move(*name);
             }
         }
         auto count = readCount(in, kCaptionRecordBytes);
-        if (!count) return truncated("captions");
+        if (!count)
+            return truncated("captions");
         r.m_captions.resize(*count);
         for (auto& caption : r.m_captions) {
             caption.id = in.i32();
@@ -186,39 +203,44 @@ private:
             caption.templateIndex = in.u32();
             caption.textRect = ReadRect(in);
             auto text = readString(in);
-            if (!text || !in.ok()) return truncated("caption");
+            if (!text || !in.ok())
+                return truncated("caption");
             caption.richText = std::move(*text);
             caption.captionsAreImages = r.m_captionsAreImages;
             caption.reader = &r;
         }
         auto byId = indexById(r.m_captions);
-        return readPlacements<CReaderLink_caption>(
-            "caption", byId, true, [](CReaderObject_frame& frame, auto link) {
-                frame.addCaptionPlacement(std::move(link));
-            });
+        return readPlacements<CReaderLink_caption>("caption", byId, true,
+                                                   [](CReaderObject_frame& frame, auto link) {
+                                                       frame.addCaptionPlacement(std::move(link));
+                                                   });
     }
 
     bool readImages() {
         in.skip(16);
         auto count = readCount(in, kImageRecordBytes);
-        if (!count) return truncated("images");
+        if (!count)
+            return truncated("images");
         r.m_images.resize(*count);
         for (auto& image : r.m_images) {
             image.poolIndex = in.i32();
             image.id = in.i32();
             image.rect = ReadRect(in);
         }
-        if (!in.ok()) return truncated("images");
+        if (!in.ok())
+            return truncated("images");
         auto byId = indexById(r.m_images);
-        return readPlacements<CReaderLink_image>(
-            "image", byId, false,
-            [](CReaderObject_frame& frame, auto link) { frame.addImagePlacement(std::move(link)); });
+        return readPlacements<CReaderLink_image>("image", byId, false,
+                                                 [](CReaderObject_frame& frame, auto link) {
+                                                     frame.addImagePlacement(std::move(link));
+                                                 });
     }
 
     bool readHighlights() {
         in.skip(16);
         auto count = readCount(in, kHighlightRecordBytes);
-        if (!count) return truncated("highlights");
+        if (!count)
+            return truncated("highlights");
         r.m_highlights.resize(*count);
         for (auto& highlight : r.m_highlights) {
             highlight.id = in.i32();
@@ -228,7 +250,8 @@ private:
             highlight.frameWidth = in.f32();
             highlight.noFill = in.u8() != 0;
         }
-        if (!in.ok()) return truncated("highlights");
+        if (!in.ok())
+            return truncated("highlights");
         auto byId = indexById(r.m_highlights);
         return readPlacements<CReaderLink_highlight>(
             "highlight", byId, false, [](CReaderObject_frame& frame, auto link) {
@@ -239,18 +262,22 @@ private:
     // Caption placements store the kind first; the others store it after the two ids.
     template <class Link, class Object, class Attach>
     bool readPlacements(const std::string& what,
-                        const std::unordered_map<std::int32_t, const Object*>& byId,
-                        bool kindFirst, Attach attach) {
+                        const std::unordered_map<std::int32_t, const Object*>& byId, bool kindFirst,
+                        Attach attach) {
         auto count = readCount(in, kPlacementRecordBytes);
-        if (!count) return truncated(what + " placements");
+        if (!count)
+            return truncated(what + " placements");
         for (std::uint32_t i = 0; i < *count; ++i) {
             auto link = std::make_unique<Link>();
-            if (kindFirst) link->kind = ReadPlacementKind(in);
+            if (kindFirst)
+                link->kind = ReadPlacementKind(in);
             link->frameId = in.i32();
             std::int32_t objectId = in.i32();
-            if (!kindFirst) link->kind = ReadPlacementKind(in);
+            if (!kindFirst)
+                link->kind = ReadPlacementKind(in);
             readPlacementTail(in, *link);
-            if (!in.ok()) return truncated(what + " placements");
+            if (!in.ok())
+                return truncated(what + " placements");
             link->reader = &r;
             auto object = byId.find(objectId);
             auto* frame = frameWithId(link->frameId);
@@ -272,7 +299,8 @@ private:
 bool CExternalFormatReader::readObjectStream(std::span<const std::uint8_t> packed) {
     std::string reason;
     auto inflated = lumenreel::zcd::inflatePacked(packed, m_limits.maxInflatedBytes, reason);
-    if (!inflated) return fail("object stream: " + reason);
+    if (!inflated)
+        return fail("object stream: " + reason);
     ByteReader in(*inflated);
     return ObjectSectionReader(*this, in).read();
 }

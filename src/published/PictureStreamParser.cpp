@@ -28,17 +28,18 @@ public:
 
     bool parse(std::span<const std::uint8_t> stream) {
         ByteReader in(stream);
-        if (!readHeader(in)) return false;
+        if (!readHeader(in))
+            return false;
         std::string reason;
         auto packed = in.take(in.remaining());
         d.trace("gzip section size: ", static_cast<std::int64_t>(packed.size()));
         auto inflated = lumenreel::zcd::inflatePacked(packed, d.m_limits.maxInflatedBytes, reason);
-        if (!inflated) return fail("picture stream: " + reason);
+        if (!inflated)
+            return fail("picture stream: " + reason);
         d.trace("after decode size: ", static_cast<std::int64_t>(inflated->size()));
         ByteReader body(*inflated);
-        return readPalette(body) && readFullPictures(body) && readTiles(body) &&
-               readLists(body) && readTilePixels(body) && checkReferences() &&
-               checkWork() && finish();
+        return readPalette(body) && readFullPictures(body) && readTiles(body) && readLists(body) &&
+               readTilePixels(body) && checkReferences() && checkWork() && finish();
     }
 
 private:
@@ -46,7 +47,9 @@ private:
         d.m_error = std::move(reason);
         return false;
     }
-    bool truncated(const char* what) { return fail(std::string("picture stream: truncated ") + what); }
+    bool truncated(const char* what) {
+        return fail(std::string("picture stream: truncated ") + what);
+    }
 
     bool readHeader(ByteReader& in) {
         auto& h = d.m_header;
@@ -58,7 +61,8 @@ private:
         h.allNodes = in.i32();
         h.width = in.i32();
         h.height = in.i32();
-        if (!name || !in.ok()) return truncated("header");
+        if (!name || !in.ok())
+            return truncated("header");
         h.codecName = *name;
         d.trace("version: ", h.version);
         d.trace("bpp: ", h.bitsPerPixel);
@@ -70,7 +74,8 @@ private:
         if (h.bitsPerPixel != 24 && (h.bitsPerPixel < 1 || h.bitsPerPixel > 8))
             return fail("picture stream: unsupported bits per pixel " +
                         std::to_string(h.bitsPerPixel));
-        if (h.keyInterval < 1) return fail("picture stream: key interval below 1");
+        if (h.keyInterval < 1)
+            return fail("picture stream: key interval below 1");
         if (h.pictureCount < 0 || h.pictureCount > kMaxPictures)
             return fail("picture stream: bad picture count " + std::to_string(h.pictureCount));
         if (h.pictureCount > 0 && !lumenreel::imageSizeAllowed(h.width, h.height))
@@ -95,11 +100,13 @@ private:
     }
 
     bool readPalette(ByteReader& in) {
-        if (!palettePictures()) return true;
+        if (!palettePictures())
+            return true;
         int entries = 1 << d.m_header.bitsPerPixel;
         for (int i = 0; i < entries; ++i) {
             auto bgrx = in.take(4);
-            if (!in.ok()) return truncated("palette");
+            if (!in.ok())
+                return truncated("palette");
             m_palette[i] = {bgrx[0], bgrx[1], bgrx[2]};
         }
         return true;
@@ -114,24 +121,27 @@ private:
         std::uint64_t canvases =
             static_cast<std::uint64_t>(std::min(h.keyInterval, h.pictureCount));
         std::uint64_t bitmaps = groups + canvases + fullCount;
-        return bitmaps <= d.m_limits.maxPictureBytes / static_cast<std::uint64_t>(
-                                                           std::max<std::int64_t>(pictureBytes(), 1));
+        return bitmaps <= d.m_limits.maxPictureBytes /
+                              static_cast<std::uint64_t>(std::max<std::int64_t>(pictureBytes(), 1));
     }
 
     bool readFullPictures(ByteReader& in) {
         auto count = lumenreel::zcd::readCount(in, 4);
-        if (!count) return truncated("full picture count");
+        if (!count)
+            return truncated("full picture count");
         d.trace("num full images: ", *count);
         if (!checkPictureBudget(*count))
             return fail("picture stream: pictures need more memory than allowed");
         for (std::uint32_t n = 0; n < *count; ++n) {
             std::int32_t index = in.i32();
-            if (!in.ok()) return truncated("full picture");
+            if (!in.ok())
+                return truncated("full picture");
             if (index < 0 || index >= d.m_header.pictureCount || d.m_isFull[index])
                 return fail("picture stream: bad full picture index " + std::to_string(index));
             ++m_nextId;  // full-picture records use up an id that nothing names
             auto bitmap = palettePictures() ? readIndexedPicture(in) : readImageFile(in);
-            if (!bitmap) return false;
+            if (!bitmap)
+                return false;
             auto& picture = d.m_pictures[index];
             picture.ownImage = std::move(bitmap);
             picture.image = picture.ownImage.get();
@@ -171,7 +181,8 @@ private:
         auto bitmap = std::make_unique<CImageExt>();
         bitmap->create(h.width, h.height, 24);
         const std::uint8_t* from = indexes.data();
-        for (int y = 0; y < h.height; ++y) from = expandIndexes(from, *bitmap, 0, y, h.width);
+        for (int y = 0; y < h.height; ++y)
+            from = expandIndexes(from, *bitmap, 0, y, h.width);
         return bitmap;
     }
 
@@ -195,15 +206,18 @@ private:
         while (seen < total) {
             int picture = in.u16();
             std::int32_t count = in.i32();
-            if (!in.ok()) return truncated(what);
+            if (!in.ok())
+                return truncated(what);
             if (picture >= d.m_header.pictureCount)
                 return fail(std::string("picture stream: ") + what + " names picture " +
                             std::to_string(picture) + " past the last");
             if (count < 0 || seen + static_cast<std::uint64_t>(count) > total)
                 return fail(std::string("picture stream: ") + what + " groups exceed their total");
-            if (!in.canHold(static_cast<std::uint64_t>(count), entryBytes)) return truncated(what);
+            if (!in.canHold(static_cast<std::uint64_t>(count), entryBytes))
+                return truncated(what);
             for (std::int32_t i = 0; i < count; ++i)
-                if (!readEntry(in, picture)) return false;
+                if (!readEntry(in, picture))
+                    return false;
             seen += static_cast<std::uint64_t>(count);
         }
         return true;
@@ -218,7 +232,8 @@ private:
     }
 
     bool addTile(int picture, int x, int y, int w, int h) {
-        if (!insidePicture(x, y, w, h)) return fail("picture stream: tile outside its picture");
+        if (!insidePicture(x, y, w, h))
+            return fail("picture stream: tile outside its picture");
         CImageEncWrap tile;
         tile.x = x;
         tile.y = y;
@@ -235,7 +250,8 @@ private:
     bool readTiles(ByteReader& in) {
         std::int32_t total = in.i32();
         auto small = readTotal(in, 4);
-        if (!small) return truncated("small tile count");
+        if (!small)
+            return truncated("small tile count");
         d.trace("Node nr:", total);
         d.trace("Num all small nodes:", *small);
         d.m_firstTileId = m_nextId;
@@ -243,9 +259,11 @@ private:
             int x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
             return r.ok() ? addTile(picture, x, y, w, h) : truncated("small tiles");
         });
-        if (!ok) return false;
+        if (!ok)
+            return false;
         auto large = readTotal(in, 8);
-        if (!large) return truncated("large tile count");
+        if (!large)
+            return truncated("large tile count");
         d.trace("Num all large nodes:", *large);
         return readGroups(in, *large, 8, "large tiles", [&](ByteReader& r, int picture) {
             int x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
@@ -256,21 +274,24 @@ private:
     bool readLists(ByteReader& in) {
         in.i32();  // stored before the short form and never used
         auto shortA = readTotal(in, 6);
-        if (!shortA) return truncated("list A");
+        if (!shortA)
+            return truncated("list A");
         d.trace("list A short: ", *shortA);
         bool ok = readGroups(in, *shortA, 6, "list A", [&](ByteReader& r, int picture) {
             int node = r.u16(), x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
             return r.ok() ? addEntry(d.m_listA, picture, node, x, y, w, h, x, y)
                           : truncated("list A");
         });
-        if (!ok) return false;
+        if (!ok)
+            return false;
         return readLongList(in, d.m_listA, "list A") && readLongList(in, d.m_listB, "list B") &&
                readSourceList(in);
     }
 
     bool readLongList(ByteReader& in, std::vector<CImageEncWrap>& list, const char* what) {
         auto total = readTotal(in, 12);
-        if (!total) return truncated(what);
+        if (!total)
+            return truncated(what);
         d.trace(std::string(what) + ": ", *total);
         return readGroups(in, *total, 12, what, [&](ByteReader& r, int picture) {
             int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
@@ -280,7 +301,8 @@ private:
 
     bool readSourceList(ByteReader& in) {
         auto total = readTotal(in, 16);
-        if (!total) return truncated("list C");
+        if (!total)
+            return truncated("list C");
         d.trace("list C: ", *total);
         return readGroups(in, *total, 16, "list C", [&](ByteReader& r, int picture) {
             int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
@@ -314,9 +336,11 @@ private:
 
     bool readTilePixels(ByteReader& in) {
         const std::uint64_t bytesPerPixel = palettePictures() ? 1 : 3;
-        if (!in.canHold(m_tilePixelCount, bytesPerPixel)) return truncated("tile pixels");
+        if (!in.canHold(m_tilePixelCount, bytesPerPixel))
+            return truncated("tile pixels");
         for (auto& tile : d.m_tiles) {
-            if (tile.width == 0 || tile.height == 0) continue;
+            if (tile.width == 0 || tile.height == 0)
+                continue;
             tile.ownImage = std::make_unique<CImageExt>();
             tile.ownImage->create(tile.width, tile.height, 24);
             tile.image = tile.ownImage.get();
@@ -325,7 +349,8 @@ private:
                     expandIndexes(in.take(tile.width).data(), *tile.image, 0, y, tile.width);
                 } else {
                     auto row = in.take(static_cast<std::size_t>(tile.width) * 3);
-                    std::copy(row.begin(), row.end(), tile.image->firstRow() + y * tile.image->pitch());
+                    std::copy(row.begin(), row.end(),
+                              tile.image->firstRow() + y * tile.image->pitch());
                 }
             }
         }
@@ -337,8 +362,10 @@ private:
     // an earlier full picture that nothing draws onto.
     bool readableFrom(int node, int picture) const {
         const int k = d.m_header.keyInterval;
-        if (node >= picture) return false;
-        if (node % k == 0 || node / k == picture / k) return true;
+        if (node >= picture)
+            return false;
+        if (node % k == 0 || node / k == picture / k)
+            return true;
         return d.m_isFull[node] && d.m_entries[node].empty();
     }
 
@@ -346,12 +373,14 @@ private:
         int sx = fromSource ? entry.sourceX : 0;
         int sy = fromSource ? entry.sourceY : 0;
         if (entry.node >= 0 && entry.node < d.m_header.pictureCount) {
-            if (!fromSource) sx = entry.x, sy = entry.y;
+            if (!fromSource)
+                sx = entry.x, sy = entry.y;
             return readableFrom(entry.node, entry.pictureIndex) &&
                    insidePicture(sx, sy, entry.width, entry.height);
         }
         std::int64_t tileIndex = std::int64_t{entry.node} - d.m_firstTileId;
-        if (tileIndex < 0 || tileIndex >= static_cast<std::int64_t>(d.m_tiles.size())) return false;
+        if (tileIndex < 0 || tileIndex >= static_cast<std::int64_t>(d.m_tiles.size()))
+            return false;
         const auto& tile = d.m_tiles[static_cast<std::size_t>(tileIndex)];
         return std::int64_t{sx} + entry.width <= tile.width &&
                std::int64_t{sy} + entry.height <= tile.height;
@@ -359,18 +388,22 @@ private:
 
     bool checkReferences() {
         for (const auto& entry : d.m_listA)
-            if (!checkEntry(entry, false)) return fail("picture stream: list A entry names nothing");
+            if (!checkEntry(entry, false))
+                return fail("picture stream: list A entry names nothing");
         for (const auto& entry : d.m_listB)
-            if (!checkEntry(entry, false)) return fail("picture stream: list B entry names nothing");
+            if (!checkEntry(entry, false))
+                return fail("picture stream: list B entry names nothing");
         for (const auto& entry : d.m_listC)
-            if (!checkEntry(entry, true)) return fail("picture stream: list C entry names nothing");
+            if (!checkEntry(entry, true))
+                return fail("picture stream: list C entry names nothing");
         return true;
     }
 
     bool checkWork() {
         std::vector<std::int64_t> drawn(d.m_pictures.size(), 0);
         auto add = [&](const std::vector<CImageEncWrap>& list) {
-            for (const auto& e : list) drawn[e.pictureIndex] += std::int64_t{e.width} * e.height;
+            for (const auto& e : list)
+                drawn[e.pictureIndex] += std::int64_t{e.width} * e.height;
         };
         add(d.m_listA);
         add(d.m_listB);
@@ -379,7 +412,8 @@ private:
         const std::int64_t cap =
             kMaxDrawnAreaPerPicture * std::int64_t{d.m_header.width} * d.m_header.height;
         for (auto area : drawn)
-            if (area > cap) return fail("picture stream: a picture draws far more than its area");
+            if (area > cap)
+                return fail("picture stream: a picture draws far more than its area");
         return true;
     }
 
@@ -397,7 +431,8 @@ private:
 
 bool CImageSequenceDecoder::Load(std::span<const std::uint8_t> stream) {
     reset();
-    if (PictureStreamParser(*this).parse(stream)) return true;
+    if (PictureStreamParser(*this).parse(stream))
+        return true;
     std::string error = std::move(m_error);
     reset();
     m_error = std::move(error);

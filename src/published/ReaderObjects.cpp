@@ -7,14 +7,17 @@
 namespace NKWXDecodersEncoders {
 
 const CReaderObject_captionTemplate* CReaderObject_caption::GetTemplate() const {
-    if (!reader || captionsAreImages) return nullptr;
-    return reader->GetCaptionTemplate(static_cast<int>(std::min<std::uint32_t>(templateIndex, 0x7fffffff)));
+    if (!reader || captionsAreImages)
+        return nullptr;
+    return reader->GetCaptionTemplate(
+        static_cast<int>(std::min<std::uint32_t>(templateIndex, 0x7fffffff)));
 }
 
 // Transparencies outside 0 … 1 (or not numbers at all) are clamped, so a damaged file can never
 // turn into an out-of-range conversion.
 int CReaderLink::GetOpacity(float t) const {
-    if (!(t >= start && t <= end)) return 0;
+    if (!(t >= start && t <= end))
+        return 0;
     float v = 1.0f - transparency;
     auto lerp = [](float a, float b, float f) { return 1.0f - (a + f * (b - a)); };
     if ((kind == kFadeIn || kind == kFadeInOut) && timing.fadeInLength > 0 &&
@@ -24,8 +27,10 @@ int CReaderLink::GetOpacity(float t) const {
         t >= end - timing.fadeOutLength)
         v = lerp(timing.fadeOutStart, timing.fadeOutEnd,
                  (t - (end - timing.fadeOutLength)) / timing.fadeOutLength);
-    if (!(v > 0)) return 0;
-    if (v >= 1) return 255;
+    if (!(v > 0))
+        return 0;
+    if (v >= 1)
+        return 255;
     return static_cast<int>(v * 255.0f);
 }
 
@@ -34,7 +39,8 @@ const CReaderLink_cursor* CReaderObject_frame::GetCursorPlacement() const {
 }
 
 std::pair<float, float> CReaderObject_frame::GetCursorMoveInterval() const {
-    if (!GetCursorPlacement()) return {0.0f, 1.0f};
+    if (!GetCursorPlacement())
+        return {0.0f, 1.0f};
     return {m_record.cursorMoveStart, m_record.cursorMoveEnd};
 }
 
@@ -62,9 +68,12 @@ void CReaderObject_frame::addHighlightPlacement(std::unique_ptr<CReaderLink_high
 
 bool CReaderObject_frame::MergePlacements() {
     m_merged.clear();
-    for (const auto& link : m_captions) m_merged.push_back(link.get());
-    for (const auto& link : m_images) m_merged.push_back(link.get());
-    for (const auto& link : m_highlights) m_merged.push_back(link.get());
+    for (const auto& link : m_captions)
+        m_merged.push_back(link.get());
+    for (const auto& link : m_images)
+        m_merged.push_back(link.get());
+    for (const auto& link : m_highlights)
+        m_merged.push_back(link.get());
     std::vector<bool> seen(m_merged.size(), false);
     for (const auto* link : m_merged)
         if (link->order >= 0 && static_cast<std::size_t>(link->order) < seen.size())

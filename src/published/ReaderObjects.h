@@ -20,8 +20,12 @@ class CExternalFormatReader;
 enum PlacementKind : std::int32_t { kNoFade = 0, kFadeIn = 1, kFadeOut = 2, kFadeInOut = 3 };
 
 // Placement types, as the frame composition tells overlays apart.
-enum PlacementType : int { kCursorPlacement = 9, kCaptionPlacement = 10, kImagePlacement = 12,
-                           kHighlightPlacement = 13 };
+enum PlacementType : int {
+    kCursorPlacement = 9,
+    kCaptionPlacement = 10,
+    kImagePlacement = 12,
+    kHighlightPlacement = 13
+};
 
 // Fade lengths and transparencies of a placement, in stored order.
 struct SPlacementTiming {
@@ -130,7 +134,8 @@ struct SFrameRecord {
 
 class CReaderObject_frame {
 public:
-    CReaderObject_frame(const SFrameRecord& record, bool master, const CExternalFormatReader* reader)
+    CReaderObject_frame(const SFrameRecord& record, bool master,
+                        const CExternalFormatReader* reader)
         : m_record(record), m_master(master), m_reader(reader) {}
 
     const SFrameRecord& record() const { return m_record; }

@@ -14,7 +14,8 @@ bool readWave(ByteReader& in, CSoundTrack_wavePCM& wave, const LoadLimits& limit
         error = "soundtrack: bad wave size";
         return false;
     }
-    if (size == 0) return true;
+    if (size == 0)
+        return true;
     wave.channels = in.u8();
     wave.bitsPerSample = in.u8();
     wave.samplesPerSecond = in.i32();
@@ -58,7 +59,8 @@ SoundtrackResult ReadSoundtrack(ByteReader& in, const LoadLimits& limits) {
         result.error = "truncated soundtrack flag";
         return result;
     }
-    if (present == 0) return result;
+    if (present == 0)
+        return result;
     std::uint8_t kind = in.u8();
     if (!in.ok()) {
         result.error = "truncated soundtrack kind";
@@ -84,7 +86,8 @@ SoundtrackResult ReadSoundtrack(ByteReader& in, const LoadLimits& limits) {
             result.note = "soundtrack of unknown kind " + std::to_string(kind) + " ignored";
             return result;
     }
-    if (!ok) result.track.reset();
+    if (!ok)
+        result.track.reset();
     return result;
 }
 

@@ -32,10 +32,12 @@ std::optional<std::span<const std::uint8_t>> readBlob(ByteReader& in) {
 
 std::optional<std::string> readString(ByteReader& in) {
     auto framed = readBlob(in);
-    if (!framed) return std::nullopt;
+    if (!framed)
+        return std::nullopt;
     ByteReader inner(*framed);
     auto text = readArchiveString(inner);
-    if (!text) in.fail();
+    if (!text)
+        in.fail();
     return text;
 }
 
@@ -48,11 +50,21 @@ std::optional<std::uint32_t> readCount(ByteReader& in, std::size_t minRecordByte
     return static_cast<std::uint32_t>(count);
 }
 
-void ZcdOut::u16(std::uint16_t value) { appendLE(m_bytes, value); }
-void ZcdOut::i16(std::int16_t value) { appendLE(m_bytes, value); }
-void ZcdOut::i32(std::int32_t value) { appendLE(m_bytes, value); }
-void ZcdOut::u32(std::uint32_t value) { appendLE(m_bytes, value); }
-void ZcdOut::f32(float value) { appendLE(m_bytes, value); }
+void ZcdOut::u16(std::uint16_t value) {
+    appendLE(m_bytes, value);
+}
+void ZcdOut::i16(std::int16_t value) {
+    appendLE(m_bytes, value);
+}
+void ZcdOut::i32(std::int32_t value) {
+    appendLE(m_bytes, value);
+}
+void ZcdOut::u32(std::uint32_t value) {
+    appendLE(m_bytes, value);
+}
+void ZcdOut::f32(float value) {
+    appendLE(m_bytes, value);
+}
 
 void ZcdOut::point(const Point& value) {
     i32(value.x);
