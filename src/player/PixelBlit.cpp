@@ -1,0 +1,75 @@
+#include "player/PixelBlit.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lumenreel {
+
+namespace {
+
+struct Span {
+    int sourceX, sourceY, targetX, targetY, width, height;
+};
+
+// The part of a width × height block placed at (x, y) that lies inside the target.
+Span clip(const PixelView& target, int x, int y, int width, int height) {
+    Span s{0, 0, x, y, width, height};
+    if (x < 0) {
+        s.sourceX = -x;
+        s.width += x;
+        s.targetX = 0;
+    }
+    if (y < 0) {
+        s.sourceY = -y;
+        s.height += y;
+        s.targetY = 0;
+    }
+    s.width = std::min(s.width, target.width - s.targetX);
+    s.height = std::min(s.height, target.height - s.targetY);
+    return s;
+}
+
+}  // namespace
+
+void copyPixels(const PixelView& source, const PixelView& target, int x, int y, int maxWidth,
+                int maxHeight) {
+    if (source.empty() || target.empty() || target.bytesPerPixel != 4)
+        return;
+    Span s =
+        clip(target, x, y, std::min(source.width, maxWidth), std::min(source.height, maxHeight));
+    if (s.width <= 0 || s.height <= 0)
+        return;
+    for (int row = 0; row < s.height; ++row) {
+        const std::uint8_t* from = source.row(s.sourceY + row) + s.sourceX * source.bytesPerPixel;
+        std::uint8_t* to = target.row(s.targetY + row) + s.targetX * 4;
+        if (source.bytesPerPixel == 4) {
+            std::memcpy(to, from, static_cast<std::size_t>(s.width) * 4);
+            continue;
+        }
+        for (int i = 0; i < s.width; ++i, from += 3, to += 4) {
+            to[0] = from[0];
+            to[1] = from[1];
+            to[2] = from[2];
+            to[3] = 0xFF;
+        }
+    }
+}
+
+void fillPixels(const PixelView& target, int x, int y, int width, int height, std::uint32_t value) {
+    if (target.empty())
+        return;
+    Span s = clip(target, x, y, width, height);
+    if (s.width <= 0 || s.height <= 0)
+        return;
+    std::uint8_t bytes[4] = {
+        static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
+        static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
+    int bpp = target.bytesPerPixel;
+    for (int row = 0; row < s.height; ++row) {
+        std::uint8_t* to = target.row(s.targetY + row) + s.targetX * bpp;
+        for (int i = 0; i < s.width; ++i, to += bpp)
+            std::memcpy(to, bytes, bpp);
+    }
+}
+
+}  // namespace lumenreel

@@ -1,0 +1,272 @@
+#include "player/PlayerView.h"
+
+#include <algorithm>
+
+#include "images/Resampler.h"
+#include "player/PixelBlit.h"
+
+using lumenreel::ViewRect;
+
+namespace {
+
+constexpr std::uint32_t kBlack = 0xFF000000;
+// Resampling quality of the frame image, as the panel's quality switch selects it.
+constexpr int kHighQualityMode = 1;
+constexpr int kLowQualityMode = 5;
+
+}  // namespace
+
+CZCPlayerView::CZCPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
+    : CZCPlayerView_navigateInterface(clock, std::move(source)) {
+    Reset();
+}
+
+CZCPlayerView::~CZCPlayerView() {
+    if (timerStarted)
+        source->PauseSound(true);
+}
+
+void CZCPlayerView::invalidate(bool erase) {
+    if (m_host.invalidate)
+        m_host.invalidate(erase);
+}
+
+void CZCPlayerView::SetExternalReader(NKWXDecodersEncoders::CExternalFormatReader* reader) {
+    Unload();
+    source->SetReader(reader);
+    AfterLoad();
+}
+
+void CZCPlayerView::SetDocument(CZephyrcastBaseDocument* document) {
+    Unload();
+    source->SetDocument(document);
+    AfterLoad();
+}
+
+void CZCPlayerView::Unload() {
+    frameImage.destroy();
+    scaledImage.destroy();
+    source->SetReader(nullptr);
+    lastRenderedTime = -1.0f;
+}
+
+void CZCPlayerView::AfterLoad() {
+    Reset();
+    lastTick = Now();
+    if (source->IsLoaded()) {
+        SetDuration(source->Duration());
+        CDocImp::Size size = source->BitmapSize();
+        frameImage.create(size.width, size.height, 32);
+    }
+    if (!panel.exists)
+        CreatePanelWindow();
+    ShowPanel(true);
+    lastCursor = m_cursor;
+}
+
+void CZCPlayerView::StartTimer() {
+    bool wasPlaying = playing;
+    timerStarted = true;
+    // The movie handed over before the window existed is applied again now that it does.
+    if (CZephyrcastBaseDocument* document = source->GetDocument())
+        SetDocument(document);
+    else
+        SetExternalReader(source->GetReader());
+    if (wasPlaying)
+        Play();
+}
+
+void CZCPlayerView::OnTimer() {
+    if (!source->IsLoaded())
+        return;
+    if (!visible) {
+        DeferSoundRestart();
+        lastTick = lastActivity = Now();
+        ShowPanel(false);
+        return;
+    }
+    RefreshPanel();
+    ClockStep();
+    RenderAt(GetTime());
+    if (playing)
+        PollDeferredSound();
+    if (fullScreen)
+        AutoHideCheck();
+    else
+        ShowPanel(true);
+}
+
+void CZCPlayerView::ClockStep() {
+    std::uint32_t now = Now();
+    float delta = static_cast<float>(lumenreel::ticksBetween(lastTick, now)) / 1000.0f;
+    lastTick = now;
+    if (time == 0.0f) {
+        // A stopped movie rests just after its start, so the next render sees a new time.
+        SetTime(0.000001f);
+        return;
+    }
+    if (!playing || paused || scrubbing)
+        return;
+    float requested = time + delta;
+    SetTime(requested);
+    if (time < requested && !paused)
+        source->StartSound(time, 0);
+}
+
+void CZCPlayerView::RenderAt(float t) {
+    if (!source->IsLoaded() || source->IsEmpty())
+        return;
+    bool fit = IsFitChecked();
+    if (t == lastRenderedTime && fit == lastRenderedFit)
+        return;
+    source->RenderAt(t, frameImage);
+    lastRenderedTime = t;
+    lastRenderedFit = fit;
+    if (!fit && source->BitmapSize() == source->DisplaySize()) {
+        invalidate(false);
+        return;
+    }
+    Rescale();
+    invalidate(false);
+}
+
+void CZCPlayerView::Rescale() {
+    if (frameImage.isNull())
+        return;
+    ViewRect area = MovieRect();
+    CDocImp::Size display = source->DisplaySize();
+    int width = area.width(), height = area.height();
+    if (source->BitmapSize() != display) {
+        width = display.width;
+        height = display.height;
+        if (IsFitChecked() && display.width > 0 && display.height > 0) {
+            double s = std::min(static_cast<double>(area.width()) / display.width,
+                                static_cast<double>(area.height()) / display.height);
+            width = static_cast<int>(std::max(1.0, display.width * s));
+            height = static_cast<int>(std::max(1.0, display.height * s));
+        }
+    }
+    scaledImage.destroy();
+    if (!scaledImage.create(width, height, 32))
+        return;
+    lumenreel::resample(frameImage.view(), scaledImage.view(),
+                        IsHighQuality() ? kHighQualityMode : kLowQualityMode);
+}
+
+ViewRect CZCPlayerView::MovieRect() const {
+    ViewRect client{0, 0, clientWidth, clientHeight};
+    if (fullScreen)
+        return client;
+    int panelHeight = panel.exists ? panel.height : 0;
+    return {client.left + frame.leftFillWidth, client.top + frame.upperRightHeight,
+            client.right - frame.rightFillWidth,
+            client.bottom - panelHeight - frame.bottomFillHeight};
+}
+
+void CZCPlayerView::EnsureBackBuffer() {
+    if (!backBuffer.isNull() &&
+        (backBuffer.width() != clientWidth || backBuffer.height() != clientHeight))
+        backBuffer.destroy();
+    if (!backBuffer.isNull() || !backBuffer.create(clientWidth, clientHeight, 32))
+        return;
+    lumenreel::fillPixels(backBuffer.view(), 0, 0, clientWidth, clientHeight, kBlack);
+    if (!fullScreen)
+        DrawWindowFrame(backBuffer);
+}
+
+const CImageExt& CZCPlayerView::Paint() {
+    if (!timerStarted)
+        StartTimer();
+    ViewRect area = MovieRect();
+    if (!source->IsLoaded() || source->IsEmpty()) {
+        EnsureBackBuffer();
+        return backBuffer;
+    }
+    if (frameImage.isNull())
+        return backBuffer;
+    bool scaled =
+        !scaledImage.isNull() && (source->BitmapSize() != source->DisplaySize() || IsFitChecked());
+    const CImageExt& picture = scaled ? scaledImage : frameImage;
+    int x = std::max(area.left, area.left + (area.width() - picture.width()) / 2);
+    int y = std::max(area.top, area.top + (area.height() - picture.height()) / 2);
+    EnsureBackBuffer();
+    lumenreel::fillPixels(backBuffer.view(), area.left, area.top, area.width(), area.height(),
+                          kBlack);
+    lumenreel::copyPixels(picture.view(), backBuffer.view(), x, y, area.width(), area.height());
+    return backBuffer;
+}
+
+void CZCPlayerView::SetFullScreen(bool flag) {
+    if (flag != fullScreen)
+        ToggleFullScreen();
+}
+
+void CZCPlayerView::ToggleFullScreen() {
+    backBuffer.destroy();
+    fullScreen = !fullScreen;
+    autoHidePanel = fullScreen;
+    panel.fullScreenChecked = fullScreen;
+    EnsureBackBuffer();
+    if (m_host.fullScreenChanged)
+        m_host.fullScreenChanged();
+    invalidate(true);
+}
+
+void CZCPlayerView::ShowPanel(bool flag) {
+    if (!flag) {
+        panel.visible = false;
+        return;
+    }
+    if (!visible && panel.visible)
+        return;
+    lastActivity = Now();
+    if (panel.exists)
+        panel.visible = true;
+}
+
+void CZCPlayerView::AutoHideCheck() {
+    if (!m_cursor)
+        return;
+    lumenreel::ViewPoint cursor = *m_cursor;
+    if (visible) {
+        if (!autoHidePanel) {
+            ShowPanel(true);
+        } else if ((panel.exists && panel.screenRect.contains(cursor)) ||
+                   (cursor != lastCursor && screenRect.contains(cursor))) {
+            lastActivity = Now();
+            lastCursor = cursor;
+            ShowPanel(true);
+        }
+    }
+    float idle = static_cast<float>(lumenreel::ticksBetween(lastActivity, Now())) / 1000.0f;
+    if (idle > kPanelHideSeconds && autoHidePanel)
+        ShowPanel(false);
+}
+
+void CZCPlayerView::SetFitChecked(bool flag) {
+    panel.fitChecked = flag;
+}
+
+void CZCPlayerView::OnKeyDown(Key key) {
+    switch (key) {
+        case Key::Space:
+            TogglePlay();
+            break;
+        case Key::F2:
+            if (m_host.closeRequested)
+                m_host.closeRequested();
+            break;
+        case Key::F12:
+            ToggleFullScreen();
+            break;
+        case Key::Other:
+            break;
+    }
+}
+
+void CZCPlayerView::SetClientSize(int width, int height) {
+    clientWidth = std::max(0, width);
+    clientHeight = std::max(0, height);
+    if (IsFitChecked())
+        Rescale();
+}

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <cstddef>
+#include <unordered_map>
+
+#include "images/ImageExt.h"
+#include "published/ExternalFormatReader.h"
+
+class CDocImp;
+
+namespace lumenreel {
+
+// Draws one moment of a published demo: the frame's captured picture stretched to the display
+// size, the master frame's overlays at movie time, the frame's overlays at its local time by
+// order, and the cursor on its way to the next frame's cursor. What depends only on a frame or
+// an object (the frame's background, overlay pictures) is kept between moments.
+class PublishedMomentComposer {
+public:
+    explicit PublishedMomentComposer(NKWXDecodersEncoders::CExternalFormatReader& reader);
+
+    // Draws the moment t into a 32-bit target; false when there is no frame to draw.
+    bool render(const CDocImp& source, float t, CImageExt& target);
+
+private:
+    void copyBackground(int index, const NKWXDecodersEncoders::CReaderObject_frame& frame,
+                        CImageExt& target);
+    void drawPlacements(const NKWXDecodersEncoders::CReaderObject_frame& frame, float local,
+                        CImageExt& target);
+    void drawFrameCursor(int index, const NKWXDecodersEncoders::CReaderObject_frame& frame,
+                         float local, CImageExt& target);
+    const CImageExt* overlayPicture(const NKWXDecodersEncoders::CReaderLink& link);
+    CImageExt makeOverlayPicture(const NKWXDecodersEncoders::CReaderLink& link) const;
+
+    NKWXDecodersEncoders::CExternalFormatReader& m_reader;
+    CImageExt m_background;  // of the target's size
+    int m_backgroundFrame = -1;
+    // By object; null images stand for objects that draw nothing.
+    std::unordered_map<const void*, CImageExt> m_overlays;
+    std::size_t m_overlayBytes = 0;
+};
+
+}  // namespace lumenreel
