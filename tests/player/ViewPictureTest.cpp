@@ -1,0 +1,162 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "PlayerTestSupport.h"
+#include "images/ImageExt.h"
+#include "player/PlayerView.h"
+
+namespace lumenreel::test {
+namespace {
+
+constexpr std::uint32_t kBlack = 0xFF000000;
+
+// Counts window-frame drawings so tests see when the skin would be drawn.
+class CountingView : public CZCPlayerView {
+public:
+    using CZCPlayerView::CZCPlayerView;
+    int frameDrawings = 0;
+
+protected:
+    void DrawWindowFrame(CImageExt&) override { ++frameDrawings; }
+};
+
+class ViewPictureTest : public ::testing::Test {
+protected:
+    ViewPictureTest() {
+        auto owned = std::make_unique<ScriptedSource>();
+        source = owned.get();
+        view = std::make_unique<CountingView>(clock, std::move(owned));
+    }
+
+    // Loads the scripted movie into a movie area of the given size and renders one moment.
+    const CImageExt& show(int areaWidth, int areaHeight, bool fit) {
+        view->SetClientSize(areaWidth, areaHeight);
+        view->SetFitChecked(fit);
+        view->Paint();
+        clock.advance(25);
+        view->OnTimer();
+        return view->Paint();
+    }
+
+    FakeTickClock clock;
+    ScriptedSource* source = nullptr;
+    std::unique_ptr<CountingView> view;
+};
+
+// The picture covers exactly [x, x + w) × [y, y + h) of the buffer; everything else is black.
+void expectPictureAt(const CImageExt& buffer, int x, int y, int w, int h, std::uint32_t colour) {
+    ASSERT_FALSE(buffer.isNull());
+    int wrong = 0;
+    for (int py = 0; py < buffer.height(); ++py)
+        for (int px = 0; px < buffer.width(); ++px) {
+            bool inside = px >= x && px < x + w && py >= y && py < y + h;
+            wrong += buffer.pixel(px, py) != (inside ? colour : kBlack);
+        }
+    EXPECT_EQ(wrong, 0) << "picture expected at " << x << "," << y << " size " << w << "x" << h;
+}
+
+TEST_F(ViewPictureTest, PictureOfTheMovieSizeIsCentredOnBlack) {
+    expectPictureAt(show(800, 600, false), 80, 60, 640, 480, source->colour);
+    EXPECT_TRUE(view->GetScaledImage().isNull());
+}
+
+TEST_F(ViewPictureTest, FitStretchesThePictureOverTheWholeArea) {
+    expectPictureAt(show(800, 600, true), 0, 0, 800, 600, source->colour);
+    EXPECT_EQ(view->GetScaledImage().width(), 800);
+    EXPECT_EQ(view->GetScaledImage().height(), 600);
+}
+
+TEST_F(ViewPictureTest, BitmapLargerThanTheDisplayIsScaledToTheDisplaySize) {
+    source->bitmap = {1280, 1024};
+    source->display = {640, 512};
+    expectPictureAt(show(800, 600, false), 80, 44, 640, 512, source->colour);
+}
+
+TEST_F(ViewPictureTest, FitKeepsTheDisplayProportionsWhenTheBitmapDiffers) {
+    source->bitmap = {1280, 1024};
+    source->display = {640, 512};
+    expectPictureAt(show(500, 500, true), 0, 50, 500, 400, source->colour);
+}
+
+TEST_F(ViewPictureTest, PictureLargerThanTheAreaIsAnchoredTopLeftAndClipped) {
+    expectPictureAt(show(600, 400, false), 0, 0, 600, 400, source->colour);
+}
+
+TEST_F(ViewPictureTest, MovieAreaLeavesRoomForTheWindowFrameAndThePanel) {
+    view->SetWindowFrameMetrics({5, 20, 6, 7});
+    view->SetPanelHeight(40);
+    const CImageExt& buffer = show(700, 600, false);
+    EXPECT_EQ(view->MovieRect(), (ViewRect{5, 20, 694, 553}));
+    // 689 × 533 area: the 640 × 480 picture sits at (5 + 24, 20 + 26).
+    EXPECT_EQ(buffer.pixel(29, 46), source->colour);
+    EXPECT_EQ(buffer.pixel(28, 46), kBlack);
+    EXPECT_EQ(buffer.pixel(29 + 639, 46 + 479), source->colour);
+    EXPECT_EQ(buffer.pixel(29 + 640, 46 + 479), kBlack);
+    EXPECT_EQ(view->frameDrawings, 1);
+}
+
+TEST_F(ViewPictureTest, FullScreenUsesTheWholeClientAreaWithoutTheFrame) {
+    view->SetWindowFrameMetrics({5, 20, 6, 7});
+    view->SetPanelHeight(40);
+    int fullScreenMessages = 0;
+    view->SetHost({{}, [&] { ++fullScreenMessages; }, {}});
+    show(800, 600, false);
+    int drawnWindowed = view->frameDrawings;
+    view->OnKeyDown(CZCPlayerView::Key::F12);
+    EXPECT_TRUE(view->IsFullScreen());
+    EXPECT_TRUE(view->GetPanel().fullScreenChecked);
+    EXPECT_EQ(fullScreenMessages, 1);
+    EXPECT_EQ(view->MovieRect(), (ViewRect{0, 0, 800, 600}));
+    expectPictureAt(view->Paint(), 80, 60, 640, 480, source->colour);
+    EXPECT_EQ(view->frameDrawings, drawnWindowed);
+    view->OnDoubleClick();
+    EXPECT_FALSE(view->IsFullScreen());
+    EXPECT_EQ(view->frameDrawings, drawnWindowed + 1);
+}
+
+TEST_F(ViewPictureTest, FullScreenPanelHidesAfterTwoIdleSecondsAndReturnsOnMovement) {
+    view->SetScreenRect({0, 0, 800, 600});
+    view->SetPanelScreenRect({0, 560, 800, 600});
+    view->SetCursorPosition(ViewPoint{100, 100});
+    show(800, 600, false);
+    view->ToggleFullScreen();
+    auto tick = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(25);
+            view->OnTimer();
+        }
+    };
+    tick(1);
+    EXPECT_TRUE(view->GetPanel().visible);
+    tick(79);  // exactly 2 s idle: still shown
+    EXPECT_TRUE(view->GetPanel().visible);
+    tick(1);
+    EXPECT_FALSE(view->GetPanel().visible);
+    tick(10);  // a still mouse keeps it hidden
+    EXPECT_FALSE(view->GetPanel().visible);
+    view->SetCursorPosition(ViewPoint{120, 100});
+    tick(1);
+    EXPECT_TRUE(view->GetPanel().visible);
+    // Resting over the panel keeps it up.
+    view->SetCursorPosition(ViewPoint{400, 580});
+    tick(200);
+    EXPECT_TRUE(view->GetPanel().visible);
+    // Windowed, the panel always shows.
+    view->SetCursorPosition(ViewPoint{120, 100});
+    tick(100);
+    EXPECT_FALSE(view->GetPanel().visible);
+    view->ToggleFullScreen();
+    tick(1);
+    EXPECT_TRUE(view->GetPanel().visible);
+}
+
+TEST_F(ViewPictureTest, ResizingWithFitRescalesToTheNewArea) {
+    show(800, 600, true);
+    view->SetClientSize(400, 300);
+    EXPECT_EQ(view->GetScaledImage().width(), 400);
+    expectPictureAt(view->Paint(), 0, 0, 400, 300, source->colour);
+}
+
+}  // namespace
+}  // namespace lumenreel::test
