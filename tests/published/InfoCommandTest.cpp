@@ -1,0 +1,89 @@
+#include <gtest/gtest.h>
+
+#include "DemoPictures.h"
+#include "published/ZcdWriter.h"
+#include "support/TestSupport.h"
+
+using lumenreel::test::runCommand;
+using lumenreel::test::shellQuote;
+using lumenreel::test::TempDir;
+
+namespace {
+
+lumenreel::test::CommandResult info(const std::filesystem::path& file, const char* flags = "") {
+    return runCommand(shellQuote((lumenreel::test::binaryDir() / "lumenreel").string()) + " info " +
+                      flags + " " + shellQuote(file.string()));
+}
+
+std::vector<std::uint8_t> demoFile(std::vector<CImageExt>& pictures) {
+    pictures = lumenreel::test::screenPictures(3, 40, 30);
+    lumenreel::zcd::ZcdContent content;
+    for (int i = 0; i < 3; ++i)
+        content.frames.push_back({{10 + i, 2.0f, 0.5f, 1.5f}, &pictures[i]});
+    content.masterFrameId = 1;
+    content.displaySize = {1024, 768};
+    content.cursorPlacements.push_back({0, 11, false, 1, 1});
+    content.cursors.resize(1);
+    CSoundTrack_wavePCM wave;
+    wave.channels = 1;
+    wave.bitsPerSample = 8;
+    wave.samplesPerSecond = 8000;
+    wave.data().assign(800, 0x80);
+    content.soundtrack = &wave;
+    std::string error;
+    return lumenreel::zcd::writeZcd(content, error).value();
+}
+
+TEST(InfoCommand, DescribesAPublishedDemo) {
+    TempDir dir;
+    std::vector<CImageExt> pictures;
+    lumenreel::test::writeBytes(dir / "demo.zcd", demoFile(pictures));
+    auto text = info(dir / "demo.zcd");
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    for (const char* line :
+         {"format: ZCD\n", "display_size: 1024x768\n", "bitmap_size: 40x30\n", "frame_count: 3\n",
+          "duration: 6\n", "master_frame: id 1, duration 6\n",
+          "  0: id 10, start 0, duration 2, cursor move 0-1\n",
+          "  1: id 11, start 2, duration 2, cursor move 0.5-1.5\n", "cursors: 1\n",
+          "highlights: 0\n", "soundtrack: wave, 800 bytes, pcm 8-bit 1 ch 8000 Hz\n"})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "in\n" << text.out;
+
+    auto json = info(dir / "demo.zcd", "--json");
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    EXPECT_NE(json.out.find("\"frame_count\": 3"), std::string::npos) << json.out;
+    EXPECT_NE(json.out.find("\"soundtrack\": {\"kind\": \"wave\", \"bytes\": 800"),
+              std::string::npos);
+    if (lumenreel::test::haveProgram("python3")) {
+        lumenreel::test::writeBytes(dir / "info.json",
+                                    std::vector<std::uint8_t>(json.out.begin(), json.out.end()));
+        auto parsed = runCommand(
+            "python3 -c 'import json,sys; d=json.load(open(sys.argv[1])); "
+            "print(d[\"frames\"][2][\"start\"], d[\"master_frame\"][\"id\"], "
+            "d[\"bitmap_size\"])' " +
+            shellQuote((dir / "info.json").string()));
+        EXPECT_EQ(parsed.out, "4 1 [40, 30]\n") << parsed.err;
+    }
+}
+
+TEST(InfoCommand, BadInputIsExitTwoWithOneLine) {
+    TempDir dir;
+    std::vector<CImageExt> pictures;
+    auto file = demoFile(pictures);
+    file.resize(file.size() - 10);
+    lumenreel::test::writeBytes(dir / "cut.zcd", file);
+    lumenreel::test::writeBytes(dir / "other.bin", {1, 2, 3});
+    struct Case {
+        std::string name;
+        std::string reason;
+    };
+    for (const auto& c : {Case{"cut.zcd", "truncated object stream"},
+                          Case{"other.bin", "too short for a published demo"},
+                          Case{"missing.zcd", "cannot read the file"}}) {
+        auto result = info(dir / c.name);
+        EXPECT_EQ(result.exitCode, 2) << c.name;
+        EXPECT_EQ(result.err, "lumenreel: " + (dir / c.name).string() + ": " + c.reason + "\n");
+        EXPECT_EQ(result.out, "");
+    }
+}
+
+}  // namespace
