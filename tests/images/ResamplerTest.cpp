@@ -130,6 +130,20 @@ TEST(ResamplerTest, ShrinkingAFineCheckerboardAveragesOnlyWithPrefilteringModes)
     }
 }
 
+// Squashing a million rows into one makes the vertical kernel a million rows wide; the scaler must
+// still get by with a few rows of working memory rather than one buffered row per kernel tap.
+TEST(ResamplerTest, AThinTargetOfAVeryTallPictureAveragesEveryRow) {
+    PixelBuffer source(2, 1000000, 3);
+    for (int y = 0; y < source.view.height; ++y) {
+        std::fill_n(source.at(0, y), 6, y % 2 ? 255 : 0);
+    }
+    PixelBuffer target(2000, 1, 3);
+    ASSERT_TRUE(resample(source.view, target.view, 7));
+    const auto [lowest, highest] = std::minmax_element(target.bytes.begin(), target.bytes.end());
+    EXPECT_GE(*lowest, 126);
+    EXPECT_LE(*highest, 129);
+}
+
 // Straight alpha: the fourth byte is filtered on its own and never changes the colour bytes.
 TEST(ResamplerTest, ColourChannelsAreTheSameWithOrWithoutAnAlphaByte) {
     PixelBuffer colour(29, 23, 3);
