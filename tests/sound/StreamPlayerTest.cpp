@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "SoundTestSupport.h"
+#include "base/DiskFile.h"
 #include "sound/PCMWriter.h"
 #include "sound/StreamPlayer.h"
 #include "support/TestSupport.h"
@@ -58,6 +59,18 @@ TEST_P(StreamPlayerTest, LoadedPlayerRefusesNewDataAndUnloadedRefusesTransport) 
     EXPECT_THROW(player->SetData(bytes.data(), bytes.size()), IPlayer::IPlayerException);
     player->Play();
     EXPECT_THROW(player->Play(), IPlayer::IPlayerException);
+}
+
+TEST_P(StreamPlayerTest, FileSourcePlaysLikeMemory) {
+    auto file = std::make_unique<CDiskFile>();
+    ASSERT_TRUE(file->Open(dataPath(std::string("sound/") + GetParam().file).string(),
+                           CDiskFile::Mode::read));
+    player->SetFile(std::move(file));
+    EXPECT_NEAR(player->Length(), 3.0, 0.03);
+    ASSERT_TRUE(player->Seek(2.0f));
+    player->Play();
+    ASSERT_TRUE(playToEnd(*player, *recorder));
+    EXPECT_EQ(recorder->played().size(), kBytesPerSecond);
 }
 
 TEST_P(StreamPlayerTest, DataThatIsNoStreamDoesNotLoad) {
