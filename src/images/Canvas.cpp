@@ -1,7 +1,9 @@
 #include "images/Canvas.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <initializer_list>
 
 namespace lumenreel {
 
@@ -36,10 +38,28 @@ void addStop(cairo_pattern_t* pattern, double offset, std::uint32_t colour, int 
                                       channel(colour, 16), unitAlpha(alpha));
 }
 
-void addRectangle(cairo_t* context, int left, int top, int right, int bottom) {
+// Rectangles are cut to a pixel beyond the picture first: what lies further out is invisible, and
+// huge values would overflow the arithmetic here and Cairo's fixed-point coordinates.
+void addRectangle(cairo_t* context, const PixelView& pixels, std::int64_t left, std::int64_t top,
+                  std::int64_t right, std::int64_t bottom) {
+    const auto cutX = [&](std::int64_t x) {
+        return std::clamp<std::int64_t>(x, -1, pixels.width + 1);
+    };
+    const auto cutY = [&](std::int64_t y) {
+        return std::clamp<std::int64_t>(y, -1, pixels.height + 1);
+    };
+    left = cutX(left);
+    right = cutX(right);
+    top = cutY(top);
+    bottom = cutY(bottom);
     if (right > left && bottom > top) {
-        cairo_rectangle(context, left, top, right - left, bottom - top);
+        cairo_rectangle(context, static_cast<double>(left), static_cast<double>(top),
+                        static_cast<double>(right - left), static_cast<double>(bottom - top));
     }
+}
+
+bool finite(std::initializer_list<double> values) {
+    return std::all_of(values.begin(), values.end(), [](double v) { return std::isfinite(v); });
 }
 
 }  // namespace
@@ -73,7 +93,9 @@ bool Canvas::ok() const {
 }
 
 void Canvas::flush() {
-    if (!ok()) {
+    // A context put in an error state by a bad call still leaves what it drew before on the
+    // surface.
+    if (cairo_surface_status(m_surface) != CAIRO_STATUS_SUCCESS) {
         return;
     }
     cairo_surface_flush(m_surface);
@@ -134,10 +156,13 @@ void Canvas::drawRectangle(const CanvasRect& rect, int penWidth, std::uint32_t c
     cairo_new_path(m_context);
     cairo_set_antialias(m_context, CAIRO_ANTIALIAS_NONE);
     cairo_set_fill_rule(m_context, CAIRO_FILL_RULE_EVEN_ODD);
-    addRectangle(m_context, rect.left - outside, rect.top - outside, rect.right + outside,
-                 rect.bottom + outside);
-    addRectangle(m_context, rect.left + inside, rect.top + inside, rect.right - inside,
-                 rect.bottom - inside);
+    const std::int64_t left = rect.left;
+    const std::int64_t top = rect.top;
+    const std::int64_t right = rect.right;
+    const std::int64_t bottom = rect.bottom;
+    addRectangle(m_context, m_pixels, left - outside, top - outside, right + outside,
+                 bottom + outside);
+    addRectangle(m_context, m_pixels, left + inside, top + inside, right - inside, bottom - inside);
     setColour(m_context, colour, alpha);
     cairo_fill(m_context);
     cairo_restore(m_context);
@@ -147,14 +172,14 @@ void Canvas::fillRectangle(const CanvasRect& rect, std::uint32_t colour, int alp
     cairo_save(m_context);
     cairo_new_path(m_context);
     cairo_set_antialias(m_context, CAIRO_ANTIALIAS_NONE);
-    addRectangle(m_context, rect.left, rect.top, rect.right, rect.bottom);
+    addRectangle(m_context, m_pixels, rect.left, rect.top, rect.right, rect.bottom);
     setColour(m_context, colour, alpha);
     cairo_fill(m_context);
     cairo_restore(m_context);
 }
 
 void Canvas::fillCircle(CanvasPoint centre, double radius, std::uint32_t colour, int alpha) {
-    if (radius <= 0.0) {
+    if (!finite({centre.x, centre.y, radius}) || radius <= 0.0) {
         return;
     }
     cairo_save(m_context);
@@ -167,6 +192,9 @@ void Canvas::fillCircle(CanvasPoint centre, double radius, std::uint32_t colour,
 }
 
 void Canvas::drawLine(CanvasPoint from, CanvasPoint to, const CanvasPen& pen) {
+    if (!finite({from.x, from.y, to.x, to.y})) {
+        return;
+    }
     cairo_save(m_context);
     cairo_new_path(m_context);
     cairo_move_to(m_context, from.x, from.y);
@@ -177,6 +205,9 @@ void Canvas::drawLine(CanvasPoint from, CanvasPoint to, const CanvasPen& pen) {
 
 void Canvas::drawBezier(CanvasPoint from, CanvasPoint control1, CanvasPoint control2,
                         CanvasPoint to, const CanvasPen& pen) {
+    if (!finite({from.x, from.y, control1.x, control1.y, control2.x, control2.y, to.x, to.y})) {
+        return;
+    }
     cairo_save(m_context);
     cairo_new_path(m_context);
     cairo_move_to(m_context, from.x, from.y);
@@ -186,7 +217,9 @@ void Canvas::drawBezier(CanvasPoint from, CanvasPoint control1, CanvasPoint cont
 }
 
 void Canvas::stroke(const CanvasPen& pen) {
-    if (pen.width <= 0.0) {
+    const bool gradientFinite = !pen.gradient || finite({pen.gradient->from.x, pen.gradient->from.y,
+                                                         pen.gradient->to.x, pen.gradient->to.y});
+    if (!finite({pen.width}) || pen.width <= 0.0 || !gradientFinite) {
         cairo_new_path(m_context);
         return;
     }

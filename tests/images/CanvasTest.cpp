@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <random>
 
 #include "images/PixelBuffer.h"
@@ -168,6 +169,69 @@ TEST(CanvasTest, GradientPenColoursThePathFromEndToEnd) {
             EXPECT_EQ(picture.at(x, y)[3], 255) << c.what;
         }
         EXPECT_TRUE(hasColour(picture.at(8, 19), 0, 0, 0)) << c.what;  // flat end: nothing past
+    }
+}
+
+// Sizes and positions come from movie files: absurd ones must draw what they mean without
+// overflowing, and non-numbers draw nothing.
+TEST(CanvasTest, ExtremeValuesDrawSafely) {
+    constexpr int huge = std::numeric_limits<int>::max();
+    constexpr double nan = std::numeric_limits<double>::quiet_NaN();
+    struct Case {
+        const char* what;
+        void (*draw)(Canvas&);
+        bool paintsEverything;
+    };
+    const Case cases[] = {
+        {"huge pen",
+         [](Canvas& c) {
+             c.drawRectangle({2, 2, 5, 5}, huge, 0x0000FF);
+         },
+         true},
+        {"huge rectangle",
+         [](Canvas& c) {
+             c.fillRectangle({-huge - 1, -huge - 1, huge, huge}, 0x0000FF);
+         },
+         true},
+        {"huge outline far away",
+         [](Canvas& c) {
+             c.drawRectangle({-huge - 1, -huge - 1, huge, huge}, 8, 0x0000FF);
+         },
+         false},
+        {"circle at NaN",
+         [](Canvas& c) {
+             c.fillCircle({nan, 4.0}, 3.0, 0x0000FF);
+         },
+         false},
+        {"line to NaN",
+         [](Canvas& c) {
+             CanvasPen pen;
+             pen.width = 3.0;
+             c.drawLine({0.0, 0.0}, {nan, 8.0}, pen);
+         },
+         false},
+        {"NaN pen width",
+         [](Canvas& c) {
+             CanvasPen pen;
+             pen.width = nan;
+             c.drawBezier({0.0, 0.0}, {3.0, 3.0}, {5.0, 5.0}, {8.0, 8.0}, pen);
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        PixelBuffer picture(9, 9, 3);
+        fillWhite(picture);
+        {
+            Canvas canvas(picture.view);
+            c.draw(canvas);
+        }
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 9; ++x) {
+                ASSERT_TRUE(c.paintsEverything ? hasColour(picture.at(x, y), 255, 0, 0)
+                                               : hasColour(picture.at(x, y), 255, 255, 255))
+                    << c.what << " at " << x << "," << y;
+            }
+        }
     }
 }
 
