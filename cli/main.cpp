@@ -6,12 +6,15 @@
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
+#include "cli/RenderCommand.h"
 
 int main(int argc, char** argv) {
     CLI::App app{"lumenreel: inspect, render and convert Lumenreel demo movies", "lumenreel"};
     app.set_version_flag("--version", std::string("lumenreel ") + LUMENREEL_VERSION);
     app.require_subcommand(0, 1);
     lumenreel::cli::addContainerCommand(app);
+    lumenreel::cli::addRenderCommand(app);
+    lumenreel::cli::addFramesCommand(app);
     lumenreel::cli::addInfoCommand(app);
 
     try {

@@ -37,7 +37,8 @@ private:
 
 std::vector<std::uint8_t> ramp(std::size_t size) {
     std::vector<std::uint8_t> bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7);
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<std::uint8_t>(i * 7);
     return bytes;
 }
 
@@ -87,7 +88,7 @@ TEST(SourceSound, CompressedTracksBecomeStreamingResources) {
         ASSERT_NE(source.GetSound(), nullptr);
         EXPECT_TRUE(source.HasCompressedSound());
         Guid expected = track->kind() == CSoundTrack::kMP3 ? CMp3SoundResource::kClassId
-                                                            : COggSoundResource::kClassId;
+                                                           : COggSoundResource::kClassId;
         EXPECT_EQ(source.GetSound()->GetClassId(), expected);
         source.ReleaseSound();
         EXPECT_EQ(source.GetSound(), nullptr);

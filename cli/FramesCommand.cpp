@@ -1,0 +1,89 @@
+#include <unistd.h>
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/ExitCodes.h"
+#include "cli/RenderCommand.h"
+#include "player/HeadlessMovie.h"
+
+namespace lumenreel::cli {
+
+namespace {
+
+struct FramesOptions {
+    std::string path;
+    double fps = 25;
+    std::string outputDir;
+    float from = 0;
+    std::optional<float> to;
+};
+
+// A one-line bar on stderr, redrawn in place; only on a terminal.
+class ProgressBar {
+public:
+    explicit ProgressBar(long total) : m_total(total), m_shown(isatty(STDERR_FILENO) != 0) {}
+    void update(long done) {
+        if (!m_shown || m_total <= 0)
+            return;
+        constexpr int kWidth = 40;
+        int filled = static_cast<int>(kWidth * done / m_total);
+        std::fprintf(stderr, "\r[%s%s] %ld/%ld", std::string(filled, '#').c_str(),
+                     std::string(kWidth - filled, ' ').c_str(), done, m_total);
+        if (done == m_total)
+            std::fputc('\n', stderr);
+        std::fflush(stderr);
+    }
+
+private:
+    long m_total;
+    bool m_shown;
+};
+
+void runFrames(const FramesOptions& options) {
+    HeadlessMovie movie;
+    openMovieOrExit(movie, options.path);
+    float to = options.to.value_or(movie.duration());
+    if (to < options.from)
+        failMovie(options.path, "--to is before --from", kExitUsage);
+    std::error_code error;
+    std::filesystem::create_directories(options.outputDir, error);
+    if (error)
+        failMovie(options.outputDir, error.message(), kExitBadInput);
+
+    // Moments from + k / fps up to and including `to`, counted in whole steps so no rounding of
+    // a running sum adds or drops the last one.
+    long count = static_cast<long>(std::floor((to - options.from) * options.fps + 1e-6)) + 1;
+    ProgressBar progress(count);
+    for (long k = 0; k < count; ++k) {
+        float t = options.from + static_cast<float>(static_cast<double>(k) / options.fps);
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06ld.png", k);
+        writeMomentOrExit(movie, t, (std::filesystem::path(options.outputDir) / name).string());
+        progress.update(k + 1);
+    }
+}
+
+}  // namespace
+
+void addFramesCommand(CLI::App& app) {
+    auto options = std::make_shared<FramesOptions>();
+    CLI::App* command = app.add_subcommand(
+        "frames", "Write a published demo as numbered PNG pictures (frame_000000.png, ...)");
+    command->add_option("FILE", options->path, "published demo file")->required();
+    command->add_option("--fps", options->fps, "pictures per second of movie time")
+        ->required()
+        ->check(CLI::Range(0.001, 1000.0));
+    command->add_option("--output-dir", options->outputDir, "folder for the pictures")->required();
+    command->add_option("--from", options->from, "first moment in seconds (default 0)")
+        ->check(CLI::NonNegativeNumber);
+    command->add_option("--to", options->to, "last moment in seconds (default: the end)")
+        ->check(CLI::NonNegativeNumber);
+    command->callback([options] { runFrames(*options); });
+}
+
+}  // namespace lumenreel::cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <string>
+
+namespace lumenreel {
+class HeadlessMovie;
+}
+
+namespace lumenreel::cli {
+
+// `lumenreel render FILE --time T --output OUT.png`: one moment of a published demo.
+void addRenderCommand(CLI::App& app);
+// `lumenreel frames FILE --fps N --output-dir DIR [--from T] [--to T]`: a numbered sequence.
+void addFramesCommand(CLI::App& app);
+
+// Shared by both: report on stderr and leave with the code; open the movie or leave; write the
+// moment t as a PNG file or leave.
+[[noreturn]] void failMovie(const std::string& subject, const std::string& reason, int code);
+void openMovieOrExit(HeadlessMovie& movie, const std::string& path);
+void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output);
+
+}  // namespace lumenreel::cli

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "images/ImageExt.h"
+#include "player/DocImp.h"
+#include "published/ExternalFormatReader.h"
+
+namespace lumenreel {
+
+// A published demo rendered without a window: each moment is the frame image at the movie's
+// bitmap size, with no Fit, frame or panel. For exporting stills and frame sequences.
+class HeadlessMovie {
+public:
+    enum class OpenResult { ok, notFound, badInput };
+
+    OpenResult open(const std::filesystem::path& path, std::string& reason);
+    OpenResult open(std::vector<std::uint8_t> file, std::string& reason);
+    float duration() const { return m_source.Duration(); }
+    CDocImp::Size bitmapSize() const { return m_source.BitmapSize(); }
+
+    // The moment t; null when the movie has no frame to show.
+    const CImageExt* renderAt(float t);
+    // The moment t as an opaque 24-bit PNG.
+    bool renderPng(float t, std::vector<std::uint8_t>& png);
+
+private:
+    std::vector<std::uint8_t> m_file;
+    NKWXDecodersEncoders::CExternalFormatReader m_reader;
+    CDocImp m_source;
+    CImageExt m_frame;
+    CImageExt m_opaque;
+};
+
+}  // namespace lumenreel
