@@ -84,7 +84,8 @@ void blendPixels(const PixelView& source, const PixelView& destination, int x, i
     if (left >= right || top >= bottom)
         return;
 
-    const BlendTables tables = makeBlendTables(alpha);
+    // Callers pass opacities taken modulo 256, as a byte would hold them.
+    const BlendTables tables = makeBlendTables(alpha & 0xFF);
     const KeyTest keyTest = keyTestFor(key, use32BitKey);
     const auto sourceMultiplier = multiplierFor(tables.source);
     const auto destinationMultiplier = multiplierFor(tables.destination);

@@ -16,7 +16,8 @@ struct BlendTables {
 };
 BlendTables makeBlendTables(int alpha);
 
-// Blends a 24- or 32-bit source into a 32-bit destination with its top-left at (x, y), clipped;
+// Blends a 24- or 32-bit source into a 32-bit destination with its top-left at (x, y), clipped,
+// with alpha taken modulo 256;
 // each colour byte becomes s[source] + d[destination], the destination's fourth byte is kept.
 // Source pixels equal to the key are skipped: with use32BitKey the whole pixel (a 24-bit pixel
 // reading 0 as its fourth byte) is compared, otherwise its colour bytes as 0xRRGGBB, and then a

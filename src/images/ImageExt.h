@@ -103,7 +103,8 @@ public:
     bool serialize(CSerializeInterface& archive);
     bool archive(CFile& file, bool storing);
 
-    // A canvas drawing into these pixels, valid until endDraw (or the next beginDraw).
+    // A canvas drawing into these pixels, valid until endDraw (or the next beginDraw, or anything
+    // that replaces the pixels). What it draws into a 24-bit picture shows only after endDraw.
     lumenreel::Canvas& beginDraw();
     void endDraw();
 

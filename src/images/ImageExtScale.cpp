@@ -9,6 +9,7 @@ bool CImageExt::resize(int width, int height, int interpolation) {
         return false;
     if (width == m_width && height == m_height)
         return true;
+    endDraw();  // what was drawn must be in the pixels before they are scaled
     CImageExt scaled;
     if (!scaled.create(width, height, m_bitsPerPixel))
         return false;

@@ -76,6 +76,7 @@ TEST(BlendTest, FullAlphaCopiesAndZeroAlphaLeavesTheDestination) {
     source.blendInto(copied, 0, 0, 255, 0xFFFFFFFF, false);
     CImageExt untouched = filled(6, 4, 32, 0x7F00FF00);
     source.blendInto(untouched, 0, 0, 0, 0xFFFFFFFF, false);
+    source.blendInto(untouched, 0, 0, 256, 0xFFFFFFFF, false);  // opacities wrap at 256
     for (int y = 0; y < 4; ++y) {
         for (int x = 0; x < 6; ++x) {
             EXPECT_EQ(copied.pixel(x, y), 0x7F000000u | (source.pixel(x, y) & 0xFFFFFF));

@@ -4,6 +4,7 @@
 
 #include "ImagePatterns.h"
 #include "base/MemFile.h"
+#include "images/Canvas.h"
 
 using lumenreel::test::makePattern;
 
@@ -137,4 +138,21 @@ TEST(ImageExtTest, PlainArchiveFormRoundTrips) {
     // A length beyond the data fails without reading past it.
     CKWXMemFile hostile(std::vector<std::uint8_t>{0xFF, 0xFF, 0xFF, 0x7F, 1, 2, 3});
     EXPECT_FALSE(loaded.archive(hostile, false));
+}
+
+TEST(ImageExtTest, CanvasDrawsIntoBothDepths) {
+    for (int bits : {24, 32}) {
+        CImageExt image;
+        ASSERT_TRUE(image.create(10, 8, bits));
+        lumenreel::Canvas& canvas = image.beginDraw();
+        canvas.fillRectangle({2, 2, 5, 5}, 0x0000FF);  // red, as colours are 0x00BBGGRR
+        image.endDraw();
+        EXPECT_EQ(image.pixel(3, 3) & 0xFFFFFF, 0xFF0000u) << bits;
+        EXPECT_EQ(image.pixel(6, 6) & 0xFFFFFF, 0u) << bits;
+
+        // Scaling while a canvas is open ends the drawing first.
+        image.beginDraw().fillRectangle({0, 0, 10, 8}, 0x00FF00);
+        ASSERT_TRUE(image.resize(20, 16, CImageExt::kNearestNeighbor));
+        EXPECT_EQ(image.pixel(19, 15) & 0xFFFFFF, 0x00FF00u) << bits;
+    }
 }
