@@ -66,6 +66,7 @@ TEST_F(CodecTest, ToolMadeFilesDecodeToTheToolsOwnPixels) {
         {"q90.jpg", "convert %i -quality 90 %o", 24, 2},
         {"grey.jpg", "convert %i -colorspace Gray %o", 24, 2},
         {"progressive.jpg", "convert %i -interlace JPEG %o", 24, 2},
+        {"cmyk.jpg", "convert %i -colorspace CMYK %o", 24, 2},
         {"netpbm.jpg", "pnmtojpeg %i > %o", 24, 2},
         {"bpp1.bmp", "ppmtobmp -bpp 1 two.ppm > %o", 24, 0},
         {"bpp4.bmp", "ppmtobmp -bpp 4 sixteen.ppm > %o", 24, 0},
