@@ -135,6 +135,7 @@ public:
     bool ReadBytes(void* buffer, std::uint64_t length);
     bool ReadBool() { return readFixed<bool>(); }
     bool ReadBool(bool& value) { return readFixed(value); }
+    // Reads the with-length string form (in the plain stream it differs from ReadString(value)).
     std::string ReadString();
     bool ReadStringWithLength(std::string& value);
     bool ReadString(std::string& value);

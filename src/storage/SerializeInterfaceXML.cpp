@@ -86,7 +86,7 @@ void CSerializeInterfaceXML::Close() {
     if (IsStoring()) {
         FileWriter writer(GetFile());
         m_document.save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
-        SetStatus(writer.ok() && GetStatus());
+        if (!writer.ok()) SetStatus(false);
     }
     m_sections.resize(1);
     CSerializeInterface::Close();
