@@ -86,7 +86,8 @@ void CSerializeInterfaceXML::Close() {
     if (IsStoring()) {
         FileWriter writer(GetFile());
         m_document.save(writer, "\t", pugi::format_default, pugi::encoding_utf8);
-        if (!writer.ok()) SetStatus(false);
+        if (!writer.ok())
+            SetStatus(false);
     }
     m_sections.resize(1);
     CSerializeInterface::Close();
