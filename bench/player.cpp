@@ -1,0 +1,180 @@
+// Playback rendering of a 100-frame 1024 × 768 published demo with a caption, a highlight, an
+// image and the cursor on every frame: every 40 ms moment in turn, against a plain memcpy of the
+// frame image's bytes (the floor for producing a picture per moment), and the Fit rescale of a
+// moment to 1920 × 1080.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "images/ImageExt.h"
+#include "images/PngCodec.h"
+#include "player/DocImp.h"
+#include "player/PlayerView.h"
+#include "published/ExternalFormatReader.h"
+#include "published/ZcdWriter.h"
+
+namespace {
+
+using NKWXDecodersEncoders::CExternalFormatReader;
+
+constexpr int kWidth = 1024, kHeight = 768, kFrames = 100;
+constexpr float kFrameSeconds = 1.0f, kMomentSeconds = 0.040f;
+
+std::vector<std::uint8_t> png(int w, int h, std::uint32_t seed) {
+    CImageExt image;
+    image.create(w, h, 24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, (x < 4 || y < 4) ? 0xFFFFFF : (x * 7 + y * 13 + seed) & 0xFFFFFF);
+    std::vector<std::uint8_t> bytes;
+    lumenreel::encodePng(image, bytes);
+    return bytes;
+}
+
+// Screens that change a little from frame to frame, as captured demos do.
+std::vector<CImageExt> screens() {
+    std::vector<CImageExt> pictures(kFrames);
+    for (int i = 0; i < kFrames; ++i) {
+        CImageExt& p = pictures[i];
+        p.create(kWidth, kHeight, 24);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                bool window = x > 40 && x < 980 && y > 40 && y < 720;
+                bool text = window && (y / 12) % 2 == 0 && ((x + i * 3) / 5) % 3 != 0;
+                p.setPixel(x, y, !window ? 0x3A6EA5 : text ? 0x202020 : 0xF0F0F0);
+            }
+        for (int y = 0; y < 60; ++y)
+            for (int x = 0; x < 60; ++x)
+                p.setPixel(100 + i * 8 + x, 300 + y, 0x00A000);
+    }
+    return pictures;
+}
+
+struct Demo {
+    std::vector<std::uint8_t> file;
+
+    Demo() {
+        std::vector<CImageExt> pictures = screens();
+        lumenreel::zcd::ZcdContent content;
+        content.poolPictures = {png(200, 150, 1)};
+        content.captionsAreImages = true;
+        content.captionImages = {png(320, 120, 2)};
+        content.cursors.push_back({{0, 0}, png(32, 32, 3), png(32, 32, 4)});
+        for (int i = 0; i < kFrames; ++i) {
+            int id = i + 1;
+            content.frames.push_back({{id, kFrameSeconds, 0.2f, 0.8f}, &pictures[i]});
+            content.captions.push_back({});
+            content.captions.back().id = id;
+            content.captions.back().rect = {300, 100, 620, 220};
+            content.captions.back().captionsAreImages = true;
+            content.images.push_back({0, id, {600, 400, 800, 550}});
+            content.highlights.push_back({id, {80, 500, 400, 600}, 0x0000FF, 0xFFFFFF, 3, true});
+            auto placement = [&](int order) {
+                lumenreel::zcd::WriterPlacement p;
+                p.kind = NKWXDecodersEncoders::kFadeInOut;
+                p.frameId = id;
+                p.objectId = id;
+                p.end = kFrameSeconds;
+                p.order = order;
+                p.timing = {0.3f, 0.3f, 1.0f, 0.0f, 0.0f, 1.0f};
+                return p;
+            };
+            content.captionPlacements.push_back(placement(0));
+            content.imagePlacements.push_back(placement(1));
+            content.highlightPlacements.push_back(placement(2));
+            content.cursorPlacements.push_back({0, id, i % 2 == 0,
+                                                static_cast<std::int16_t>(100 + (i * 37) % 800),
+                                                static_cast<std::int16_t>(100 + (i * 53) % 600)});
+        }
+        std::string error;
+        file = lumenreel::zcd::writeZcd(content, error).value_or(std::vector<std::uint8_t>{});
+    }
+};
+
+const Demo& demo() {
+    static const Demo instance;
+    return instance;
+}
+
+void BM_RenderEveryMoment(benchmark::State& state) {
+    CExternalFormatReader reader;
+    if (!reader.Load(demo().file)) {
+        state.SkipWithError("demo did not load");
+        return;
+    }
+    CDocImp source;
+    source.SetReader(&reader);
+    CImageExt frame;
+    frame.create(kWidth, kHeight, 32);
+    const int moments = static_cast<int>(kFrames * kFrameSeconds / kMomentSeconds);
+    int moment = 0;
+    for (auto _ : state) {
+        source.RenderAt(static_cast<float>(moment) * kMomentSeconds, frame);
+        benchmark::DoNotOptimize(frame.firstRow());
+        moment = (moment + 1) % moments;
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["moments_per_s"] =
+        benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
+
+    // The same number of moments against copies of the frame image's bytes, back to back in
+    // this run, so machine load affects both alike.
+    CImageExt copy;
+    copy.create(kWidth, kHeight, 32);
+    const std::size_t bytes = static_cast<std::size_t>(frame.pitch()) * kHeight;
+    auto start = std::chrono::steady_clock::now();
+    for (int i = 0; i < moments; ++i)
+        source.RenderAt(static_cast<float>(i) * kMomentSeconds, frame);
+    auto rendered = std::chrono::steady_clock::now();
+    for (int i = 0; i < moments; ++i) {
+        std::memcpy(copy.firstRow(), frame.firstRow(), bytes);
+        benchmark::DoNotOptimize(copy.firstRow());
+        benchmark::ClobberMemory();
+    }
+    auto copied = std::chrono::steady_clock::now();
+    state.counters["render_over_memcpy"] = std::chrono::duration<double>(rendered - start).count() /
+                                           std::chrono::duration<double>(copied - rendered).count();
+}
+BENCHMARK(BM_RenderEveryMoment)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
+
+void BM_CopyFrameImageBytes(benchmark::State& state) {
+    CImageExt from, to;
+    from.create(kWidth, kHeight, 32);
+    to.create(kWidth, kHeight, 32);
+    const std::size_t bytes = static_cast<std::size_t>(from.pitch()) * kHeight;
+    for (auto _ : state) {
+        std::memcpy(to.firstRow(), from.firstRow(), bytes);
+        benchmark::DoNotOptimize(to.firstRow());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * bytes));
+}
+BENCHMARK(BM_CopyFrameImageBytes)->Unit(benchmark::kMicrosecond);
+
+void BM_FitRescaleTo1920x1080(benchmark::State& state) {
+    CExternalFormatReader reader;
+    if (!reader.Load(demo().file)) {
+        state.SkipWithError("demo did not load");
+        return;
+    }
+    lumenreel::SystemTickClock clock;
+    CZCPlayerView view(clock);
+    view.SetClientSize(1920, 1080);
+    view.SetExternalReader(&reader);
+    view.SetFitChecked(true);
+    view.RenderAt(12.34f);
+    for (auto _ : state) {
+        view.Rescale();
+        benchmark::DoNotOptimize(view.GetScaledImage().firstRow());
+    }
+}
+BENCHMARK(BM_FitRescaleTo1920x1080)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();
