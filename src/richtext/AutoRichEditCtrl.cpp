@@ -57,14 +57,19 @@ CAutoRichEditCtrl::CAutoRichEditCtrl(int controlWidth)
     : m_controlWidth(std::max(1, controlWidth)), m_context(createContext()) {}
 
 CAutoRichEditCtrl::~CAutoRichEditCtrl() {
-    m_layout.reset();
+    m_measureLayout.layout.reset();
+    m_renderLayout.layout.reset();
     g_object_unref(m_context);
 }
 
 bool CAutoRichEditCtrl::setRichText(std::string_view rtf) {
     bool isRtf = lumenreel::looksLikeRtf(rtf);
+    // Captions are loaded again for every picture made of them; the same text keeps its layouts.
+    if (isRtf && rtf == m_loadedRtf)
+        return true;
     if (isRtf) {
         setDocument(lumenreel::readRtf(rtf));
+        m_loadedRtf = rtf;
     } else {
         setPlainText(rtf);
     }
@@ -87,20 +92,24 @@ void CAutoRichEditCtrl::setPlainText(std::string_view ansiText, const CharFormat
 
 void CAutoRichEditCtrl::setDocument(RichDocument document) {
     m_document = std::move(document);
-    m_layout.reset();
+    m_loadedRtf.clear();
+    m_measureLayout.layout.reset();
+    m_renderLayout.layout.reset();
 }
 
-const RichTextLayout& CAutoRichEditCtrl::layoutFor(int width, bool avoidKeyColor) {
-    if (!m_layout || m_layoutWidth != width || m_layoutAvoidsKey != avoidKeyColor) {
-        m_layout = std::make_unique<RichTextLayout>(m_context, m_document, width, avoidKeyColor);
-        m_layoutWidth = width;
-        m_layoutAvoidsKey = avoidKeyColor;
+const RichTextLayout& CAutoRichEditCtrl::layoutFor(CachedLayout& cache, int width,
+                                                   bool avoidKeyColor) {
+    if (!cache.layout || cache.width != width || cache.avoidKeyColor != avoidKeyColor) {
+        cache.layout =
+            std::make_unique<RichTextLayout>(m_context, m_document, width, avoidKeyColor);
+        cache.width = width;
+        cache.avoidKeyColor = avoidKeyColor;
     }
-    return *m_layout;
+    return *cache.layout;
 }
 
 RichTextSize CAutoRichEditCtrl::measure() {
-    return layoutFor(m_controlWidth, m_layoutAvoidsKey).size();
+    return layoutFor(m_measureLayout, m_controlWidth, false).size();
 }
 
 void CAutoRichEditCtrl::renderInto(const PixelView& target, const RichTextRect& rect,
@@ -113,7 +122,7 @@ void CAutoRichEditCtrl::renderInto(const PixelView& target, const RichTextRect& 
     const int bottom = std::min(rect.bottom, target.height);
     if (left >= right || top >= bottom)
         return;
-    const RichTextLayout& layout = layoutFor(rect.width(), colors.avoidKeyColor);
+    const RichTextLayout& layout = layoutFor(m_renderLayout, rect.width(), colors.avoidKeyColor);
 
     // Glyphs are drawn over a copy of the covered pixels so that the fourth byte of 32-bit
     // pictures is never touched and nothing outside the rectangle can change.

@@ -57,12 +57,19 @@ public:
                     const lumenreel::TextColors& colors = {});
 
 private:
-    const lumenreel::RichTextLayout& layoutFor(int width, bool avoidKeyColor);
+    // Layouts are kept until the content changes: one at the control's width for measuring,
+    // one for the last rectangle drawn into.
+    struct CachedLayout {
+        std::unique_ptr<lumenreel::RichTextLayout> layout;
+        int width = 0;
+        bool avoidKeyColor = false;
+    };
+    const lumenreel::RichTextLayout& layoutFor(CachedLayout& cache, int width, bool avoidKeyColor);
 
     int m_controlWidth;
     lumenreel::RichDocument m_document;
+    std::string m_loadedRtf;  // what setRichText last read, to skip reading it again
     PangoContext* m_context = nullptr;
-    std::unique_ptr<lumenreel::RichTextLayout> m_layout;
-    int m_layoutWidth = -1;
-    bool m_layoutAvoidsKey = false;
+    CachedLayout m_measureLayout;
+    CachedLayout m_renderLayout;
 };

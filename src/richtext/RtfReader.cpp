@@ -408,13 +408,8 @@ private:
 
     void finishFontName() {
         flushText();
-        if (m_fontInTable == nullptr || m_fontInTable->nameComplete)
-            return;
-        std::string& face = m_fontInTable->face;
-        auto notSpace = [](char c) { return c != ' '; };
-        face.erase(face.begin(), std::find_if(face.begin(), face.end(), notSpace));
-        face.erase(std::find_if(face.rbegin(), face.rend(), notSpace).base(), face.end());
-        m_fontInTable->nameComplete = true;
+        if (m_fontInTable != nullptr)
+            m_fontInTable->nameComplete = true;
     }
 
     void unicodeCharacter(int value) {
@@ -493,7 +488,11 @@ private:
         const GroupState& s = m_groups.back();
         CharFormat format = s.format;
         if (const FontEntry* entry = fontEntry(s.font)) {
-            format.face = entry->face;
+            // Trimmed here: a name cut off before its ';' is still in use.
+            std::string_view face = entry->face;
+            face.remove_prefix(std::min(face.find_first_not_of(' '), face.size()));
+            face.remove_suffix(face.size() - (face.find_last_not_of(' ') + 1));
+            format.face = face;
             format.charset = entry->charset;
         } else {
             format.face = CharFormat{}.face;

@@ -103,6 +103,18 @@ TEST(RichTextLayout, ArialIsDrawnWithAFontOfItsMetrics) {
     EXPECT_EQ(fontFamilyFor(""), kFallbackFontFamily);
 }
 
+TEST(RichTextLayout, ReloadingTheControlFollowsTheNewContent) {
+    CAutoRichEditCtrl control;
+    control.setRichText(caption("short"));
+    RichTextSize first = control.measure();
+    control.setRichText(caption("\\fs40 a much longer line"));
+    EXPECT_GT(control.measure().width, first.width);
+    control.setPlainText("short");
+    EXPECT_EQ(control.measure(), first);
+    control.setRichText(caption("short"));
+    EXPECT_EQ(control.measure(), first);
+}
+
 TEST(RichTextLayout, IndentsWidenTheMeasure) {
     RichTextSize plain = measured("indented");
     CAutoRichEditCtrl control;
