@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "base/Guid.h"
+#include "images/ImageLimits.h"
 #include "published/ExternalFormatReader.h"
 #include "published/PackedData.h"
 
@@ -170,6 +171,11 @@ std::optional<std::vector<std::uint8_t>> writeZcd(const ZcdContent& content, std
         pictureSize = {pictures[0]->width(), pictures[0]->height()};
     Size display = content.displaySize.width > 0 ? content.displaySize : pictureSize;
     Size bitmap = content.bitmapSize.width > 0 ? content.bitmapSize : pictureSize;
+    if (!lumenreel::imageSizeAllowed(display.width, display.height) ||
+        !lumenreel::imageSizeAllowed(bitmap.width, bitmap.height)) {
+        error = "no usable display and bitmap size";
+        return std::nullopt;
+    }
 
     ZcdOut file;
     file.bytes(NKWXDecodersEncoders::CExternalFormatReader::kFileIdentifier.bytes);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <random>
 #include <vector>
@@ -69,7 +70,9 @@ inline std::vector<CImageExt> screenPictures(int count, int width, int height) {
                              0x202020 + ((line + row) % 3) * 0x101010);
             }
         }
-        fillRect(p, 10 + (i * 17) % (width - 30), 10 + (i * 11) % (height - 30), 8, 12, 0x000000);
+        const int pointerX = 10 + (i * 17) % std::max(1, width - 30);
+        const int pointerY = 10 + (i * 11) % std::max(1, height - 30);
+        fillRect(p, pointerX, pointerY, 8, 12, 0x000000);
     }
     return pictures;
 }
