@@ -12,7 +12,8 @@ namespace {
 
 // A 16-bit multiplier m with (i × m) >> 16 == table[i] for every i, found once per blend: rows
 // then blend with vector multiplies whose results are the tables' bit for bit. Only the identity
-// table (alpha 255 for the source, 0 for the destination) has none; it falls back to look-ups.
+// table (alpha 255 for the source, 0 for the destination) has none; those alphas have their own
+// paths.
 std::optional<std::uint32_t> multiplierFor(const std::array<std::uint8_t, 256>& table) {
     std::uint64_t low = 0;
     std::uint64_t high = 0xFFFF;
@@ -84,18 +85,25 @@ void blendPixels(const PixelView& source, const PixelView& destination, int x, i
     if (left >= right || top >= bottom)
         return;
 
-    // Callers pass opacities taken modulo 256, as a byte would hold them.
-    const BlendTables tables = makeBlendTables(alpha & 0xFF);
+    // Callers pass opacities taken modulo 256, as a byte would hold them; at 0 nothing changes.
+    alpha &= 0xFF;
+    if (alpha == 0)
+        return;
+    const BlendTables tables = makeBlendTables(alpha);
     const KeyTest keyTest = keyTestFor(key, use32BitKey);
     const auto sourceMultiplier = multiplierFor(tables.source);
     const auto destinationMultiplier = multiplierFor(tables.destination);
     const bool fast = source.bytesPerPixel == 4 && sourceMultiplier && destinationMultiplier;
+    // At full opacity s[i] = i and d[i] = 0: the colour bytes are copied.
+    const bool copy = source.bytesPerPixel == 4 && alpha == 255;
     const int count = right - left;
     for (int row = top; row < bottom; ++row) {
         const std::uint8_t* sourceRow =
             source.row(row - y) + static_cast<std::ptrdiff_t>(left - x) * source.bytesPerPixel;
         std::uint8_t* destinationRow = destination.row(row) + static_cast<std::ptrdiff_t>(left) * 4;
-        if (fast) {
+        if (copy) {
+            detail::copyRow32(sourceRow, destinationRow, count, keyTest);
+        } else if (fast) {
             detail::blendRow32(sourceRow, destinationRow, count,
                                static_cast<std::uint16_t>(*sourceMultiplier),
                                static_cast<std::uint16_t>(*destinationMultiplier), keyTest);

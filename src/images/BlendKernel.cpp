@@ -95,6 +95,19 @@ bool haveAvx2() {
 
 }  // namespace
 
+void copyRow32(const std::uint8_t* source, std::uint8_t* destination, int count, KeyTest keyTest) {
+    // Selects without branches, so the compiler vectorises the loop.
+    for (int i = 0; i < count; ++i) {
+        std::uint32_t s;
+        std::uint32_t d;
+        std::memcpy(&s, source + i * 4, 4);
+        std::memcpy(&d, destination + i * 4, 4);
+        const std::uint32_t copied = (s & 0x00FFFFFFu) | (d & 0xFF000000u);
+        const std::uint32_t result = (s & keyTest.mask) == keyTest.value ? d : copied;
+        std::memcpy(destination + i * 4, &result, 4);
+    }
+}
+
 void blendRow32On(BlendUnit unit, const std::uint8_t* source, std::uint8_t* destination, int count,
                   std::uint16_t sourceMultiplier, std::uint16_t destinationMultiplier,
                   KeyTest keyTest) {

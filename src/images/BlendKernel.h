@@ -18,6 +18,10 @@ void blendRow32(const std::uint8_t* source, std::uint8_t* destination, int count
                 std::uint16_t sourceMultiplier, std::uint16_t destinationMultiplier,
                 KeyTest keyTest);
 
+// Full opacity: the colour bytes of every source pixel not keyed out replace the destination's;
+// the destination's fourth byte is kept.
+void copyRow32(const std::uint8_t* source, std::uint8_t* destination, int count, KeyTest keyTest);
+
 // The same on a chosen vector unit, so each can be checked on one machine; a unit the processor
 // or the build lacks does the whole row in scalar code.
 enum class BlendUnit { scalar, sse2, avx2 };
