@@ -39,6 +39,9 @@ void CStreamDecoder::Reset() {
 void CStreamDecoder::ClearFlags() {
     std::lock_guard lock(m_lock);
     m_stopRequested = false;
+    // The device must not stay paused once the flag says playing, or the next run is silent.
+    if (m_paused)
+        m_writer->SetPaused(false);
     m_paused = false;
 }
 

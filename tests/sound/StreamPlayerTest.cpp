@@ -102,6 +102,18 @@ TEST_P(StreamPlayerTest, QueueStaysBoundedAndPauseHoldsTheDevice) {
     EXPECT_FALSE(player->IsPlaying());
 }
 
+TEST_P(StreamPlayerTest, PlayAfterPauseAndStopIsHeard) {
+    load();
+    player->Play();
+    player->TogglePause();
+    player->Stop();
+    player->Play();
+    EXPECT_FALSE(player->IsPaused());
+    EXPECT_FALSE(recorder->isPaused());
+    ASSERT_TRUE(playToEnd(*player, *recorder));
+    EXPECT_EQ(recorder->played().size(), 3 * kBytesPerSecond);
+}
+
 TEST_P(StreamPlayerTest, SeekWhilePlayingDiscardsTheQueueAndContinuesThere) {
     load();
     std::vector<std::int16_t> whole;
