@@ -78,7 +78,8 @@ private:
             return fail("picture stream: key interval below 1");
         if (h.pictureCount < 0 || h.pictureCount > kMaxPictures)
             return fail("picture stream: bad picture count " + std::to_string(h.pictureCount));
-        if (h.pictureCount > 0 && !lumenreel::imageSizeAllowed(h.width, h.height))
+        const bool noPictures = h.pictureCount == 0 && h.width == 0 && h.height == 0;
+        if (!noPictures && !lumenreel::imageSizeAllowed(h.width, h.height))
             return fail("picture stream: bad picture size");
         d.m_pictures.resize(static_cast<std::size_t>(h.pictureCount));
         for (int i = 0; i < h.pictureCount; ++i) {
