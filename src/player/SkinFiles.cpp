@@ -1,0 +1,136 @@
+#include "player/SkinFiles.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+#include "base/MemFile.h"
+#include "images/ImageExt.h"
+#include "storage/RBFileSystem.h"
+#include "storage/SerializeInterfaceXML.h"
+
+namespace lumenreel {
+namespace {
+
+// The layout keys in file order, each with the field it fills.
+struct LayoutEntry {
+    const char* key;
+    Rect SkinLayout::*rect;  // null for the one point entry
+};
+
+constexpr LayoutEntry kLayoutEntries[] = {
+    {"play_button_rect", &SkinLayout::play},
+    {"stop_button_rect", &SkinLayout::stop},
+    {"pause_button_rect", &SkinLayout::pause},
+    {"rew_button_rect", &SkinLayout::rew},
+    {"fwd_button_rect", &SkinLayout::fwd},
+    {"loop_button_rect", &SkinLayout::loop},
+    {"fit_button_rect", &SkinLayout::fit},
+    {"start_pointer_pos", nullptr},
+    {"slider_rect", &SkinLayout::slider},
+    {"text_area", &SkinLayout::textArea},
+    {"record_button_rect", &SkinLayout::record},
+    {"fullscreen_button_rect", &SkinLayout::fullscreen},
+};
+
+std::filesystem::path diskPath(const std::string& name, const SkinSource& source) {
+    std::string relative = name;
+    std::replace(relative.begin(), relative.end(), '\\', '/');
+    return source.diskBase.empty() ? std::filesystem::path(relative) : source.diskBase / relative;
+}
+
+SkinLayout readXmlLayout(std::vector<std::uint8_t> bytes) {
+    SkinLayout layout;
+    CKWXOleStreamFile stream;
+    stream.Write(bytes.data(), bytes.size());
+    stream.Rewind();
+    CSerializeInterfaceXML archive(stream, CSerializeInterface::modeLoad);
+    if (!archive.EnterSection("cfg_size"))
+        return layout;
+    for (const LayoutEntry& entry : kLayoutEntries) {
+        archive.SetKey(entry.key);
+        if (entry.rect)
+            archive.ExchangeRect(layout.*entry.rect);
+        else
+            archive.ExchangePoint(layout.startPointer);
+    }
+    archive.LeaveSection();
+    return layout;
+}
+
+// Leading digits (after an optional sign) as the number, 0 when there are none.
+std::int32_t lineNumber(const std::string& line) {
+    return static_cast<std::int32_t>(std::strtol(line.c_str(), nullptr, 10));
+}
+
+SkinLayout readLineLayout(const std::vector<std::uint8_t>& bytes) {
+    SkinLayout layout;
+    std::istringstream text(std::string(bytes.begin(), bytes.end()));
+    // The next number of the file; comment lines may only precede an entry's first number.
+    auto next = [&text](bool entryStart, std::int32_t& value) {
+        std::string line;
+        while (std::getline(text, line)) {
+            if (!line.empty() && line.back() == '\r')
+                line.pop_back();
+            if (entryStart && !line.empty() && line.front() == '\\')
+                continue;
+            value = lineNumber(line);
+            return true;
+        }
+        return false;
+    };
+    // An entry cut short by the end of the file keeps its default.
+    for (const LayoutEntry& entry : kLayoutEntries) {
+        if (entry.rect) {
+            Rect r;
+            if (!next(true, r.left) || !next(false, r.top) || !next(false, r.right) ||
+                !next(false, r.bottom))
+                break;
+            layout.*entry.rect = r;
+        } else {
+            Point p;
+            if (!next(true, p.x) || !next(false, p.y))
+                break;
+            layout.startPointer = p;
+        }
+    }
+    return layout;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
+                                                      const SkinSource& source) {
+    if (source.package) {
+        auto file = source.package->OpenFile(name);
+        if (!file)
+            return std::nullopt;
+        std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file->GetLength()));
+        if (!file->ReadExact(bytes.data(), bytes.size()))
+            return std::nullopt;
+        return bytes;
+    }
+    std::ifstream in(diskPath(name, source), std::ios::binary);
+    if (!in)
+        return std::nullopt;
+    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+}  // namespace lumenreel
+
+bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::SkinSource& source) {
+    image.destroy();
+    const auto bytes = lumenreel::readSkinFile(name, source);
+    return bytes && image.loadFromBytes(*bytes);
+}
+
+lumenreel::SkinLayout ReadLayout(const lumenreel::SkinSource& source) {
+    const std::string name = std::string(lumenreel::kSkinFolder) + lumenreel::kSkinConfigFile;
+    auto bytes = lumenreel::readSkinFile(name, source);
+    if (!bytes)
+        return {};
+    return source.package ? lumenreel::readXmlLayout(std::move(*bytes))
+                          : lumenreel::readLineLayout(*bytes);
+}

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "storage/SerializeGeometry.h"
+
+class CImageExt;
+class CRBFileSystem;
+
+namespace lumenreel {
+
+// Every skin file but the texts lives below this folder, in a package and on disk alike.
+inline constexpr const char* kSkinFolder = "Player Skin\\";
+inline constexpr const char* kSkinConfigFile = "skin_config.txt";
+
+// Where a skin's files come from: the package when there is one, else the disk, where the names
+// are taken relative to diskBase (the working directory when empty) with "\" read as "/".
+struct SkinSource {
+    CRBFileSystem* package = nullptr;
+    std::filesystem::path diskBase;
+};
+
+// The bytes of a skin file, or nothing when it is absent or unreadable.
+std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
+                                                      const SkinSource& source);
+
+// The panel's placement values in panel pixels; rectangles hold left, top, width and height.
+struct SkinLayout {
+    Rect play{8, 13, 28, 27};
+    Rect stop{65, 13, 28, 27};
+    Rect pause{36, 13, 28, 27};
+    Rect rew{94, 13, 28, 27};
+    Rect fwd{123, 13, 28, 27};
+    Rect loop{280, 15, 28, 27};
+    Rect fit{308, 15, 28, 27};
+    Point startPointer{7, 3};
+    Rect slider{7, 3, 358, 10};
+    Rect textArea{156, 22, 126, 16};
+    Rect record{0, 0, 0, 0};
+    Rect fullscreen{336, 15, 28, 27};
+    friend bool operator==(const SkinLayout&, const SkinLayout&) = default;
+};
+
+}  // namespace lumenreel
+
+// Decodes the named skin file into the image; a missing or undecodable file leaves it null.
+bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::SkinSource& source);
+
+// The layout from the skin folder's "skin_config.txt": XML in a package, one number a line on
+// disk. Values the file lacks keep the default skin's.
+lumenreel::SkinLayout ReadLayout(const lumenreel::SkinSource& source);

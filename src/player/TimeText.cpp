@@ -1,0 +1,83 @@
+#include "player/TimeText.h"
+
+#include <pango/pangocairo.h>
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+
+#include "images/Canvas.h"
+#include "images/ImageExt.h"
+
+namespace lumenreel {
+namespace {
+
+// Two digits, tens then units, as a clock shows a value that may exceed 99.
+std::string twoDigits(long long value) {
+    char text[8];
+    std::snprintf(text, sizeof text, "%lld%lld", value / 10 % 10, value % 10);
+    return text;
+}
+
+struct LayoutDeleter {
+    void operator()(PangoLayout* layout) const { g_object_unref(layout); }
+};
+using LayoutPtr = std::unique_ptr<PangoLayout, LayoutDeleter>;
+
+LayoutPtr makeLayout(cairo_t* context, const std::string& text, const PanelTextStyle& style) {
+    LayoutPtr layout(pango_cairo_create_layout(context));
+    PangoFontDescription* font = pango_font_description_from_string("DejaVu Sans, Liberation Sans");
+    pango_font_description_set_absolute_size(font, style.pixelHeight * 0.8 * PANGO_SCALE);
+    pango_font_description_set_weight(font, style.bold ? PANGO_WEIGHT_BOLD : PANGO_WEIGHT_NORMAL);
+    pango_layout_set_font_description(layout.get(), font);
+    pango_font_description_free(font);
+    pango_layout_set_text(layout.get(), text.c_str(), static_cast<int>(text.size()));
+    return layout;
+}
+
+}  // namespace
+
+std::string formatTimeText(float seconds, int currentFrame) {
+    const float t = std::isfinite(seconds) && seconds > 0 ? seconds : 0.0f;
+    const long long s = static_cast<long long>(t);
+    const long long hundredths = static_cast<long long>((t - static_cast<float>(s)) * 100.0f);
+    const long long minutes = static_cast<long long>(t / 60.0f);
+    char frame[32];
+    std::snprintf(frame, sizeof frame, " [%lld]", static_cast<long long>(currentFrame) + 1);
+    return twoDigits(minutes) + ":" + twoDigits(s % 60) + ":" + twoDigits(hundredths) + frame;
+}
+
+ViewPoint measureText(const std::string& text, const PanelTextStyle& style) {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* context = cairo_create(surface);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(makeLayout(context, text, style).get(), &width, &height);
+    cairo_destroy(context);
+    cairo_surface_destroy(surface);
+    return {width, height};
+}
+
+void drawCentredText(CImageExt& target, const ViewRect& rect, const std::string& text,
+                     const PanelTextStyle& style) {
+    if (target.isNull() || rect.width() <= 0 || rect.height() <= 0)
+        return;
+    Canvas& canvas = target.beginDraw();
+    cairo_t* context = canvas.context();
+    cairo_save(context);
+    cairo_rectangle(context, rect.left, rect.top, rect.width(), rect.height());
+    cairo_clip(context);
+    LayoutPtr layout = makeLayout(context, text, style);
+    int width = 0;
+    int height = 0;
+    pango_layout_get_pixel_size(layout.get(), &width, &height);
+    cairo_set_source_rgb(context, (style.colour & 0xFF) / 255.0, (style.colour >> 8 & 0xFF) / 255.0,
+                         (style.colour >> 16 & 0xFF) / 255.0);
+    cairo_move_to(context, rect.left + (rect.width() - width) / 2,
+                  rect.top + (rect.height() - height) / 2);
+    pango_cairo_show_layout(context, layout.get());
+    cairo_restore(context);
+    target.endDraw();
+}
+
+}  // namespace lumenreel

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+
+#include "images/ImageExt.h"
+#include "player/InternalButton.h"
+#include "player/SkinFiles.h"
+#include "player/ViewGeometry.h"
+
+// The skinned border around the movie: nine pictures and the close, minimise and
+// maximise/restore buttons, drawn into the view's back buffer. Mouse events come in back-buffer
+// pixels; pressing the top strip away from the buttons starts moving the window.
+class CWindowFrame {
+public:
+    // What the frame asks of the window it decorates.
+    struct Host {
+        std::function<void()> close;
+        std::function<void()> minimise;
+        std::function<void()> maximise;
+        std::function<void()> restore;
+    };
+
+    CWindowFrame();
+    void SetHost(Host host) { m_host = std::move(host); }
+    void LoadSkin(const lumenreel::SkinSource& source);
+    bool IsLoaded() const { return !m_upperRight.isNull() && !m_topFill.isNull(); }
+    // The sizes the view leaves around the movie area (zero for missing pictures).
+    lumenreel::WindowFrameMetrics Metrics() const;
+
+    // Draws the border and the buttons into a W × H back buffer around the movie area.
+    void DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewRect& movieArea);
+    // The buttons that changed since they were last drawn, drawn again; true when any was.
+    bool DrawDirtyButtons(CImageExt& backBuffer);
+
+    // True when the frame took the event (a button, or the window drag).
+    bool MouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint);
+    bool MouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint,
+                   lumenreel::ViewPoint windowPosition);
+    bool MouseUp(lumenreel::ViewPoint point);
+    // Where the window goes while its top strip is dragged; nothing when no drag runs.
+    std::optional<lumenreel::ViewPoint> DragWindowPosition() const { return m_dragTarget; }
+    bool IsDragging() const { return m_dragging; }
+
+    // The main window was maximised or restored by other means.
+    void SetMaximised(bool flag) { m_maximise.SelectImageSet(flag ? 1 : 0); }
+    bool IsMaximisedLook() const { return m_maximise.CurrentImageSet() == 1; }
+
+    CInternalButton& CloseButton() { return m_close; }
+    CInternalButton& MinimiseButton() { return m_minimise; }
+    CInternalButton_multiImages& MaximiseButton() { return m_maximise; }
+
+private:
+    void placeButtons(int width);
+    void pressedMaximise();
+
+    Host m_host;
+    lumenreel::SkinSource m_skin;
+    CImageExt m_upperRight;
+    CImageExt m_topFill;
+    CImageExt m_upperLeft;
+    CImageExt m_leftFill;
+    CImageExt m_rightFillTop;
+    CImageExt m_rightFill;
+    CImageExt m_bottomLeft;
+    CImageExt m_bottomRight;
+    CImageExt m_bottomFill;
+    CInternalButton m_close;
+    CInternalButton m_minimise;
+    CInternalButton_multiImages m_maximise;
+    int m_topStripHeight = 0;
+
+    bool m_dragging = false;
+    lumenreel::ViewPoint m_dragStartScreen;
+    lumenreel::ViewPoint m_dragStartWindow;
+    std::optional<lumenreel::ViewPoint> m_dragTarget;
+};
