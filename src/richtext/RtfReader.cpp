@@ -1,7 +1,6 @@
 #include "richtext/RtfReader.h"
 
 #include <algorithm>
-#include <array>
 #include <cctype>
 #include <climits>
 #include <cstdint>
@@ -11,6 +10,7 @@
 
 #include "base/CodePage.h"
 #include "richtext/RtfCharsets.h"
+#include "richtext/RtfKeywords.h"
 #include "richtext/Utf8.h"
 
 namespace lumenreel {
@@ -20,42 +20,6 @@ constexpr std::size_t kMaxDepth = 256;
 constexpr std::size_t kMaxKeywordLength = 32;
 constexpr int kMaxHalfPoints = 3276;
 constexpr int kMaxIndent = 31680;  // 22 inches in twips
-
-// Destinations whose text is not part of the document.
-constexpr std::string_view kSkippedDestinations[] = {
-    "author",    "buptim",       "colorschememapping",
-    "comment",   "creatim",      "datastore",
-    "doccomm",   "fldinst",      "footer",
-    "footerf",   "footerl",      "footerr",
-    "footnote",  "header",       "headerf",
-    "headerl",   "headerr",      "info",
-    "keywords",  "latentstyles", "listoverridetable",
-    "listtable", "object",       "operator",
-    "pict",      "pn",           "revtbl",
-    "rsidtbl",   "stylesheet",   "subject",
-    "themedata", "title"};
-
-// Every underline style draws as a single underline (\ulc, the underline colour, is not one).
-constexpr std::string_view kUnderlineWords[] = {
-    "ul",         "uld",       "uldash",     "uldashd", "uldashdd", "uldb",
-    "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash", "ulthdashd",
-    "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
-
-// Control words that stand for one character.
-struct SymbolWord {
-    std::string_view word;
-    char32_t character;
-};
-constexpr std::array<SymbolWord, 10> kSymbolWords{{{"tab", U'\t'},
-                                                   {"line", U'\n'},
-                                                   {"cell", U'\t'},
-                                                   {"emdash", U'\u2014'},
-                                                   {"endash", U'\u2013'},
-                                                   {"bullet", U'\u2022'},
-                                                   {"lquote", U'\u2018'},
-                                                   {"rquote", U'\u2019'},
-                                                   {"ldblquote", U'\u201C'},
-                                                   {"rdblquote", U'\u201D'}}};
 
 enum class Destination { Text, FontTable, ColorTable, Skip };
 
@@ -317,7 +281,7 @@ private:
             f.italic = on;
         } else if (word == "ulnone") {
             f.underline = false;
-        } else if (std::ranges::find(kUnderlineWords, word) != std::end(kUnderlineWords)) {
+        } else if (isUnderlineWord(word)) {
             f.underline = on;
         } else if (word == "strike" || word == "striked") {
             f.strikeOut = on;
@@ -360,14 +324,10 @@ private:
         } else if (word == "colortbl") {
             s.destination = Destination::ColorTable;
             m_colorPending = {};
-        } else if (std::ranges::find(kSkippedDestinations, word) !=
-                   std::end(kSkippedDestinations)) {
+        } else if (isSkippedDestination(word)) {
             s.destination = Destination::Skip;
-        } else {
-            for (const SymbolWord& symbol : kSymbolWords) {
-                if (word == symbol.word)
-                    emit(symbol.character);
-            }
+        } else if (std::optional<char32_t> character = characterOfWord(word)) {
+            emit(*character);
         }
     }
 
