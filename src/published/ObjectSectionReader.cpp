@@ -112,6 +112,13 @@ private:
         return true;
     }
 
+    bool readFile(std::span<const std::uint8_t>& file) {
+        auto blob = readBlob(in);
+        if (blob)
+            file = *blob;
+        return blob.has_value();
+    }
+
     bool readPool() {
         auto count = readCount(in, kPictureRecordBytes);
         if (!count)
@@ -138,11 +145,15 @@ private:
             bool hasColour = in.u8() != 0;
             if (!in.ok())
                 return truncated("cursor");
-            std::string name = "cursor " + std::to_string(i);
-            if (hasMask && !readPicture(cursor.mask, name + " mask"))
-                return false;
-            if (hasColour && !readPicture(cursor.colour, name + " colour"))
-                return false;
+            std::span<const std::uint8_t> mask, colour;
+            if (hasMask && !readFile(mask))
+                return truncated("cursor mask");
+            if (hasColour && !readFile(colour))
+                return truncated("cursor colour");
+            cursor.image = lumenreel::CursorImage::fromBitmaps(cursor.hotSpot.x, cursor.hotSpot.y,
+                                                               mask, colour);
+            if (!cursor.image)
+                skip("cursor " + std::to_string(i) + " has no usable bitmaps");
         }
         auto placements = readCount(in, kCursorPlacementBytes);
         if (!placements)

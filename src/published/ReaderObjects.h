@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "images/CursorImage.h"
 #include "images/ImageExt.h"
 #include "published/ZcdPrimitives.h"
 
@@ -40,8 +41,8 @@ struct SPlacementTiming {
 class CReaderObject_cursor {
 public:
     Point hotSpot;
-    CImageExt mask;    // null when the file holds none
-    CImageExt colour;  // null when the file holds none
+    // Built from the stored mask and colour bitmaps; null when they are missing or do not fit.
+    std::unique_ptr<lumenreel::CursorImage> image;
 };
 
 class CReaderObject_captionTemplate {

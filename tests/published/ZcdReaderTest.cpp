@@ -80,7 +80,9 @@ TEST(ExternalFormatReader, ReadsWhatTheWriterWrote) {
     EXPECT_EQ(reader.GetPoolPicture(1)->width(), 3);
     EXPECT_EQ(reader.GetCursorCount(), 1);
     EXPECT_EQ(reader.GetCursor(0)->hotSpot, (Point{2, 3}));
-    EXPECT_EQ(reader.GetCursor(0)->mask.width(), 4);
+    ASSERT_NE(reader.GetCursor(0)->image, nullptr);
+    EXPECT_EQ(reader.GetCursor(0)->image->width(), 4);
+    EXPECT_TRUE(reader.GetCursor(0)->image->hasColour());
     EXPECT_EQ(reader.GetCursor(1), nullptr);
     EXPECT_EQ(reader.GetCaptionTemplateCount(), 1);
     EXPECT_EQ(reader.GetCaptionTemplate(0)->name, "Default");
