@@ -15,6 +15,7 @@ constexpr std::uint8_t kMagic0 = 0x1F;
 constexpr std::uint8_t kMagic1 = 0x8B;
 constexpr std::uint8_t kMethodDeflate = 8;
 constexpr int kRawWindowBits = -15;
+constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kTrailerSize = 8;
 // Deflate cannot expand more than this, which bounds what a member's length field may claim.
 constexpr std::size_t kMaxInflateRatio = 1032;
@@ -95,13 +96,16 @@ void GzipMemWriter::append(const void* bytes, std::size_t count) {
 }
 
 void GzipMemWriter::compress(const std::uint8_t* data, std::size_t length, int level) {
-    m_buffer.resize(lumenreel::kGzipBufferStep);
     z_stream stream{};
     m_status = deflateInit2(&stream, level, Z_DEFLATED, kRawWindowBits, 8, Z_DEFAULT_STRATEGY);
     if (m_status != Z_OK)
         return;
+    // Small results get a buffer of their own size: many blobs are tiny.
+    std::size_t bound = deflateBound(&stream, length) + kHeaderSize + kTrailerSize;
+    m_buffer.resize(std::min(bound, lumenreel::kGzipBufferStep));
 
-    const std::uint8_t header[10] = {kMagic0, kMagic1, kMethodDeflate, 0, 0, 0, 0, 0, 0, 0x0B};
+    const std::uint8_t header[kHeaderSize] = {kMagic0, kMagic1, kMethodDeflate, 0, 0, 0, 0, 0,
+                                              0,       0x0B};
     append(header, sizeof header);
 
     // Deflate writes straight into the result and takes the whole input at once: the fewer
@@ -160,6 +164,10 @@ GzipMemReader::GzipMemReader(const void* data, std::size_t length, std::size_t o
     }
 }
 
+void GzipMemReader::allocate(std::size_t capacity) {
+    m_buffer.resize(capacity + 1);
+}
+
 void GzipMemReader::reserve(std::size_t needed) {
     if (needed + 1 > m_buffer.size()) {
         m_buffer.resize(grownCapacity(needed, m_buffer.empty() ? 0 : m_buffer.size() - 1) + 1);
@@ -167,7 +175,8 @@ void GzipMemReader::reserve(std::size_t needed) {
 }
 
 void GzipMemReader::terminate() {
-    reserve(m_size);
+    if (m_buffer.size() <= m_size)
+        m_buffer.resize(m_size + 1);
     m_buffer[m_size] = 0;
 }
 
@@ -175,8 +184,8 @@ void GzipMemReader::copyTransparent(const std::uint8_t* data, std::size_t length
     m_transparent = true;
     std::size_t count = std::min(length, m_limit);
     m_truncated = count < length;
-    reserve(count);
-    std::memcpy(m_buffer.data(), data, count);
+    m_buffer.reserve(count + 1);
+    m_buffer.assign(data, data + count);
     m_size = count;
     terminate();
 }
@@ -187,7 +196,7 @@ void GzipMemReader::decompress(const std::uint8_t* data, std::size_t length) {
     std::size_t expected = length >= kTrailerSize ? lumenreel::loadU32(data + length - 4) : 0;
     std::size_t possible =
         length > SIZE_MAX / kMaxInflateRatio ? SIZE_MAX : length * kMaxInflateRatio;
-    reserve(std::min({expected, possible, m_limit}));
+    allocate(std::min({expected, possible, m_limit}));
 
     z_stream stream{};
     m_status = inflateInit2(&stream, kRawWindowBits);

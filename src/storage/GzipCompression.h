@@ -14,7 +14,7 @@ namespace lumenreel {
 // Output beyond this is not produced unless a caller asks for more: a small hostile member must not
 // expand into all of memory.
 inline constexpr std::size_t kDefaultGzipOutputLimit = std::size_t{1} << 30;
-// Results start with this capacity and grow in multiples of it.
+// Results that outgrow their first buffer grow to this and then in multiples of it.
 inline constexpr std::size_t kGzipBufferStep = 512 * 1024;
 }  // namespace lumenreel
 
@@ -82,6 +82,7 @@ public:
 private:
     void decompress(const std::uint8_t* data, std::size_t length);
     void copyTransparent(const std::uint8_t* data, std::size_t length);
+    void allocate(std::size_t capacity);
     void reserve(std::size_t needed);
     void terminate();
 
