@@ -1,4 +1,5 @@
-// A 100-picture 1024 × 768 screen-capture demo written by our writer: loading it (time and peak
+// A 100-picture 1024 × 768 screen-capture demo written by our writer (scrolling text, a moving
+// pointer, a photo window for a while): loading it (time and peak
 // heap), composing all its pictures in order and in a random order, and the picture stream's size
 // against the same pictures as separate PNG files and as a lossless x264 RGB video made by ffmpeg
 // (when ffmpeg is installed).
@@ -75,7 +76,9 @@ struct Demo {
     std::vector<std::uint8_t> file;
     std::size_t streamBytes = 0;
 
+    void addPhotoWindow();
     Demo() {
+        addPhotoWindow();
         lumenreel::zcd::ZcdContent content;
         for (int i = 0; i < kPictures; ++i)
             content.frames.push_back({{i + 1, 2.0f, 0.0f, 1.0f}, &pictures[i]});
@@ -89,6 +92,23 @@ struct Demo {
             lumenreel::zcd::encodePictureStream(pointers, content.pictureStream, error)->size();
     }
 };
+
+// A photo-like window (noise that compresses badly) open from picture 40 to 69, with a progress
+// bar inside that grows every picture: the hard part of real captures.
+void Demo::addPhotoWindow() {
+    std::mt19937 random(5);
+    CImageExt photo;
+    photo.create(320, 240, 24);
+    for (int y = 0; y < 240; ++y)
+        for (int x = 0; x < 320; ++x)
+            photo.setPixel(x, y, ((x * 3 + y) & 0xFF) << 16 | (random() & 0x3F) << 8 | (y & 0xFF));
+    for (int i = 40; i < 70; ++i) {
+        for (int y = 0; y < 240; ++y)
+            std::copy_n(photo.firstRow() + y * photo.pitch(), 320 * 3,
+                        pictures[i].firstRow() + (300 + y) * pictures[i].pitch() + 600 * 3);
+        lumenreel::test::fillRect(pictures[i], 610, 520, (i - 39) * 10, 8, 0x00A000);
+    }
+}
 
 const Demo& demo() {
     static const Demo instance;
