@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
     CLI::App app{"Write the sample tour as a published demo"};
     lumenreel::tour::TourOptions options;
     std::string output;
+    bool stats = false;
     app.add_option("--script", options.narrationScript, "narration.txt: frame lengths and words")
         ->required();
     app.add_option("--sound", options.narrationSound, "Ogg Vorbis soundtrack");
@@ -17,6 +18,7 @@ int main(int argc, char** argv) {
                    "frames to write; more than the tour has adds scrolling frames after it")
         ->check(CLI::Range(1, 5000));
     app.add_option("--output,-o", output, "demo file to write")->required();
+    app.add_flag("--stats", stats, "print how the pictures were stored");
     CLI11_PARSE(app, argc, argv);
 
     lumenreel::tour::Tour tour;
@@ -25,7 +27,8 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenreel-tour-maker: %s\n", error.c_str());
         return 2;
     }
-    auto file = lumenreel::zcd::writeZcd(tour.content, error);
+    lumenreel::zcd::PictureStreamStats counts;
+    auto file = lumenreel::zcd::writeZcd(tour.content, error, &counts);
     if (!file) {
         std::fprintf(stderr, "lumenreel-tour-maker: %s\n", error.c_str());
         return 2;
@@ -37,5 +40,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenreel-tour-maker: cannot write %s\n", output.c_str());
         return 2;
     }
+    if (stats)
+        std::printf(
+            "%zu frames, %d bits per pixel: %d whole pictures, %d + %d tiles, %d tiles placed "
+            "again, %d copied and %d scrolled rectangles; %zu bytes\n",
+            tour.pictures.size(), counts.bitsPerPixel, counts.fullPictures, counts.smallTiles,
+            counts.largeTiles, counts.listA, counts.listB, counts.listC, file->size());
     return 0;
 }
