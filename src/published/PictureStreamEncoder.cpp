@@ -125,10 +125,16 @@ private:
         m_bitsPerPixel = 24;
         if (m_options.pixelForm == Form::bgr24)
             return true;
+        // Screens are runs of one colour: only a change of colour needs the map.
+        std::uint32_t last = 0xFFFFFFFF;
         for (int p = 0; p < count() && m_colours.size() <= 256; ++p)
             for (int y = 0; y < m_height && m_colours.size() <= 256; ++y)
-                for (int x = 0; x < m_width; ++x)
-                    m_colours.emplace(colourAt(pixel(p, x, y)), 0);
+                for (int x = 0; x < m_width; ++x) {
+                    std::uint32_t colour = colourAt(pixel(p, x, y));
+                    if (colour != last)
+                        m_colours.emplace(colour, 0);
+                    last = colour;
+                }
         if (m_colours.size() > 256) {
             m_colours.clear();
             if (m_options.pixelForm == Form::palette) {
@@ -158,8 +164,14 @@ private:
                 out.insert(out.end(), row, row + b.w * 3);
                 continue;
             }
-            for (int x = 0; x < b.w; ++x)
-                out.push_back(m_colours.at(colourAt(row + x * 3)));
+            std::uint32_t last = colourAt(row);
+            std::uint8_t index = m_colours.at(last);
+            for (int x = 0; x < b.w; ++x) {
+                std::uint32_t colour = colourAt(row + x * 3);
+                if (colour != last)
+                    index = m_colours.at(colour), last = colour;
+                out.push_back(index);
+            }
         }
         return out;
     }
