@@ -261,6 +261,18 @@ TEST(ExternalFormatReader, PlacementsKeepKindsAndSkipWhatNamesNothing) {
     EXPECT_EQ(reader.GetFrameByIndex(2)->GetCursorPlacement(), nullptr);
 }
 
+TEST(ExternalFormatReader, UndecodablePicturesAreSkippedNotFatal) {
+    SmallDemo demo(2);
+    demo.content.poolPictures[0] = {0x89, 'P', 'N', 'G', 1, 2, 3};
+    demo.content.cursors[0].colourFile = pngOf(5, 5, 0);  // does not fit its 4 x 4 mask
+    CExternalFormatReader reader;
+    ASSERT_TRUE(reader.Load(demo.write())) << reader.lastError();
+    EXPECT_EQ(reader.skipped().size(), 2u);
+    EXPECT_EQ(reader.GetPoolPicture(0), nullptr);
+    EXPECT_NE(reader.GetPoolPicture(1), nullptr);
+    EXPECT_EQ(reader.GetCursor(0)->image, nullptr);
+}
+
 TEST(ExternalFormatReader, OrderGapStopsMergingButLoads) {
     SmallDemo demo(3);
     demo.content.highlightPlacements[0].order = 5;  // frame 0: orders 0, 1, 5
