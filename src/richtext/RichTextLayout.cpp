@@ -79,8 +79,12 @@ void appendForPango(std::string& out, std::string_view text) {
 }  // namespace
 
 int fontPixelSize(int halfPoints) {
-    int points = halfPoints * 10 / 20;
+    int points = std::clamp(halfPoints, 0, kMaxHalfPoints) / 2;
     return std::max(1, points * kScreenDpi / 72);
+}
+
+int twipsToPixels(int twips) {
+    return std::clamp(twips, -kMaxIndentTwips, kMaxIndentTwips) * kScreenDpi / 1440;
 }
 
 RichTextLayout::RichTextLayout(PangoContext* context, const RichDocument& document, int wrapWidth,

@@ -61,8 +61,6 @@ private:
 
 // Font size in pixels for a size in half-points, rounded as the platform's font heights are.
 int fontPixelSize(int halfPoints);
-inline int twipsToPixels(int twips) {
-    return twips * kScreenDpi / 1440;
-}
+int twipsToPixels(int twips);
 
 }  // namespace lumenreel

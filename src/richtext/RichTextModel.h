@@ -11,6 +11,8 @@
 namespace lumenreel {
 
 inline constexpr int kDefaultHalfPoints = 24;  // what RTF assumes without \fs
+inline constexpr int kMaxHalfPoints = 3276;
+inline constexpr int kMaxIndentTwips = 31680;  // 22 inches
 
 struct CharFormat {
     std::string face = "Arial";

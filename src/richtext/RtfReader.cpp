@@ -18,8 +18,6 @@ namespace {
 
 constexpr std::size_t kMaxDepth = 256;
 constexpr std::size_t kMaxKeywordLength = 32;
-constexpr int kMaxHalfPoints = 3276;
-constexpr int kMaxIndent = 31680;  // 22 inches in twips
 
 enum class Destination { Text, FontTable, ColorTable, Skip };
 
@@ -297,11 +295,11 @@ private:
                                     : word == "qj" ? Alignment::Justify
                                                    : Alignment::Left;
         } else if (word == "li") {
-            s.paragraph.leftIndent = std::clamp(value, -kMaxIndent, kMaxIndent);
+            s.paragraph.leftIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
         } else if (word == "ri") {
-            s.paragraph.rightIndent = std::clamp(value, -kMaxIndent, kMaxIndent);
+            s.paragraph.rightIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
         } else if (word == "fi") {
-            s.paragraph.firstIndent = std::clamp(value, -kMaxIndent, kMaxIndent);
+            s.paragraph.firstIndent = std::clamp(value, -kMaxIndentTwips, kMaxIndentTwips);
         } else if (word == "uc") {
             s.unicodeSkip = std::clamp(value, 0, 16);
         } else if (word == "u") {
