@@ -39,12 +39,14 @@ unsigned codePageOfCharset(int charset) {
     return 0;
 }
 
-int charsetOfCodePage(unsigned codePage) {
+bool isAsciiCompatible(unsigned codePage) {
+    if (codePage == 65001)
+        return true;
     for (const auto& [set, page] : kCharsetCodePages) {
-        if (page == codePage)
-            return set;
+        if (page == codePage && page != 0)
+            return true;
     }
-    return 0;
+    return false;
 }
 
 }  // namespace lumenreel

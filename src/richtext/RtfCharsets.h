@@ -6,8 +6,8 @@ namespace lumenreel {
 // The code page of a character set; 0 when the set names none (default, symbol, unknown),
 // so that the document's \ansicpg applies.
 unsigned codePageOfCharset(int charset);
-// The character set that holds a code page, for writing font tables; 0 for Windows-1252 and
-// for code pages no character set names.
-int charsetOfCodePage(unsigned codePage);
+// True when bytes below 0x80 are ASCII in the code page, as in every code page a character
+// set names (and UTF-8).
+bool isAsciiCompatible(unsigned codePage);
 
 }  // namespace lumenreel

@@ -400,7 +400,10 @@ private:
             return;
         std::string bytes;
         bytes.swap(m_pending);
-        deliver(codePageToUtf8(bytes, currentCodePage()));
+        unsigned codePage = currentCodePage();
+        bool ascii = std::ranges::all_of(bytes, [](char c) { return (c & 0x80) == 0; });
+        // Most caption text is ASCII; it needs no converter.
+        deliver(ascii && isAsciiCompatible(codePage) ? bytes : codePageToUtf8(bytes, codePage));
     }
 
     void deliver(std::string utf8) {
