@@ -106,10 +106,6 @@ void drawBody() {
         set(cr, kGroove);
         cairo_arc(cr, 9, 8, 2, 0, 2 * kPi);
         cairo_fill(cr);
-        // A faint separator between the transport group and the rest.
-        set(cr, Colour{1, 1, 1, 0.06});
-        cairo_rectangle(cr, 62, 19, 1, 16);
-        cairo_fill(cr);
         set(cr, kEdgeLight);
         cairo_rectangle(cr, 0, 1, 1, kPanelHeight - 1);
         cairo_fill(cr);
@@ -141,6 +137,18 @@ void drawBody() {
         set(cr, Colour{1, 1, 1, 0.08});
         cairo_set_line_width(cr, 1);
         cairo_stroke(cr);
+        // A resize grip in the corner, since the panel runs along the window's bottom edge.
+        for (int row = 0; row < 3; ++row)
+            for (int col = 0; col <= row; ++col) {
+                const double x = kBodyEndWidth - 6 - 4 * col;
+                const double y = kPanelHeight - 6 - 4 * (2 - row);
+                set(cr, Colour{0, 0, 0, 0.5});
+                cairo_rectangle(cr, x + 1, y + 1, 2, 2);
+                cairo_fill(cr);
+                set(cr, Colour{1, 1, 1, 0.22});
+                cairo_rectangle(cr, x, y, 2, 2);
+                cairo_fill(cr);
+            }
         set(cr, kEdgeDark);
         cairo_rectangle(cr, kBodyEndWidth - 1, 0, 1, kPanelHeight);
         cairo_fill(cr);

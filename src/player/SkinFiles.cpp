@@ -41,11 +41,9 @@ std::filesystem::path diskPath(const std::string& name, const SkinSource& source
     return source.diskBase.empty() ? std::filesystem::path(relative) : source.diskBase / relative;
 }
 
-SkinLayout readXmlLayout(std::vector<std::uint8_t> bytes) {
+SkinLayout readXmlLayout(std::span<const std::uint8_t> bytes) {
     SkinLayout layout;
-    CKWXOleStreamFile stream;
-    stream.Write(bytes.data(), bytes.size());
-    stream.Rewind();
+    CKWXOleStreamFile stream(bytes);
     CSerializeInterfaceXML archive(stream, CSerializeInterface::modeLoad);
     if (!archive.EnterSection("cfg_size"))
         return layout;
@@ -65,7 +63,7 @@ std::int32_t lineNumber(const std::string& line) {
     return static_cast<std::int32_t>(std::strtol(line.c_str(), nullptr, 10));
 }
 
-SkinLayout readLineLayout(const std::vector<std::uint8_t>& bytes) {
+SkinLayout readLineLayout(std::span<const std::uint8_t> bytes) {
     SkinLayout layout;
     std::istringstream text(std::string(bytes.begin(), bytes.end()));
     // The next number of the file; comment lines may only precede an entry's first number.
@@ -118,6 +116,10 @@ std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
     return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
 }
 
+SkinLayout parseSkinLayout(std::span<const std::uint8_t> bytes, bool xml) {
+    return xml ? readXmlLayout(bytes) : readLineLayout(bytes);
+}
+
 }  // namespace lumenreel
 
 bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::SkinSource& source) {
@@ -128,9 +130,8 @@ bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::S
 
 lumenreel::SkinLayout ReadLayout(const lumenreel::SkinSource& source) {
     const std::string name = std::string(lumenreel::kSkinFolder) + lumenreel::kSkinConfigFile;
-    auto bytes = lumenreel::readSkinFile(name, source);
+    const auto bytes = lumenreel::readSkinFile(name, source);
     if (!bytes)
         return {};
-    return source.package ? lumenreel::readXmlLayout(std::move(*bytes))
-                          : lumenreel::readLineLayout(*bytes);
+    return lumenreel::parseSkinLayout(*bytes, source.package != nullptr);
 }

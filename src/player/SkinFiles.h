@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -46,6 +47,11 @@ struct SkinLayout {
     friend bool operator==(const SkinLayout&, const SkinLayout&) = default;
 };
 
+}  // namespace lumenreel
+
+namespace lumenreel {
+// The layout from the bytes of a "skin_config.txt" in either form.
+SkinLayout parseSkinLayout(std::span<const std::uint8_t> bytes, bool xml);
 }  // namespace lumenreel
 
 // Decodes the named skin file into the image; a missing or undecodable file leaves it null.

@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <memory>
+
+#include "PlayerTestSupport.h"
+#include "SkinTestSupport.h"
+#include "base/DiskFile.h"
+#include "player/PanelNavigateDialog.h"
+#include "player/PlayerView.h"
+#include "player/TimeText.h"
+#include "storage/PlayerTranslateInterface.h"
+#include "support/TestSupport.h"
+
+namespace lumenreel::test {
+namespace {
+
+ViewPoint centre(const ViewRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+// The default-skinned panel over a view playing a scripted 10 s, 10-frame movie.
+class PanelTest : public ::testing::Test {
+protected:
+    PanelTest() : texts(*defaultSkinPackage().FileSystem()) {
+        auto owned = std::make_unique<ScriptedSource>();
+        source = owned.get();
+        view = std::make_unique<CZCPlayerView>(clock, std::move(owned));
+        view->SetClientSize(640, 480);
+        view->Paint();
+        panel.SetTransport(view.get());
+        panel.SetTranslator(&texts);
+        panel.SetSkin(defaultSkinPackage().FileSystem());
+        panel.LoadSkin();
+        panel.Create();
+    }
+
+    void click(int id) {
+        const ViewPoint p = centre(panel.Button(id)->GetRect());
+        panel.OnMouseMove(p);
+        panel.OnLButtonDown(p);
+        panel.OnLButtonUp(p);
+    }
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) {
+            clock.advance(CZCPlayerView::kTimerPeriodMs);
+            view->OnTimer();
+            panel.Refresh();
+        }
+    }
+    bool checked(int id) { return panel.Button(id)->GetCheck(); }
+
+    FakeTickClock clock{1000};
+    ScriptedSource* source = nullptr;
+    std::unique_ptr<CZCPlayerView> view;
+    CPlayerTranslateInterface texts;
+    CPlayerNavigateDialog panel;
+};
+
+TEST_F(PanelTest, PlayPauseAndStopDriveTheTransportAndTheChecksFollowIt) {
+    view->SetLoop(false);
+    click(CPlayerNavigateDialog::kPlay);
+    tick(4);
+    EXPECT_TRUE(view->IsPlaying());
+    EXPECT_GT(view->GetTime(), 0.0f);
+    EXPECT_TRUE(checked(CPlayerNavigateDialog::kPlay));
+    EXPECT_FALSE(checked(CPlayerNavigateDialog::kStop));
+    EXPECT_FALSE(checked(CPlayerNavigateDialog::kPause));
+
+    click(CPlayerNavigateDialog::kPause);
+    tick();
+    EXPECT_TRUE(view->IsPaused());
+    EXPECT_TRUE(checked(CPlayerNavigateDialog::kPause));
+    const float pausedAt = view->GetTime();
+    tick(4);
+    EXPECT_FLOAT_EQ(view->GetTime(), pausedAt);
+
+    click(CPlayerNavigateDialog::kPause);  // the second press resumes
+    tick(4);
+    EXPECT_FALSE(view->IsPaused());
+    EXPECT_GT(view->GetTime(), pausedAt);
+
+    click(CPlayerNavigateDialog::kStop);
+    tick();
+    EXPECT_FALSE(view->IsPlaying());
+    EXPECT_NEAR(view->GetTime(), 0.0f, 1e-5f);
+    EXPECT_TRUE(checked(CPlayerNavigateDialog::kStop));
+    EXPECT_FALSE(checked(CPlayerNavigateDialog::kPlay));
+}
+
+TEST_F(PanelTest, SpaceTogglesPlayAndStepButtonsMoveByTheStepUnlessSeekingIsOff) {
+    panel.OnKeyDown(CPlayerNavigateDialog::Key::Space);
+    EXPECT_TRUE(view->IsPlaying());
+    panel.OnKeyDown(CPlayerNavigateDialog::Key::Space);
+    EXPECT_TRUE(view->IsPaused());
+
+    view->SetTime(5.0f);
+    click(CPlayerNavigateDialog::kForward);
+    EXPECT_FLOAT_EQ(view->GetTime(), 8.0f);
+    click(CPlayerNavigateDialog::kRewind);
+    click(CPlayerNavigateDialog::kRewind);
+    EXPECT_FLOAT_EQ(view->GetTime(), 2.0f);
+
+    panel.EnableSeeking(false);
+    click(CPlayerNavigateDialog::kForward);
+    EXPECT_FLOAT_EQ(view->GetTime(), 2.0f);
+    EXPECT_FALSE(panel.Button(CPlayerNavigateDialog::kRewind)->IsEnabled());
+}
+
+TEST_F(PanelTest, LoopFitAndFullScreenToggleTheirChecksAndRecordIsHidden) {
+    EXPECT_TRUE(view->IsLoop());
+    EXPECT_TRUE(checked(CPlayerNavigateDialog::kLoop));  // taken from the transport
+    click(CPlayerNavigateDialog::kLoop);
+    EXPECT_FALSE(view->IsLoop());
+    click(CPlayerNavigateDialog::kLoop);
+    EXPECT_TRUE(view->IsLoop());
+
+    EXPECT_FALSE(panel.IsFitChecked());
+    click(CPlayerNavigateDialog::kFit);
+    EXPECT_TRUE(panel.IsFitChecked());
+    click(CPlayerNavigateDialog::kFit);
+    EXPECT_FALSE(panel.IsFitChecked());
+
+    click(CPlayerNavigateDialog::kFullScreen);
+    EXPECT_TRUE(view->IsFullScreen());
+    click(CPlayerNavigateDialog::kFullScreen);
+    EXPECT_FALSE(view->IsFullScreen());
+
+    CTransparentButton& record = *panel.Button(CPlayerNavigateDialog::kRecord);
+    EXPECT_FALSE(record.IsVisible());
+    panel.OnLButtonDown({0, 0});  // where its all-zero rectangle would be
+    panel.OnLButtonUp({0, 0});
+    EXPECT_FALSE(record.GetCheck());
+}
+
+TEST_F(PanelTest, APressReleasedAwayFromTheButtonDoesNothing) {
+    const ViewRect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
+    panel.OnLButtonDown(centre(play));
+    panel.OnMouseMove({play.right + 40, 30});
+    panel.OnLButtonUp({play.right + 40, 30});
+    EXPECT_FALSE(view->IsPlaying());
+}
+
+TEST_F(PanelTest, DraggingThePointerSeeksAndClampsAtTheTrackEnds) {
+    const ViewRect pointer = panel.PointerRect();
+    EXPECT_EQ(pointer.left, 7);  // start_pointer_pos at t = 0
+    const int trackWidth = panel.TrackRect().width();
+    ASSERT_GT(trackWidth, 0);
+
+    panel.OnLButtonDown(centre(pointer));
+    ASSERT_TRUE(panel.IsDragging());
+    EXPECT_TRUE(view->IsScrubbing());
+    panel.OnMouseMove({centre(pointer).x + trackWidth / 2, 5});
+    EXPECT_NEAR(view->GetTime(), 5.0f, 10.0f / trackWidth);
+
+    panel.OnMouseMove({centre(pointer).x + 5000, 5});
+    EXPECT_FLOAT_EQ(view->GetTime(), 10.0f - 0.00001f);
+    tick();  // the drag keeps seeking each tick
+    EXPECT_FLOAT_EQ(view->GetTime(), 10.0f - 0.00001f);
+
+    panel.OnMouseMove({-5000, 5});
+    EXPECT_FLOAT_EQ(view->GetTime(), 0.0f);
+    panel.OnLButtonUp({-5000, 5});
+    EXPECT_FALSE(panel.IsDragging());
+    EXPECT_FALSE(view->IsScrubbing());
+
+    // Away from the pointer a press does not drag; with seeking off the pointer does not either.
+    panel.OnLButtonDown({200, 8});
+    EXPECT_FALSE(panel.IsDragging());
+    panel.OnLButtonUp({200, 8});
+    panel.EnableSeeking(false);
+    panel.OnLButtonDown(centre(panel.PointerRect()));
+    EXPECT_FALSE(panel.IsDragging());
+}
+
+TEST_F(PanelTest, ExtraWidthMovesTheRightHandGroupTrackAndText) {
+    EXPECT_EQ(panel.Extra(), 0);
+    const int trackAt427 = panel.TrackRect().width();
+    panel.SetWidth(500);
+    panel.Picture();
+    EXPECT_EQ(panel.Extra(), 73);
+    EXPECT_EQ(panel.Button(CPlayerNavigateDialog::kFit)->GetRect().left, 308 + 73);
+    EXPECT_EQ(panel.Button(CPlayerNavigateDialog::kLoop)->GetRect().left, 280 + 73);
+    EXPECT_EQ(panel.Button(CPlayerNavigateDialog::kFullScreen)->GetRect().left, 336 + 73);
+    EXPECT_EQ(panel.Button(CPlayerNavigateDialog::kPlay)->GetRect().left, 8);
+    EXPECT_EQ(panel.Button(CPlayerNavigateDialog::kForward)->GetRect().left, 123);
+    EXPECT_EQ(panel.TextRect().left, 156 + 73);
+    EXPECT_EQ(panel.TrackRect().width(), trackAt427 + 73);
+
+    // Narrower than the two caps: the panel keeps the caps' width.
+    panel.SetWidth(300);
+    EXPECT_EQ(panel.PanelWidth(), 427);
+    EXPECT_EQ(panel.Extra(), 0);
+}
+
+TEST_F(PanelTest, BackgroundAtAnyWidthRepeatsTheMiddleTileBetweenTheCaps) {
+    CImageExt end;
+    ASSERT_TRUE(LoadSkinImage(end, std::string(kSkinFolder) + "Body_end.png",
+                              {defaultSkinPackage().FileSystem(), {}}));
+    for (int width : {427, 428, 640, 1500}) {
+        panel.SetWidth(width);
+        const CImageExt& picture = panel.Picture();
+        ASSERT_EQ(picture.width(), width);
+        ASSERT_EQ(picture.height(), CPlayerNavigateDialog::kDefaultHeight);
+        const int extra = width - 427;
+        // The middle columns (below the buttons and text) all equal the first middle column,
+        // and the right cap's bottom rows sit at the right edge.
+        for (int x = 152; x < 152 + extra; ++x)
+            ASSERT_TRUE(picture.regionEquals(picture, x, 40, 1, 5, 152, 40)) << width << " " << x;
+        EXPECT_EQ(picture.countDifferences(end, width - end.width(), 43, end.width(), 2, 0, 43), 0)
+            << width;
+    }
+}
+
+TEST(TimeTextTest, MinutesSecondsHundredthsAndTheOneBasedFrame) {
+    struct Case {
+        float t;
+        int frame;
+        const char* text;
+    };
+    for (const Case& c : {Case{0.0f, 0, "00:00:00 [1]"}, Case{75.5f, 2, "01:15:50 [3]"},
+                          Case{3599.5f, 41, "59:59:50 [42]"}, Case{6000.0f, 0, "00:00:00 [1]"},
+                          Case{-3.0f, 0, "00:00:00 [1]"}})
+        EXPECT_EQ(formatTimeText(c.t, c.frame), c.text) << c.t;
+}
+
+TEST_F(PanelTest, TooltipsShowTheTranslatedTextAfterTheMouseRests) {
+    const ViewRect stop = panel.Button(CPlayerNavigateDialog::kStop)->GetRect();
+    panel.OnMouseMove(centre(stop));
+    EXPECT_FALSE(panel.CurrentTooltip());
+    tick(CPlayerNavigateDialog::kTooltipDelayTicks);
+    auto tip = panel.CurrentTooltip();
+    ASSERT_TRUE(tip);
+    EXPECT_EQ(tip->text, "Stop");
+    EXPECT_EQ(tip->anchor, stop);
+
+    panel.OnMouseMove(centre(panel.Button(CPlayerNavigateDialog::kFullScreen)->GetRect()));
+    EXPECT_FALSE(panel.CurrentTooltip());
+    tick(CPlayerNavigateDialog::kTooltipDelayTicks);
+    ASSERT_TRUE(panel.CurrentTooltip());
+    EXPECT_EQ(panel.CurrentTooltip()->text, "Full screen");
+    panel.OnMouseLeave();
+    EXPECT_FALSE(panel.CurrentTooltip());
+}
+
+TEST_F(PanelTest, HoverAndCheckChooseTheButtonPicture) {
+    const ViewRect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
+    const CImageExt& normal = panel.Picture();
+    CImageExt before;
+    ASSERT_TRUE(normal.copyTo(before));
+    panel.OnMouseMove(centre(play));
+    EXPECT_GT(panel.Picture().countDifferences(before, play.left, play.top, play.width(),
+                                               play.height(), play.left, play.top),
+              0);
+    panel.OnMouseLeave();
+    EXPECT_EQ(panel.Picture().countDifferences(before, play.left, play.top, play.width(),
+                                               play.height(), play.left, play.top),
+              0);
+}
+
+// The default panel at 5.25 s on the sixth frame, playing, against a stored picture. Fonts may
+// render a little differently from machine to machine, so a channel may differ by up to 48 levels
+// in at most 2% of the pixels; everything else must match exactly.
+TEST_F(PanelTest, SnapshotMatchesTheStoredPicture) {
+    view->Play();
+    view->SetTime(5.25f);
+    tick();
+    view->SetTime(5.25f);
+    const CImageExt& picture = panel.Picture();
+    const auto reference = dataPath("player/panel_default.png");
+    if (std::getenv("LUMENREEL_UPDATE_SNAPSHOTS")) {
+        CDiskFile out;
+        ASSERT_TRUE(out.Open(reference.string(), CDiskFile::Mode::createWrite));
+        ASSERT_TRUE(picture.savePng(out));
+    }
+    CImageExt stored;
+    ASSERT_TRUE(stored.loadFromBytes(readBytes(reference)));
+    ASSERT_EQ(stored.width(), picture.width());
+    ASSERT_EQ(stored.height(), picture.height());
+    int far = 0;
+    for (int y = 0; y < picture.height(); ++y)
+        for (int x = 0; x < picture.width(); ++x) {
+            const std::uint32_t a = picture.pixel(x, y);
+            const std::uint32_t b = stored.pixel(x, y);
+            for (int shift : {0, 8, 16}) {
+                const int d = std::abs(static_cast<int>(a >> shift & 0xFF) -
+                                       static_cast<int>(b >> shift & 0xFF));
+                ASSERT_LE(d, 48) << x << "," << y;
+                if (d != 0) {
+                    ++far;
+                    break;
+                }
+            }
+        }
+    EXPECT_LE(far, picture.width() * picture.height() / 50);
+    if (HasFailure()) {
+        CDiskFile out;
+        if (out.Open((binaryDir() / "panel_default_actual.png").string(),
+                     CDiskFile::Mode::createWrite))
+            picture.savePng(out);
+    }
+}
+
+}  // namespace
+}  // namespace lumenreel::test
