@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/BundleCommand.h"
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
@@ -16,6 +17,7 @@ int main(int argc, char** argv) {
     lumenreel::cli::addRenderCommand(app);
     lumenreel::cli::addFramesCommand(app);
     lumenreel::cli::addInfoCommand(app);
+    lumenreel::cli::addBundleCommand(app);
 
     try {
         app.parse(argc, argv);

@@ -1,0 +1,84 @@
+#include "cli/BundleCommand.h"
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/Bundle.h"
+#include "cli/ExitCodes.h"
+#include "cli/RenderCommand.h"
+
+namespace lumenreel::cli {
+namespace {
+
+struct BundleOptions {
+    std::string movie;
+    std::string output;
+    std::string skin;
+    std::string player;
+};
+
+std::vector<std::uint8_t> readOrExit(const std::string& path) {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(path, error))
+        failMovie(path, "no such file", kExitNotFound);
+    std::ifstream in(path, std::ios::binary);
+    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, error));
+    if (error ||
+        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
+        failMovie(path, "cannot read the file", kExitBadInput);
+    return bytes;
+}
+
+// The player program installed beside this one.
+std::string defaultPlayer() {
+    std::error_code error;
+    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
+    return (self.parent_path() / "lumenreel-player").string();
+}
+
+void runBundle(const BundleOptions& options) {
+    const std::string playerPath = options.player.empty() ? defaultPlayer() : options.player;
+    const std::vector<std::uint8_t> player = readOrExit(playerPath);
+    const std::vector<std::uint8_t> movie = readOrExit(options.movie);
+    std::vector<std::uint8_t> skinBytes;
+    std::optional<std::span<const std::uint8_t>> skin;
+    if (!options.skin.empty()) {
+        skinBytes = readOrExit(options.skin);
+        skin = skinBytes;
+    }
+    std::vector<std::uint8_t> bundle;
+    std::string reason;
+    if (!makeBundle(player, movie, skin, bundle, reason))
+        failMovie(reason.find("skin") != std::string::npos ? options.skin : options.movie, reason,
+                  kExitBadInput);
+    std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bundle.data()),
+              static_cast<std::streamsize>(bundle.size()));
+    if (!out.flush())
+        failMovie(options.output, "cannot write the file", kExitBadInput);
+    out.close();
+    ::chmod(options.output.c_str(), 0755);
+}
+
+}  // namespace
+
+void addBundleCommand(CLI::App& app) {
+    auto options = std::make_shared<BundleOptions>();
+    CLI::App* command = app.add_subcommand(
+        "bundle", "Make a self-running demo: the player program carrying the movie");
+    command->add_option("MOVIE", options->movie, "published demo (.zcd) or document (.zcs)")
+        ->required();
+    command->add_option("--output", options->output, "program to write")->required();
+    command->add_option("--skin", options->skin, "skin package to use instead of the default");
+    command->add_option("--player", options->player,
+                        "player program to copy (default: lumenreel-player beside lumenreel)");
+    command->callback([options] { runBundle(*options); });
+}
+
+}  // namespace lumenreel::cli

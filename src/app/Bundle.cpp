@@ -1,0 +1,56 @@
+#include "app/Bundle.h"
+
+#include "app/MovieKind.h"
+#include "app/PlayerDialog.h"
+#include "app/ResourceTrailer.h"
+#include "base/MemFile.h"
+#include "published/ExternalFormatReader.h"
+#include "storage/RBFileSystem.h"
+
+namespace lumenreel {
+
+bool makeBundle(std::span<const std::uint8_t> player, std::span<const std::uint8_t> movie,
+                std::optional<std::span<const std::uint8_t>> skin, std::vector<std::uint8_t>& out,
+                std::string& reason) {
+    ResourceTable resources;
+    const std::optional<MovieKind> kind = movieKindOf(movie);
+    if (kind == MovieKind::ZCD) {
+        // A demo that will not play is better refused now than shipped.
+        NKWXDecodersEncoders::CExternalFormatReader reader;
+        if (!reader.Load(movie)) {
+            reason = "the published demo cannot be read: " + reader.lastError();
+            return false;
+        }
+        resources[CZephyrcastPlayerDlg::kZcdResource].assign(movie.begin(), movie.end());
+    } else if (kind == MovieKind::ZCS) {
+        resources[CZephyrcastPlayerDlg::kZcsResource].assign(movie.begin(), movie.end());
+    } else {
+        reason = "not a Lumenreel movie (neither a published demo nor a document)";
+        return false;
+    }
+    if (skin) {
+        CKWXOleStreamFile stream(*skin);
+        CRBFileSystem package;
+        if (!package.Attach(&stream, CRBFileSystem::modeRead)) {
+            reason = "the skin is not a skin package";
+            return false;
+        }
+        resources[CZephyrcastPlayerDlg::kSkinResource].assign(skin->begin(), skin->end());
+    }
+
+    std::uint64_t total = 0;
+    for (const auto& [id, bytes] : resources)
+        total += bytes.size();
+    if (total > trailer::kMaxAppendedBytes) {
+        reason = "the movie is too large to bundle";
+        return false;
+    }
+    CKWXOleStreamFile program(player);
+    const TrailerContents existing = readResourceTrailer(program);
+    const std::vector<std::uint8_t> trailer = makeResourceTrailer(resources);
+    out.assign(player.begin(), player.begin() + static_cast<std::ptrdiff_t>(existing.programSize));
+    out.insert(out.end(), trailer.begin(), trailer.end());
+    return true;
+}
+
+}  // namespace lumenreel

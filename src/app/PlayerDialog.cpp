@@ -1,0 +1,244 @@
+#include "app/PlayerDialog.h"
+
+#include <fstream>
+
+#include "app/WindowGeometry.h"
+#include "base/Assert.h"
+
+using lumenreel::ViewPoint;
+using lumenreel::ViewRect;
+
+namespace {
+
+// A movie is read into memory whole; larger files are refused before reading.
+constexpr std::uintmax_t kMaxMovieFileBytes = std::uintmax_t{1} << 31;
+
+bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
+                   std::string& reason) {
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error) {
+        reason = error.message();
+        return false;
+    }
+    if (size > kMaxMovieFileBytes) {
+        reason = "the file is too large to be a movie";
+        return false;
+    }
+    std::ifstream in(path, std::ios::binary);
+    bytes.resize(static_cast<std::size_t>(size));
+    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()),
+                        static_cast<std::streamsize>(bytes.size()))) {
+        reason = "the file cannot be read";
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+CZephyrcastPlayerDlg::CZephyrcastPlayerDlg(const lumenreel::ProgramResources& resources,
+                                           lumenreel::TickClock& clock,
+                                           lumenreel::OutputDeviceFactory devices)
+    : m_resources(resources), m_window(clock, std::move(devices)) {
+    loadSkin();
+}
+
+CZephyrcastPlayerDlg::~CZephyrcastPlayerDlg() {
+    m_startAction.Cancel();
+}
+
+void CZephyrcastPlayerDlg::loadSkin() {
+    // Without the package the player runs unskinned, its tooltips showing their keys.
+    if (!LoadEmbeddedResource(kSkinResource, m_skinStream))
+        return;
+    if (!m_skinFileSystem.Attach(&m_skinStream, CRBFileSystem::modeRead)) {
+        LR_ASSERT(m_skinFileSystem.IsOpen());
+        return;
+    }
+    m_translator = std::make_unique<CPlayerTranslateInterface>(m_skinFileSystem);
+}
+
+void CZephyrcastPlayerDlg::SetHost(Host host) {
+    m_host = std::move(host);
+    m_window.SetHost({
+        .close = m_host.close,
+        .minimise = m_host.minimise,
+        .maximise = m_host.maximise,
+        .restore = m_host.restore,
+        .fullScreenChanged = [this](bool fullScreen) { onFullScreenChanged(fullScreen); },
+        .moveWindow = m_host.moveWindowTo,
+    });
+}
+
+bool CZephyrcastPlayerDlg::OnInitDialog() {
+    if (!m_viewCreated) {
+        m_window.SetSkin(HasSkin() ? &m_skinFileSystem : nullptr, m_translator.get());
+        m_viewCreated = true;
+    }
+    if (m_host.setMinimumSize)
+        m_host.setMinimumSize(m_window.MinTrackSize());
+    if (HasEmbeddedZCD())
+        m_startKind = MovieKind::ZCD;
+    else if (HasEmbeddedZCS())
+        m_startKind = MovieKind::ZCS;
+    else {
+        showWelcome();
+        return true;
+    }
+    m_startAction.Start(
+        [](void* data) {
+            auto* dialog = static_cast<CZephyrcastPlayerDlg*>(data);
+            if (dialog->m_host.postLoadMessage)
+                dialog->m_host.postLoadMessage(dialog->m_startKind);
+        },
+        this, 1, kStartDelayMs);
+    return true;
+}
+
+bool CZephyrcastPlayerDlg::LoadEmbeddedResource(std::uint32_t id, CKWXOleStreamFile& stream) {
+    CExeResManipulator module;
+    if (!module.AttachModule(&m_resources))
+        return false;
+    const std::uint32_t lnght = module.GetResourceSize(id);
+    LR_ASSERT(lnght != 0);
+    const std::uint8_t* buf__P = module.GetResourceData(id);
+    LR_ASSERT(buf__P != 0);
+    if (lnght == 0 || buf__P == nullptr)
+        return false;
+    stream = CKWXOleStreamFile(std::span<const std::uint8_t>(buf__P, lnght));
+    stream.SeekTo(0);
+    return true;
+}
+
+bool CZephyrcastPlayerDlg::HasEmbeddedZCD() const {
+    return !m_resources.find(kZcdResource).empty();
+}
+
+bool CZephyrcastPlayerDlg::HasEmbeddedZCS() const {
+    return !m_resources.find(kZcsResource).empty();
+}
+
+std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind kind) {
+    if (!m_host.chooseFile) {
+        m_window.SetMessage({"No file chooser was found (install zenity or kdialog).",
+                             "Start the player with the movie's path:",
+                             "lumenreel-player MOVIE.zcd", "or drop a movie file on this window."});
+        return std::nullopt;
+    }
+    auto translate = [this](const char* key) {
+        return m_translator ? m_translator->Translate(key) : std::string(key);
+    };
+    FileChoice choice;
+    if (kind == MovieKind::ZCD) {
+        choice.defaultExtension = translate("ID_ZCD_FILTERS");
+        choice.filter = translate("ID_ZCD_FILTERS_DESCRIPTION");
+    } else {
+        choice.defaultExtension = translate("ID_ZCS_FILTERS");
+        choice.filter = translate("ID_ZCS_FILTERS_DESCRIPTION");
+    }
+    return m_host.chooseFile(kind, choice);
+}
+
+void CZephyrcastPlayerDlg::LoadZCS() {
+    if (HasEmbeddedZCD())
+        return;
+    if (HasEmbeddedZCS()) {
+        loadZcsBytes("the embedded movie");
+        return;
+    }
+    if (std::optional<std::filesystem::path> path = chooseFile(MovieKind::ZCS))
+        OpenMovieFile(*path);
+}
+
+void CZephyrcastPlayerDlg::LoadZCD() {
+    if (HasEmbeddedZCS())
+        return;
+    if (HasEmbeddedZCD()) {
+        std::span<const std::uint8_t> bytes = m_resources.find(kZcdResource);
+        loadZcdBytes({bytes.begin(), bytes.end()}, "the embedded movie");
+        return;
+    }
+    if (std::optional<std::filesystem::path> path = chooseFile(MovieKind::ZCD))
+        OpenMovieFile(*path);
+}
+
+void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
+    std::vector<std::uint8_t> bytes;
+    std::string reason;
+    if (!readWholeFile(path, bytes, reason)) {
+        showFailure(path.filename().string(), reason);
+        return;
+    }
+    OpenMovieBytes(std::move(bytes), path.filename().string());
+}
+
+void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,
+                                          const std::string& name) {
+    const std::optional<MovieKind> kind = lumenreel::movieKindOf(bytes);
+    if (kind == MovieKind::ZCD)
+        loadZcdBytes(std::move(bytes), name);
+    else if (kind == MovieKind::ZCS)
+        loadZcsBytes(name);
+    else
+        showFailure(name,
+                    "this is not a Lumenreel movie (neither a published demo nor a document)");
+}
+
+void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name) {
+    m_window.View().SetExternalReader(nullptr);
+    m_reader.reset();
+    m_movieBytes = std::move(bytes);
+    m_reader.reset(std::make_unique<NKWXDecodersEncoders::CExternalFormatReader>());
+    std::string failure;
+    if (!m_reader->Load(std::span<const std::uint8_t>(m_movieBytes))) {
+        failure = m_reader->lastError();
+        m_reader.reset();
+        m_movieBytes.clear();
+    }
+    m_window.View().SetExternalReader(m_reader.get());
+    if (m_reader.get())
+        m_window.SetMessage({});
+    else
+        showFailure(name, failure.empty() ? "the published demo cannot be read" : failure);
+    FitWindowToMovie();
+}
+
+void CZephyrcastPlayerDlg::loadZcsBytes(const std::string& name) {
+    m_window.View().SetExternalReader(nullptr);
+    m_reader.reset();
+    m_movieBytes.clear();
+    showFailure(name, "authoring documents (ZCS) cannot be played by this player yet");
+    FitWindowToMovie();
+}
+
+void CZephyrcastPlayerDlg::showFailure(const std::string& name, const std::string& reason) {
+    m_window.SetMessage({"Cannot play " + name + ":", reason});
+}
+
+void CZephyrcastPlayerDlg::showWelcome() {
+    m_window.SetMessage({"No movie is open.", "Press F4 to open a published demo (.zcd),",
+                         "F3 to open a document (.zcs),", "or drop a movie file on this window."});
+}
+
+void CZephyrcastPlayerDlg::FitWindowToMovie() {
+    if (!m_viewCreated)
+        return;
+    const ViewPoint preferred = m_window.PreferredSize();
+    const ViewPoint minimum = m_window.MinTrackSize();
+    if (m_host.setMinimumSize)
+        m_host.setMinimumSize(minimum);
+    const ViewRect area = m_host.usableArea ? m_host.usableArea() : ViewRect{0, 0, 1024, 768};
+    const lumenreel::WindowPlacement placement =
+        lumenreel::fitWindowToMovie(preferred, area, minimum);
+    m_window.SetClientSize(placement.rect.width(), placement.rect.height());
+    if (m_host.moveWindow)
+        m_host.moveWindow(placement.rect);
+    m_window.SetFitChecked(placement.tooBig);
+    m_window.View().Play();
+}
+
+void CZephyrcastPlayerDlg::onFullScreenChanged(bool fullScreen) {
+    if (m_host.setFullScreen)
+        m_host.setFullScreen(fullScreen);
+}

@@ -1,0 +1,338 @@
+#include "app/SdlShell.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include "app/FileChooser.h"
+#include "app/PlayerDialog.h"
+#include "player/TickClock.h"
+
+namespace lumenreel {
+namespace {
+
+using MovieKind = CZephyrcastPlayerDlg::MovieKind;
+
+struct SdlSession {
+    SdlSession() { ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
+    ~SdlSession() { SDL_Quit(); }
+    bool ok = false;
+};
+
+struct WindowDeleter {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+struct RendererDeleter {
+    void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
+};
+struct TextureDeleter {
+    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
+};
+
+CZCPlayerView::Key viewKey(SDL_Keycode key) {
+    switch (key) {
+        case SDLK_SPACE:
+            return CZCPlayerView::Key::Space;
+        case SDLK_F2:
+            return CZCPlayerView::Key::F2;
+        case SDLK_F12:
+            return CZCPlayerView::Key::F12;
+        default:
+            return CZCPlayerView::Key::Other;
+    }
+}
+
+FileChooser::Request chooserRequest(MovieKind kind,
+                                    const CZephyrcastPlayerDlg::FileChoice& choice) {
+    FileChooser::Request request;
+    const bool zcd = kind == MovieKind::ZCD;
+    request.title = zcd ? "Open a published demo" : "Open a document";
+    request.description = !choice.filter.empty() ? choice.filter
+                          : zcd                  ? "Published demos"
+                                                 : "Documents";
+    request.pattern = !choice.defaultExtension.empty() ? "*." + choice.defaultExtension
+                      : zcd                            ? "*.zcd"
+                                                       : "*.zcs";
+    return request;
+}
+
+class Shell {
+public:
+    Shell(const ProgramResources& resources)
+        : m_dialog(resources, m_clock, systemOutputDevices()) {}
+
+    int run(const std::optional<std::filesystem::path>& movie) {
+        m_window.reset(SDL_CreateWindow("Lumenreel Player", SDL_WINDOWPOS_CENTERED,
+                                        SDL_WINDOWPOS_CENTERED, 260, 266,
+                                        SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
+                                            SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI));
+        if (!m_window) {
+            std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
+            return 1;
+        }
+        m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
+        if (!m_renderer)
+            m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, SDL_RENDERER_SOFTWARE));
+        if (!m_renderer) {
+            std::fprintf(stderr, "lumenreel-player: cannot draw in the window: %s\n",
+                         SDL_GetError());
+            return 1;
+        }
+        m_loadEvent = SDL_RegisterEvents(1);
+        SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+        m_dialog.SetHost(host());
+        SDL_ShowWindow(m_window.get());
+        followWindowSize();
+        m_dialog.OnInitDialog();
+        if (movie)
+            m_dialog.OpenMovieFile(*movie);
+        else if (!m_dialog.HasEmbeddedZCD() && !m_dialog.HasEmbeddedZCS())
+            m_dialog.FitWindowToMovie();
+        return loop();
+    }
+
+private:
+    CZephyrcastPlayerDlg::Host host() {
+        CZephyrcastPlayerDlg::Host host;
+        const Uint32 loadEvent = m_loadEvent;
+        host.postLoadMessage = [loadEvent](MovieKind kind) {
+            SDL_Event event{};
+            event.type = loadEvent;
+            event.user.code = kind == MovieKind::ZCD ? 0 : 1;
+            SDL_PushEvent(&event);
+        };
+        host.usableArea = [this] {
+            int display = SDL_GetWindowDisplayIndex(m_window.get());
+            SDL_Rect bounds{0, 0, 1024, 768};
+            if (display < 0 || SDL_GetDisplayUsableBounds(display, &bounds) != 0)
+                SDL_GetDisplayUsableBounds(0, &bounds);
+            return ViewRect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+        };
+        host.moveWindow = [this](const ViewRect& rect) {
+            SDL_SetWindowSize(m_window.get(), rect.width(), rect.height());
+            SDL_SetWindowPosition(m_window.get(), rect.left, rect.top);
+            followWindowSize();
+        };
+        host.setMinimumSize = [this](ViewPoint size) {
+            SDL_SetWindowMinimumSize(m_window.get(), size.x, size.y);
+        };
+        if (std::optional<FileChooser> chooser = FileChooser::find()) {
+            host.chooseFile = [chooser = *chooser](MovieKind kind,
+                                                   const CZephyrcastPlayerDlg::FileChoice& choice) {
+                return chooser.choose(chooserRequest(kind, choice));
+            };
+        }
+        host.setFullScreen = [this](bool fullScreen) {
+            SDL_SetWindowFullscreen(m_window.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            followWindowSize();
+        };
+        host.close = [this] { m_quit = true; };
+        host.minimise = [this] { SDL_MinimizeWindow(m_window.get()); };
+        host.maximise = [this] {
+            SDL_MaximizeWindow(m_window.get());
+            m_dialog.Window().Frame().SetMaximised(true);
+        };
+        host.restore = [this] {
+            SDL_RestoreWindow(m_window.get());
+            m_dialog.Window().Frame().SetMaximised(false);
+        };
+        host.moveWindowTo = [this](ViewPoint topLeft) {
+            SDL_SetWindowPosition(m_window.get(), topLeft.x, topLeft.y);
+        };
+        return host;
+    }
+
+    void followWindowSize() {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(m_window.get(), &width, &height);
+        m_dialog.Window().SetClientSize(width, height);
+        m_dialog.Window().View().SetScreenRect(windowScreenRect());
+    }
+
+    ViewRect windowScreenRect() {
+        int x = 0, y = 0, width = 0, height = 0;
+        SDL_GetWindowPosition(m_window.get(), &x, &y);
+        SDL_GetWindowSize(m_window.get(), &width, &height);
+        return {x, y, x + width, y + height};
+    }
+
+    ViewPoint screenMouse() {
+        int x = 0, y = 0;
+        SDL_GetGlobalMouseState(&x, &y);
+        return {x, y};
+    }
+
+    int loop() {
+        Uint32 nextTick = SDL_GetTicks();
+        while (!m_quit) {
+            const Sint32 wait = static_cast<Sint32>(nextTick - SDL_GetTicks());
+            SDL_Event event;
+            if (SDL_WaitEventTimeout(&event, wait > 0 ? wait : 0)) {
+                handle(event);
+                while (!m_quit && SDL_PollEvent(&event))
+                    handle(event);
+            }
+            if (static_cast<Sint32>(SDL_GetTicks() - nextTick) >= 0) {
+                nextTick = SDL_GetTicks() + CZCPlayerView::kTimerPeriodMs;
+                tick();
+            }
+        }
+        return 0;
+    }
+
+    void tick() {
+        PlayerWindow& window = m_dialog.Window();
+        const ViewRect screen = windowScreenRect();
+        window.View().SetScreenRect(screen);
+        window.View().SetCursorPosition(screenMouse());
+        if (ViewRect panel = window.PanelRect(); panel.width() > 0)
+            window.View().SetPanelScreenRect({screen.left + panel.left, screen.top + panel.top,
+                                              screen.left + panel.right,
+                                              screen.top + panel.bottom});
+        m_dialog.OnTimer();
+        present();
+    }
+
+    void present() {
+        const CImageExt& picture = m_dialog.Window().Compose();
+        if (picture.isNull())
+            return;
+        if (picture.width() != m_textureWidth || picture.height() != m_textureHeight) {
+            m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_ARGB8888,
+                                              SDL_TEXTUREACCESS_STREAMING, picture.width(),
+                                              picture.height()));
+            m_textureWidth = picture.width();
+            m_textureHeight = picture.height();
+        }
+        if (!m_texture)
+            return;
+        const PixelView pixels = picture.view();
+        SDL_UpdateTexture(m_texture.get(), nullptr, pixels.data, pixels.stride);
+        SDL_RenderClear(m_renderer.get());
+        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
+        SDL_RenderPresent(m_renderer.get());
+    }
+
+    void handle(const SDL_Event& event) {
+        PlayerWindow& window = m_dialog.Window();
+        if (event.type == m_loadEvent) {
+            if (event.user.code == 0)
+                m_dialog.LoadZCD();
+            else
+                m_dialog.LoadZCS();
+            return;
+        }
+        switch (event.type) {
+            case SDL_QUIT:
+                m_quit = true;
+                break;
+            case SDL_WINDOWEVENT:
+                handleWindowEvent(event.window);
+                break;
+            case SDL_KEYDOWN:
+                // Escape is no way out: only F2 and the close button end the player.
+                if (event.key.keysym.sym == SDLK_F3)
+                    m_dialog.LoadZCS();
+                else if (event.key.keysym.sym == SDLK_F4)
+                    m_dialog.LoadZCD();
+                else if (!event.key.repeat)
+                    window.KeyDown(viewKey(event.key.keysym.sym));
+                break;
+            case SDL_MOUSEMOTION:
+                window.MouseMove({event.motion.x, event.motion.y}, screenMouse());
+                break;
+            case SDL_MOUSEBUTTONDOWN:
+                if (event.button.button == SDL_BUTTON_LEFT) {
+                    const ViewRect screen = windowScreenRect();
+                    window.MouseDown({event.button.x, event.button.y}, screenMouse(),
+                                     {screen.left, screen.top}, event.button.clicks == 2);
+                }
+                break;
+            case SDL_MOUSEBUTTONUP:
+                if (event.button.button == SDL_BUTTON_LEFT)
+                    window.MouseUp({event.button.x, event.button.y});
+                break;
+            case SDL_DROPFILE:
+                if (event.drop.file) {
+                    std::filesystem::path path = event.drop.file;
+                    SDL_free(event.drop.file);
+                    m_dialog.OpenMovieFile(path);
+                }
+                break;
+            default:
+                break;
+        }
+    }
+
+    void handleWindowEvent(const SDL_WindowEvent& event) {
+        PlayerWindow& window = m_dialog.Window();
+        switch (event.event) {
+            case SDL_WINDOWEVENT_SIZE_CHANGED:
+                followWindowSize();
+                break;
+            case SDL_WINDOWEVENT_MINIMIZED:
+                window.View().SetVisible(false);
+                break;
+            case SDL_WINDOWEVENT_RESTORED:
+                window.Frame().SetMaximised(false);
+                window.View().SetVisible(true);
+                break;
+            case SDL_WINDOWEVENT_MAXIMIZED:
+                window.Frame().SetMaximised(true);
+                window.View().SetVisible(true);
+                break;
+            case SDL_WINDOWEVENT_SHOWN:
+                window.View().SetVisible(true);
+                break;
+            case SDL_WINDOWEVENT_LEAVE:
+                window.MouseLeave();
+                break;
+            case SDL_WINDOWEVENT_CLOSE:
+                m_quit = true;
+                break;
+            default:
+                break;
+        }
+    }
+
+    SystemTickClock m_clock;
+    CZephyrcastPlayerDlg m_dialog;
+    std::unique_ptr<SDL_Window, WindowDeleter> m_window;
+    std::unique_ptr<SDL_Renderer, RendererDeleter> m_renderer;
+    std::unique_ptr<SDL_Texture, TextureDeleter> m_texture;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    Uint32 m_loadEvent = 0;
+    bool m_quit = false;
+};
+
+}  // namespace
+
+std::optional<std::string> missingDisplayReason() {
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    const char* driver = std::getenv("SDL_VIDEODRIVER");
+    if ((x11 && *x11) || (wayland && *wayland) || (driver && *driver))
+        return std::nullopt;
+    return "no display to open a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); use "
+           "--snapshot to draw the window into a picture instead";
+}
+
+int runPlayerWindow(const ProgramResources& resources,
+                    const std::optional<std::filesystem::path>& movie) {
+    if (std::optional<std::string> reason = missingDisplayReason()) {
+        std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
+        return 1;
+    }
+    SdlSession sdl;
+    if (!sdl.ok) {
+        std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
+        return 1;
+    }
+    Shell shell(resources);
+    return shell.run(movie);
+}
+
+}  // namespace lumenreel

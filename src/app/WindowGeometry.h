@@ -1,0 +1,18 @@
+#pragma once
+
+#include "player/ViewGeometry.h"
+
+namespace lumenreel {
+
+struct WindowPlacement {
+    ViewRect rect;
+    bool tooBig = false;  // the movie does not fit the area; the panel's Fit shows checked
+};
+
+// Where the main window goes for a movie of this preferred outer size: grown by the sizing
+// border, clamped to the area and centred in it. The window system would not make it smaller
+// than the minimum tracking size either, so it is grown to that (within the area) before centring.
+WindowPlacement fitWindowToMovie(ViewPoint preferredSize, const ViewRect& area,
+                                 ViewPoint minimumSize = {});
+
+}  // namespace lumenreel

@@ -1,0 +1,80 @@
+// lumenreel-player: plays a Lumenreel movie in a skinned window, or draws that window into a
+// picture without a display.
+#include <CLI/CLI.hpp>
+
+#include <cstdio>
+#include <optional>
+#include <string>
+
+#include "app/ExeResManipulator.h"
+#include "app/PlayerDialog.h"
+#include "app/SdlShell.h"
+#include "app/Snapshot.h"
+#include "player/SkinEmbedded.h"
+
+namespace {
+
+bool parseSize(const std::string& text, lumenreel::ViewPoint& size) {
+    int width = 0, height = 0;
+    char extra = 0;
+    if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) != 2)
+        return false;
+    if (width < 1 || height < 1 || width > 16384 || height > 16384)
+        return false;
+    size = {width, height};
+    return true;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Plays a Lumenreel movie (published demo or document)", "lumenreel-player"};
+    std::string movie;
+    std::string snapshot;
+    float at = 0.0f;
+    std::string size;
+    bool fullScreen = false;
+    app.add_option("FILE", movie, "movie to open (otherwise the one bundled with the player)");
+    app.add_option(
+        "--snapshot", snapshot,
+        "draw the window into this PNG picture instead of opening it (no display needed)");
+    app.add_option("--at", at, "movie time of the snapshot in seconds")
+        ->check(CLI::NonNegativeNumber);
+    app.add_option("--size", size, "window size of the snapshot, WxH");
+    app.add_flag("--fullscreen", fullScreen, "snapshot of the full-screen view");
+    CLI11_PARSE(app, argc, argv);
+
+    lumenreel::ProgramResources resources;
+    resources.addCompiledIn(CZephyrcastPlayerDlg::kSkinResource, lumenreel::embeddedSkinPackage());
+    std::string problem;
+    if (!lumenreel::readAppendedResources("/proc/self/exe", resources, problem))
+        std::fprintf(stderr, "lumenreel-player: cannot read the program file for bundled movies\n");
+    else if (!problem.empty())
+        std::fprintf(stderr, "lumenreel-player: ignoring the bundled data: %s\n", problem.c_str());
+
+    std::optional<std::filesystem::path> moviePath;
+    if (!movie.empty())
+        moviePath = movie;
+
+    if (snapshot.empty())
+        return lumenreel::runPlayerWindow(resources, moviePath);
+
+    lumenreel::SnapshotOptions options;
+    options.movie = moviePath;
+    options.at = at;
+    options.fullScreen = fullScreen;
+    if (!size.empty()) {
+        lumenreel::ViewPoint parsed;
+        if (!parseSize(size, parsed)) {
+            std::fprintf(stderr, "lumenreel-player: --size: expected WxH, got %s\n", size.c_str());
+            return 1;
+        }
+        options.size = parsed;
+    }
+    std::string error;
+    if (!lumenreel::writeSnapshot(resources, options, snapshot, error)) {
+        std::fprintf(stderr, "lumenreel-player: %s\n", error.c_str());
+        return 2;
+    }
+    return 0;
+}

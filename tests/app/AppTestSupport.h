@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "app/ExeResManipulator.h"
+
+namespace lumenreel::test {
+
+// A 3-frame, 3 s published demo of width × height pictures (a different gradient on each frame)
+// with a green-bordered highlight on the second frame.
+std::vector<std::uint8_t> makeTestDemo(int width, int height);
+
+// The resources of a player program built from the default skin, without appended ones.
+ProgramResources defaultResources();
+
+}  // namespace lumenreel::test

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include "AppTestSupport.h"
+#include "app/Bundle.h"
+#include "app/ResourceTrailer.h"
+#include "base/MemFile.h"
+#include "player/SkinEmbedded.h"
+
+namespace lumenreel::test {
+namespace {
+
+TrailerContents trailerOf(const std::vector<std::uint8_t>& file) {
+    CKWXOleStreamFile stream(file);
+    return readResourceTrailer(stream);
+}
+
+TEST(BundleTest, TheMovieAndSkinRideOnTheProgramAndRebundlingReplacesThem) {
+    const std::vector<std::uint8_t> player(5000, 0x7F);
+    const std::vector<std::uint8_t> demo = makeTestDemo(32, 24);
+    const std::span<const std::uint8_t> skin = embeddedSkinPackage();
+    std::vector<std::uint8_t> bundle;
+    std::string reason;
+    ASSERT_TRUE(makeBundle(player, demo, skin, bundle, reason)) << reason;
+    TrailerContents contents = trailerOf(bundle);
+    ASSERT_EQ(contents.status, TrailerContents::Status::ok);
+    EXPECT_EQ(contents.programSize, player.size());
+    EXPECT_TRUE(std::equal(player.begin(), player.end(), bundle.begin()));
+    EXPECT_EQ(contents.resources[634], demo);
+    EXPECT_EQ(contents.resources[633], std::vector<std::uint8_t>(skin.begin(), skin.end()));
+
+    std::vector<std::uint8_t> again;
+    ASSERT_TRUE(makeBundle(bundle, demo, std::nullopt, again, reason)) << reason;
+    contents = trailerOf(again);
+    ASSERT_EQ(contents.status, TrailerContents::Status::ok);
+    EXPECT_EQ(contents.programSize, player.size());
+    EXPECT_EQ(contents.resources.size(), 1u);
+}
+
+TEST(BundleTest, RefusesWhatWouldNotPlay) {
+    const std::vector<std::uint8_t> player(100, 0x7F);
+    std::vector<std::uint8_t> demo = makeTestDemo(32, 24);
+    const std::vector<std::uint8_t> text{'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'v', 'i', 'e'};
+    std::vector<std::uint8_t> cut(demo.begin(), demo.begin() + demo.size() / 2);
+    std::vector<std::uint8_t> out;
+    std::string reason;
+    EXPECT_FALSE(makeBundle(player, text, std::nullopt, out, reason));
+    EXPECT_NE(reason.find("not a Lumenreel movie"), std::string::npos);
+    EXPECT_FALSE(makeBundle(player, cut, std::nullopt, out, reason));
+    EXPECT_NE(reason.find("cannot be read"), std::string::npos);
+    EXPECT_FALSE(makeBundle(player, demo, std::span<const std::uint8_t>(text), out, reason));
+    EXPECT_NE(reason.find("skin"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace lumenreel::test

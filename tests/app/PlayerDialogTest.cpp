@@ -1,0 +1,180 @@
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "AppTestSupport.h"
+#include "app/PlayerDialog.h"
+#include "app/ResourceTrailer.h"
+#include "base/MemFile.h"
+#include "player/TickClock.h"
+#include "sound/NullOutputDevice.h"
+#include "storage/RecursiveBinaryFile.h"
+#include "support/TestSupport.h"
+
+namespace lumenreel::test {
+namespace {
+
+using MovieKind = CZephyrcastPlayerDlg::MovieKind;
+
+class StillClock : public TickClock {
+public:
+    std::uint32_t now() override { return 5000; }
+};
+
+// A dialog on a 1024 × 738 screen whose host records what the dialog asked of it.
+class PlayerDialogTest : public ::testing::Test {
+protected:
+    std::unique_ptr<CZephyrcastPlayerDlg> makeDialog(bool withChooser = true) {
+        auto dialog = std::make_unique<CZephyrcastPlayerDlg>(
+            resources, clock, [] { return std::make_unique<NullOutputDevice>(); });
+        CZephyrcastPlayerDlg::Host host;
+        host.postLoadMessage = [this](MovieKind kind) { posted = kind == MovieKind::ZCD ? 1 : 2; };
+        host.usableArea = [] { return ViewRect{0, 0, 1024, 738}; };
+        host.moveWindow = [this](const ViewRect& rect) { moved = rect; };
+        if (withChooser) {
+            host.chooseFile = [this](MovieKind kind, const CZephyrcastPlayerDlg::FileChoice&) {
+                chosen.push_back(kind);
+                return chooserAnswer;
+            };
+        }
+        dialog->SetHost(std::move(host));
+        return dialog;
+    }
+
+    void embed(std::uint32_t id, std::vector<std::uint8_t> bytes) {
+        ResourceTable table;
+        table[id] = std::move(bytes);
+        resources.addAppended(std::move(table));
+    }
+
+    bool waitForPost() {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        while (posted == 0 && std::chrono::steady_clock::now() < deadline)
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        return posted != 0;
+    }
+
+    ProgramResources resources = defaultResources();
+    StillClock clock;
+    std::atomic<int> posted{0};
+    ViewRect moved;
+    std::vector<MovieKind> chosen;
+    std::optional<std::filesystem::path> chooserAnswer;
+};
+
+TEST_F(PlayerDialogTest, TheDefaultSkinIsLoadedFromResource633) {
+    auto dialog = makeDialog();
+    EXPECT_TRUE(dialog->HasSkin());
+    const std::span<const std::uint8_t> skin = resources.find(633);
+    ASSERT_GE(skin.size(), 16u);
+    EXPECT_TRUE(std::equal(CRecursiveBinaryFile::kIdentifier.bytes.begin(),
+                           CRecursiveBinaryFile::kIdentifier.bytes.end(), skin.begin()));
+    EXPECT_FALSE(dialog->HasEmbeddedZCD());
+    EXPECT_FALSE(dialog->HasEmbeddedZCS());
+}
+
+TEST_F(PlayerDialogTest, AnEmbeddedDemoIsLoadedAfterTheStartDelayAndF3DoesNothing) {
+    embed(634, makeTestDemo(300, 200));
+    auto dialog = makeDialog();
+    const auto started = std::chrono::steady_clock::now();
+    dialog->OnInitDialog();
+    ASSERT_TRUE(waitForPost());
+    EXPECT_EQ(posted, 1);
+    EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
+    dialog->LoadZCD();  // what the posted message runs on the UI thread
+    EXPECT_TRUE(dialog->HasMovie());
+    EXPECT_TRUE(dialog->Window().View().IsPlaying());
+    EXPECT_TRUE(dialog->Window().Message().empty());
+
+    dialog->LoadZCS();
+    EXPECT_TRUE(chosen.empty());
+    EXPECT_TRUE(dialog->HasMovie());
+}
+
+TEST_F(PlayerDialogTest, WithoutAnEmbeddedMovieF3AndF4AskForTheirKindOfFile) {
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(posted, 0);
+    EXPECT_FALSE(dialog->Window().Message().empty());
+    dialog->LoadZCS();
+    dialog->LoadZCD();
+    EXPECT_EQ(chosen, (std::vector<MovieKind>{MovieKind::ZCS, MovieKind::ZCD}));
+    EXPECT_FALSE(dialog->HasMovie()) << "both cancelled";
+
+    TempDir dir;
+    writeBytes(dir.path() / "demo.zcd", makeTestDemo(64, 48));
+    chooserAnswer = dir.path() / "demo.zcd";
+    dialog->LoadZCD();
+    EXPECT_TRUE(dialog->HasMovie());
+}
+
+TEST_F(PlayerDialogTest, WithoutAFileChooserTheWindowSaysHowToOpenAMovie) {
+    auto dialog = makeDialog(false);
+    dialog->OnInitDialog();
+    dialog->LoadZCD();
+    const std::vector<std::string>& message = dialog->Window().Message();
+    ASSERT_FALSE(message.empty());
+    EXPECT_NE(message.front().find("No file chooser"), std::string::npos);
+}
+
+TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    TempDir dir;
+    writeBytes(dir.path() / "small.zcd", makeTestDemo(300, 200));
+    dialog->OpenMovieFile(dir.path() / "small.zcd");
+    const ViewPoint preferred = dialog->Window().PreferredSize();
+    EXPECT_GT(preferred.x, 300);  // the frame and the panel around the movie
+    EXPECT_GT(preferred.y, 200 + CPlayerNavigateDialog::kDefaultHeight);
+    EXPECT_EQ(moved.width(), std::max(preferred.x + 4, 410));
+    EXPECT_EQ(moved.height(), std::max(preferred.y + 10, 200));
+    EXPECT_EQ(moved.left, (1024 - moved.width()) / 2);
+    EXPECT_EQ(moved.top, (738 - moved.height()) / 2);
+    EXPECT_FALSE(dialog->Window().Panel().IsFitChecked());
+    EXPECT_EQ(dialog->Window().MinTrackSize(), (ViewPoint{410, 200}));
+
+    writeBytes(dir.path() / "big.zcd", makeTestDemo(1600, 900));
+    dialog->OpenMovieFile(dir.path() / "big.zcd");
+    EXPECT_EQ(moved, (ViewRect{0, 0, 1024, 738}));
+    EXPECT_TRUE(dialog->Window().Panel().IsFitChecked());
+    EXPECT_TRUE(dialog->Window().View().IsFitChecked());
+}
+
+TEST_F(PlayerDialogTest, AMovieThatFailsToLoadSaysWhyInTheWindow) {
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    TempDir dir;
+    std::vector<std::uint8_t> damaged = makeTestDemo(64, 48);
+    damaged.resize(damaged.size() / 2);
+    writeBytes(dir.path() / "damaged.zcd", damaged);
+    writeBytes(dir.path() / "notes.txt", {'h', 'e', 'l', 'l', 'o'});
+    CKWXMemFile container;
+    {
+        CRecursiveBinaryFile writer;
+        ASSERT_TRUE(writer.OpenWrite(&container));
+        ASSERT_TRUE(writer.Close());
+    }
+    writeBytes(dir.path() / "doc.zcs", {container.Bytes().begin(), container.Bytes().end()});
+
+    struct Case {
+        const char* file;
+        const char* reasonPart;
+    };
+    for (const Case& c : {Case{"damaged.zcd", ""}, Case{"notes.txt", "not a Lumenreel movie"},
+                          Case{"missing.zcd", ""}, Case{"doc.zcs", "documents"}}) {
+        dialog->OpenMovieFile(dir.path() / c.file);
+        EXPECT_FALSE(dialog->HasMovie()) << c.file;
+        const std::vector<std::string>& message = dialog->Window().Message();
+        ASSERT_EQ(message.size(), 2u) << c.file;
+        EXPECT_EQ(message[0], std::string("Cannot play ") + c.file + ":");
+        EXPECT_FALSE(message[1].empty()) << c.file;
+        EXPECT_NE(message[1].find(c.reasonPart), std::string::npos) << message[1];
+    }
+    EXPECT_EQ(moved.width(), 410) << "the empty window is still fitted";
+}
+
+}  // namespace
+}  // namespace lumenreel::test
