@@ -1,0 +1,51 @@
+#pragma once
+
+#include <filesystem>
+#include <memory>
+
+#include "player/PanelNavigateDialog.h"
+#include "player/PlayerView.h"
+#include "player/WindowFrame.h"
+
+class CRBFileSystem;
+class CTranslateInterface;
+
+// The player view with its skinned panel and window frame wired in: the frame is drawn into the
+// back buffer, the panel follows each tick and drives this view's transport, Fit and full screen
+// stay in step between the two, and a stop resets the record check and re-enables seeking.
+class CSkinnedPlayerView : public CZCPlayerView {
+public:
+    explicit CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
+
+    // Reads the panel and the frame from the package, or without one from the "Player Skin"
+    // folder below diskBase, then creates the panel. Objects handed over are not owned.
+    void LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
+                  const std::filesystem::path& diskBase = {});
+
+    CPlayerNavigateDialog& Panel() { return m_panel; }
+    CWindowFrame& Frame() { return m_frame; }
+
+    // The panel along the view's bottom edge, as wide as the view; in view client pixels.
+    lumenreel::ViewRect AlignPanel(int viewWidth, int viewHeight);
+
+    // Mouse events in view client pixels go to the frame first; true when it took them. After
+    // a true result the back buffer may have changed and should be shown again.
+    bool FrameMouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint);
+    bool FrameMouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint,
+                        lumenreel::ViewPoint windowPosition);
+    bool FrameMouseUp(lumenreel::ViewPoint point);
+
+protected:
+    void DrawWindowFrame(CImageExt& backBuffer) override;
+    // Also catches full screen switched by key or double click.
+    void RefreshPanel() override;
+    void StopHook() override;
+
+private:
+    bool redrawFrameButtons();
+
+    CPlayerNavigateDialog m_panel;
+    CWindowFrame m_frame;
+    // The view's own back buffer, known once the frame has been drawn into it.
+    CImageExt* m_backBuffer = nullptr;
+};

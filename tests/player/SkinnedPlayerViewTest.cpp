@@ -1,0 +1,91 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "PlayerTestSupport.h"
+#include "SkinTestSupport.h"
+#include "player/SkinnedPlayerView.h"
+#include "storage/PlayerTranslateInterface.h"
+
+namespace lumenreel::test {
+namespace {
+
+ViewPoint centre(const ViewRect& r) {
+    return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+class SkinnedPlayerViewTest : public ::testing::Test {
+protected:
+    SkinnedPlayerViewTest() : texts(*defaultSkinPackage().FileSystem()) {
+        view = std::make_unique<CSkinnedPlayerView>(clock, std::make_unique<ScriptedSource>());
+        view->LoadSkin(defaultSkinPackage().FileSystem(), &texts);
+        view->SetClientSize(640, 480);
+        view->Paint();
+    }
+    void tick() {
+        clock.advance(CZCPlayerView::kTimerPeriodMs);
+        view->OnTimer();
+    }
+    void click(int id) {
+        const ViewPoint p = centre(view->Panel().Button(id)->GetRect());
+        view->Panel().OnLButtonDown(p);
+        view->Panel().OnLButtonUp(p);
+    }
+
+    FakeTickClock clock{1000};
+    CPlayerTranslateInterface texts;
+    std::unique_ptr<CSkinnedPlayerView> view;
+};
+
+TEST_F(SkinnedPlayerViewTest, TheFrameSurroundsTheMovieAreaAboveThePanel) {
+    const WindowFrameMetrics m = view->Frame().Metrics();
+    const ViewRect area = view->MovieRect();
+    EXPECT_EQ(area, (ViewRect{m.leftFillWidth, m.upperRightHeight, 640 - m.rightFillWidth,
+                              480 - view->Panel().Height() - m.bottomFillHeight}));
+    const CImageExt& buffer = view->GetBackBuffer();
+    EXPECT_NE(buffer.pixel(320, 2) & 0xFFFFFF, 0u);  // title strip
+    EXPECT_EQ(view->AlignPanel(640, 480), (ViewRect{0, 435, 640, 480}));
+    EXPECT_EQ(view->Panel().Picture().width(), 640);
+}
+
+TEST_F(SkinnedPlayerViewTest, PanelFitAndFullScreenStayInStepWithTheView) {
+    click(CPlayerNavigateDialog::kFit);
+    EXPECT_TRUE(view->IsFitChecked());
+    click(CPlayerNavigateDialog::kFit);
+    EXPECT_FALSE(view->IsFitChecked());
+
+    view->OnKeyDown(CZCPlayerView::Key::F12);
+    tick();
+    EXPECT_TRUE(view->IsFullScreen());
+    EXPECT_TRUE(view->Panel().Button(CPlayerNavigateDialog::kFullScreen)->GetCheck());
+    click(CPlayerNavigateDialog::kFullScreen);
+    EXPECT_FALSE(view->IsFullScreen());
+}
+
+TEST_F(SkinnedPlayerViewTest, StopUnchecksRecordAndEnablesSeeking) {
+    view->Panel().SetRecordChecked(true, false);
+    view->Panel().EnableSeeking(false);
+    view->Play();
+    click(CPlayerNavigateDialog::kStop);
+    EXPECT_FALSE(view->Panel().Button(CPlayerNavigateDialog::kRecord)->GetCheck());
+    EXPECT_TRUE(view->Panel().Button(CPlayerNavigateDialog::kForward)->IsEnabled());
+}
+
+TEST_F(SkinnedPlayerViewTest, HoveringACloseButtonRepaintsItInTheBackBuffer) {
+    const ViewRect close = view->Frame().CloseButton().GetRect();
+    ASSERT_GT(close.width(), 0);
+    CImageExt before;
+    ASSERT_TRUE(view->GetBackBuffer().copyTo(before));
+    EXPECT_TRUE(view->FrameMouseMove(centre(close), centre(close)));
+    EXPECT_GT(view->GetBackBuffer().countDifferences(before, close.left, close.top, close.width(),
+                                                     close.height(), close.left, close.top),
+              0);
+    bool closed = false;
+    view->Frame().SetHost({[&closed] { closed = true; }, {}, {}, {}});
+    EXPECT_TRUE(view->FrameMouseDown(centre(close), centre(close), {0, 0}));
+    EXPECT_TRUE(view->FrameMouseUp(centre(close)));
+    EXPECT_TRUE(closed);
+}
+
+}  // namespace
+}  // namespace lumenreel::test
