@@ -9,6 +9,7 @@
 #include "player/PanelNavigateDialog.h"
 #include "player/PlayerView.h"
 #include "player/TimeText.h"
+#include "player/Tooltip.h"
 #include "storage/PlayerTranslateInterface.h"
 #include "support/TestSupport.h"
 
@@ -241,6 +242,25 @@ TEST_F(PanelTest, TooltipsShowTheTranslatedTextAfterTheMouseRests) {
     EXPECT_EQ(panel.CurrentTooltip()->text, "Full screen");
     panel.OnMouseLeave();
     EXPECT_FALSE(panel.CurrentTooltip());
+}
+
+TEST(TooltipTest, BubbleHoldsTheTextAndSitsAboveItsButtonWithinTheBounds) {
+    EXPECT_TRUE(renderTooltip("").isNull());
+    const CImageExt bubble = renderTooltip("Full screen");
+    ASSERT_FALSE(bubble.isNull());
+    EXPECT_GT(bubble.width(), 2 * bubble.height());
+    EXPECT_EQ(bubble.pixel(0, 0) >> 24, 0u);  // outside the rounded corner
+    EXPECT_GT(bubble.pixel(bubble.width() / 2, 1) >> 24, 200u);
+    // Some pixels of the middle row are light text on the dark box.
+    int light = 0;
+    for (int x = 0; x < bubble.width(); ++x)
+        light += (bubble.pixel(x, bubble.height() / 2) & 0xFF) > 0x80;
+    EXPECT_GT(light, 3);
+
+    const ViewRect bounds{0, 0, 427, 300};
+    EXPECT_EQ(placeTooltip({100, 200, 128, 227}, {60, 20}, bounds), (ViewPoint{84, 176}));
+    EXPECT_EQ(placeTooltip({400, 200, 428, 227}, {60, 20}, bounds), (ViewPoint{367, 176}));
+    EXPECT_EQ(placeTooltip({0, 5, 28, 32}, {60, 20}, bounds), (ViewPoint{0, 36}));
 }
 
 TEST_F(PanelTest, HoverAndCheckChooseTheButtonPicture) {
