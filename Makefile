@@ -9,7 +9,7 @@ build: deps
 	cmake --build --preset release
 
 run: build
-	./build/lumenreel --help
+	if [ -x build/lumenreel-tour ]; then ./build/lumenreel-tour; else ./build/lumenreel-player build/tour.zcd; fi
 
 test: build
 	ctest --preset release -j2

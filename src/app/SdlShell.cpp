@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -124,8 +125,22 @@ private:
                 return chooser.choose(chooserRequest(kind, choice));
             };
         }
+        // The window itself covers the display: that works with any window manager, and with
+        // none at all, where a full-screen request would go unanswered.
         host.setFullScreen = [this](bool fullScreen) {
-            SDL_SetWindowFullscreen(m_window.get(), fullScreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0);
+            if (fullScreen) {
+                m_restoreRect = windowScreenRect();
+                const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
+                SDL_Rect bounds{0, 0, 0, 0};
+                if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+                    SDL_SetWindowPosition(m_window.get(), bounds.x, bounds.y);
+                    SDL_SetWindowSize(m_window.get(), bounds.w, bounds.h);
+                }
+                SDL_RaiseWindow(m_window.get());
+            } else {
+                SDL_SetWindowSize(m_window.get(), m_restoreRect.width(), m_restoreRect.height());
+                SDL_SetWindowPosition(m_window.get(), m_restoreRect.left, m_restoreRect.top);
+            }
             followWindowSize();
         };
         host.close = [this] { m_quit = true; };
@@ -305,6 +320,7 @@ private:
     int m_textureWidth = 0;
     int m_textureHeight = 0;
     Uint32 m_loadEvent = 0;
+    ViewRect m_restoreRect;
     bool m_quit = false;
 };
 

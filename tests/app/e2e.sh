@@ -1,0 +1,115 @@
+#!/usr/bin/env bash
+# The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
+# Space pauses it (they stop changing), F12 fills the screen, F2 closes it with exit code 0.
+# Usage: e2e.sh BUILD_DIR. Screenshots are left in BUILD_DIR/e2e-shots for looking at.
+set -euo pipefail
+
+build=$(cd "$1" && pwd)
+shots="$build/e2e-shots"
+work=$(mktemp -d)
+xvfb_pid=""
+player_pid=""
+
+cleanup() {
+    [[ -n "$player_pid" ]] && kill "$player_pid" 2>/dev/null || true
+    [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "e2e: $*" >&2
+    exit 1
+}
+
+for tool in Xvfb xdotool import compare; do
+    command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2; exit 77; }
+done
+[[ -f "$build/tour.zcd" ]] || fail "the sample tour $build/tour.zcd has not been built"
+
+# Polls a condition (a shell function) for up to $1 seconds.
+wait_for() {
+    local seconds=$1
+    shift
+    local deadline=$((SECONDS + seconds))
+    while ((SECONDS < deadline)); do
+        "$@" && return 0
+        sleep 0.1
+    done
+    return 1
+}
+
+"$build/lumenreel" bundle "$build/tour.zcd" --output "$work/tour-player" ||
+    fail "bundling the tour failed"
+
+Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
+xvfb_pid=$!
+wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
+export DISPLAY=":$(head -n1 "$work/display")"
+export SDL_AUDIODRIVER=dummy
+
+"$work/tour-player" 2>"$work/player.log" &
+player_pid=$!
+
+find_window() {
+    window=$(xdotool search --onlyvisible --name '^Lumenreel Player$' 2>/dev/null | head -n1)
+    [[ -n "$window" ]]
+}
+wait_for 30 find_window || fail "no player window appeared"
+
+rm -rf "$shots"
+mkdir -p "$shots"
+shot() { import -window "$window" "$shots/$1.png" 2>/dev/null; }
+# Number of pixels that differ between two screenshots (also when their sizes differ).
+differing() {
+    compare -metric AE "$shots/$1.png" "$shots/$2.png" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+# The embedded tour loads 100 ms after start and plays: wait until a picture differs from the
+# first one taken.
+sleep 0.5
+shot start
+n=0
+changed() {
+    n=$((n + 1))
+    shot "playing-$n"
+    local d
+    d=$(differing start "playing-$n")
+    [[ "$d" != "0" ]]
+}
+wait_for 20 changed || fail "the window did not change while playing"
+echo "e2e: playing, $(differing start "playing-$n") pixels changed"
+
+xdotool windowfocus --sync "$window" 2>/dev/null || true
+xdotool key space
+sleep 0.5
+shot paused-1
+sleep 1.5
+shot paused-2
+d=$(differing paused-1 paused-2)
+[[ "$d" == "0" ]] || fail "the window still changes after Space ($d pixels)"
+echo "e2e: paused, no pixel changed in 1.5 s"
+
+geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)='; }
+windowed=$(geometry | tr '\n' ' ')
+xdotool key F12
+full_screen() { [[ "$(geometry | tr '\n' ' ')" == "WIDTH=1280 HEIGHT=960 " ]]; }
+wait_for 15 full_screen || fail "F12 did not fill the screen (was $windowed, now $(geometry | tr '\n' ' '))"
+sleep 0.5
+shot fullscreen
+echo "e2e: full screen ($windowed -> 1280 x 960)"
+
+xdotool key Escape
+sleep 0.3
+kill -0 "$player_pid" 2>/dev/null || fail "Escape closed the player"
+
+xdotool key F2
+exited() { ! kill -0 "$player_pid" 2>/dev/null; }
+wait_for 15 exited || fail "F2 did not close the player"
+set +e
+wait "$player_pid"
+status=$?
+set -e
+player_pid=""
+[[ $status -eq 0 ]] || fail "the player exited with $status: $(cat "$work/player.log")"
+echo "e2e: F2 closed the player with exit code 0"
