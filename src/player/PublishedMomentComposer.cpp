@@ -3,8 +3,9 @@
 #include <cstring>
 #include <vector>
 
+#include "images/CursorImage.h"
 #include "images/ImageLimits.h"
-#include "player/CursorDrawing.h"
+#include "player/CaptionBalloon.h"
 #include "player/CursorPath.h"
 #include "player/DocImp.h"
 #include "player/OverlayPictures.h"
@@ -141,13 +142,19 @@ const CImageExt* PublishedMomentComposer::overlayPicture(const CReaderLink& link
     return found->second.isNull() ? nullptr : &found->second;
 }
 
-CImageExt PublishedMomentComposer::makeOverlayPicture(const CReaderLink& link) const {
+CImageExt PublishedMomentComposer::makeOverlayPicture(const CReaderLink& link) {
     switch (link.placementType()) {
         case kCaptionPlacement: {
             const CReaderObject_caption& caption =
                 *static_cast<const CReaderLink_caption&>(link).object;
-            if (!caption.captionsAreImages)
-                return {};
+            if (!caption.captionsAreImages) {
+                if (!m_textControl)
+                    m_textControl = std::make_unique<CAutoRichEditCtrl>();
+                const CReaderObject_captionTemplate* captionTemplate = caption.GetTemplate();
+                const CImageExt* picture =
+                    captionTemplate ? m_reader.GetPoolPicture(captionTemplate->id) : nullptr;
+                return makeRichTextCaptionPicture(caption, picture, *m_textControl);
+            }
             int index =
                 static_cast<int>(std::min<std::uint32_t>(caption.templateIndex, 0x7fffffff));
             return makeCaptionImagePicture(m_reader.GetCaptionImage(index));
@@ -177,7 +184,7 @@ void PublishedMomentComposer::drawFrameCursor(int index, const CReaderObject_fra
             to = {nextPlacement->x, nextPlacement->y};
     auto [moveStart, moveEnd] = frame.GetCursorMoveInterval();
     Point at = cursorPositionAt(from, to, placement->curvedPath, moveStart, moveEnd, local);
-    drawCursor(*cursor, target, at.x, at.y);
+    cursor->image->draw(target.view(), at.x, at.y);
 }
 
 }  // namespace lumenreel

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <unordered_map>
 
 #include "images/ImageExt.h"
 #include "published/ExternalFormatReader.h"
+#include "richtext/AutoRichEditCtrl.h"
 
 class CDocImp;
 
@@ -29,7 +31,7 @@ private:
     void drawFrameCursor(int index, const NKWXDecodersEncoders::CReaderObject_frame& frame,
                          float local, CImageExt& target);
     const CImageExt* overlayPicture(const NKWXDecodersEncoders::CReaderLink& link);
-    CImageExt makeOverlayPicture(const NKWXDecodersEncoders::CReaderLink& link) const;
+    CImageExt makeOverlayPicture(const NKWXDecodersEncoders::CReaderLink& link);
 
     NKWXDecodersEncoders::CExternalFormatReader& m_reader;
     CImageExt m_background;  // of the target's size
@@ -37,6 +39,8 @@ private:
     // By object; null images stand for objects that draw nothing.
     std::unordered_map<const void*, CImageExt> m_overlays;
     std::size_t m_overlayBytes = 0;
+    // Lays out every rich-text caption; made on first use.
+    std::unique_ptr<CAutoRichEditCtrl> m_textControl;
 };
 
 }  // namespace lumenreel

@@ -1,0 +1,76 @@
+#include "player/CaptionBalloon.h"
+
+#include <algorithm>
+
+#include "images/ImageLimits.h"
+#include "player/OverlayPictures.h"
+#include "player/PixelBlit.h"
+#include "richtext/AutoRichEditCtrl.h"
+
+namespace lumenreel {
+
+namespace {
+
+// Copies the w × h block at (x, y) of the template to (toX, toY) of the balloon.
+void copyBlock(const CImageExt& from, int x, int y, int w, int h, CImageExt& to, int toX, int toY) {
+    if (w <= 0 || h <= 0)
+        return;
+    PixelView block = from.view();
+    block.data = block.row(y) + x * block.bytesPerPixel;
+    block.width = w;
+    block.height = h;
+    copyPixels(block, to.view(), toX, toY, w, h);
+}
+
+// The template's quadrants in the corners, its split column and row repeated over the extra
+// width and height, and the middle filled with the colour at the split point.
+void drawBalloon(const CImageExt& t, NKWXDecodersEncoders::Point split, CImageExt& balloon) {
+    int tw = t.width(), th = t.height(), w = balloon.width(), h = balloon.height();
+    int sx = std::clamp(split.x, 0, tw - 1), sy = std::clamp(split.y, 0, th - 1);
+    int right = tw - sx, bottom = th - sy;
+    copyBlock(t, 0, 0, sx, sy, balloon, 0, 0);
+    copyBlock(t, sx, 0, right, sy, balloon, w - right, 0);
+    copyBlock(t, 0, sy, sx, bottom, balloon, 0, h - bottom);
+    copyBlock(t, sx, sy, right, bottom, balloon, w - right, h - bottom);
+    for (int x = sx; x < w - right; ++x) {
+        copyBlock(t, sx, 0, 1, sy, balloon, x, 0);
+        copyBlock(t, sx, sy, 1, bottom, balloon, x, h - bottom);
+    }
+    for (int y = sy; y < h - bottom; ++y) {
+        copyBlock(t, 0, sy, sx, 1, balloon, 0, y);
+        copyBlock(t, sx, sy, right, 1, balloon, w - right, y);
+    }
+    fillPixels(balloon.view(), sx, sy, w - right - sx, h - bottom - sy,
+               t.pixel(sx, sy) | 0xFF000000);
+}
+
+}  // namespace
+
+CImageExt makeRichTextCaptionPicture(const NKWXDecodersEncoders::CReaderObject_caption& caption,
+                                     const CImageExt* templatePicture, CAutoRichEditCtrl& control) {
+    CImageExt picture;
+    std::int64_t w = caption.rect.width(), h = caption.rect.height();
+    if (!imageSizeAllowed(w, h) || !picture.create(static_cast<int>(w), static_cast<int>(h), 32))
+        return picture;
+    fillPixels(picture.view(), 0, 0, picture.width(), picture.height(), 0xFFFFFFFF);
+    const auto* captionTemplate = caption.GetTemplate();
+    if (templatePicture && !templatePicture->isNull() && captionTemplate)
+        drawBalloon(*templatePicture, captionTemplate->point, picture);
+
+    const auto& text = caption.textRect;
+    // A damaged text rectangle is clipped to the picture; text never leaves the balloon.
+    RichTextRect rect{static_cast<int>(std::clamp<std::int64_t>(text.left, 0, w)),
+                      static_cast<int>(std::clamp<std::int64_t>(text.top, 0, h)),
+                      static_cast<int>(std::clamp<std::int64_t>(text.right, 0, w)),
+                      static_cast<int>(std::clamp<std::int64_t>(text.bottom, 0, h))};
+    if (rect.width() > 0 && rect.height() > 0) {
+        control.setRichText(caption.richText);
+        TextColors colours;
+        colours.avoidKeyColor = true;  // white text must survive keying
+        control.renderInto(picture, rect, colours);
+    }
+    keyWhite(picture);
+    return picture;
+}
+
+}  // namespace lumenreel
