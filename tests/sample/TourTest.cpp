@@ -1,0 +1,176 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "TourScreens.h"
+#include "TourScript.h"
+#include "images/ImageExt.h"
+#include "images/PngCodec.h"
+#include "player/DocImp.h"
+#include "published/ExternalFormatReader.h"
+#include "support/TestSupport.h"
+
+namespace lumenreel::test {
+namespace {
+
+namespace fs = std::filesystem;
+using NKWXDecodersEncoders::CExternalFormatReader;
+
+const fs::path kSampleDir = LUMENREEL_SAMPLE_DIR;
+const fs::path kReferenceDir = LUMENREEL_TOUR_REFERENCE_DIR;
+
+tour::TourOptions writtenTour() {
+    tour::TourOptions options;
+    options.narrationScript = (kSampleDir / "narration.txt").string();
+    options.narrationSound = (kSampleDir / "narration.ogg").string();
+    return options;
+}
+
+// The tour is built and written once for the whole suite, as the build step does.
+class TourTest : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        built = std::make_unique<tour::Tour>();
+        std::string error;
+        ASSERT_TRUE(tour::buildTour(writtenTour(), *built, error)) << error;
+        auto bytes = zcd::writeZcd(built->content, error, &stats);
+        ASSERT_TRUE(bytes) << error;
+        file = std::move(*bytes);
+    }
+    static void TearDownTestSuite() { built.reset(); }
+
+    void SetUp() override {
+        ASSERT_FALSE(file.empty());
+        ASSERT_TRUE(reader.Load(file)) << reader.lastError();
+        source.SetReader(&reader);
+    }
+
+    static inline std::unique_ptr<tour::Tour> built;
+    static inline std::vector<std::uint8_t> file;
+    static inline zcd::PictureStreamStats stats;
+    CExternalFormatReader reader;
+    CDocImp source;
+};
+
+TEST_F(TourTest, RunsAtLeastTwelveFramesAndFortyFiveSecondsWithItsNarration) {
+    EXPECT_GE(source.FrameCount(), 12);
+    EXPECT_GE(source.Duration(), 45.0f);
+    EXPECT_EQ(source.DisplaySize(), (zcd::Size{tour::kScreenWidth, tour::kScreenHeight}));
+    ASSERT_NE(reader.GetSoundtrack(), nullptr);
+    EXPECT_EQ(reader.GetSoundtrack()->kind(), CSoundTrack::kOgg);
+    // The narration is padded to the frames' lengths, so it ends with the last frame.
+    ASSERT_TRUE(haveProgram("soxi"));
+    auto result = runCommand("soxi -D " + shellQuote((kSampleDir / "narration.ogg").string()));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NEAR(std::stod(result.out), source.Duration(), 0.05);
+}
+
+TEST_F(TourTest, PicturesAreStoredAsCopiesScrollsAndTilesLikeARealCapture) {
+    EXPECT_GT(stats.listB, 0) << "unchanged areas copied";
+    EXPECT_GT(stats.listC, 0) << "scrolled areas moved";
+    EXPECT_GT(stats.smallTiles + stats.largeTiles, 0) << "local changes as tiles";
+    // Only the first picture and the switch to another list change most of the screen.
+    EXPECT_LE(stats.fullPictures, 2);
+}
+
+TEST_F(TourTest, EveryCaptionAndPointerStopStaysOnTheScreen) {
+    const auto& content = built->content;
+    EXPECT_EQ(content.captions.size(), content.frames.size());
+    for (const auto& caption : content.captions) {
+        EXPECT_GE(caption.rect.left, 0) << caption.id;
+        EXPECT_GE(caption.rect.top, 0) << caption.id;
+        EXPECT_LE(caption.rect.right, tour::kScreenWidth) << caption.id;
+        EXPECT_LE(caption.rect.bottom, tour::kScreenHeight) << caption.id;
+        EXPECT_LE(caption.textRect.bottom, caption.rect.height()) << caption.id;
+    }
+    for (const auto& cursor : content.cursorPlacements) {
+        EXPECT_TRUE(cursor.x >= 0 && cursor.x < tour::kScreenWidth) << cursor.frameId;
+        EXPECT_TRUE(cursor.y >= 0 && cursor.y < tour::kScreenHeight) << cursor.frameId;
+    }
+}
+
+// The stored pictures were made with `lumenreel render` (assets/sample/update-references.sh);
+// each is named by its movie time. Text may be smoothed a little differently by another
+// FreeType, so a pixel counts as different when a channel is off by more than 40, and up to
+// 0.5 % of the pixels may differ; a moved caption, a lost highlight or a wrong frame changes
+// far more.
+TEST_F(TourTest, MomentsLookLikeTheStoredPictures) {
+    std::vector<fs::path> references;
+    for (const auto& entry : fs::directory_iterator(kReferenceDir))
+        if (entry.path().extension() == ".png")
+            references.push_back(entry.path());
+    ASSERT_GE(references.size(), 4u);
+    std::sort(references.begin(), references.end());
+    for (const fs::path& path : references) {
+        SCOPED_TRACE(path.filename().string());
+        float t = std::stof(path.stem().string().substr(std::string("tour-").size()));
+        std::ifstream in(path, std::ios::binary);
+        std::vector<std::uint8_t> png((std::istreambuf_iterator<char>(in)), {});
+        CImageExt expected, actual;
+        ASSERT_TRUE(decodePng(png, expected));
+        ASSERT_TRUE(actual.create(expected.width(), expected.height(), 32));
+        ASSERT_TRUE(source.RenderAt(t, actual));
+        int different = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                std::uint32_t a = actual.pixel(x, y), e = expected.pixel(x, y);
+                for (int shift : {0, 8, 16})
+                    if (std::abs(static_cast<int>((a >> shift) & 0xFF) -
+                                 static_cast<int>((e >> shift) & 0xFF)) > 40) {
+                        ++different;
+                        break;
+                    }
+            }
+        EXPECT_LE(different, expected.width() * expected.height() / 200);
+    }
+}
+
+TEST(TourScriptTest, LongerVariantAddsScrollingFramesAfterTheTour) {
+    tour::TourOptions options = writtenTour();
+    options.narrationSound.clear();
+    options.frames = 15;
+    tour::Tour longer;
+    std::string error;
+    ASSERT_TRUE(tour::buildTour(options, longer, error)) << error;
+    ASSERT_EQ(longer.content.frames.size(), 15u);
+    EXPECT_EQ(longer.content.soundtrack, nullptr);
+    ASSERT_TRUE(zcd::writeZcd(longer.content, error)) << error;
+    // The extra frames scroll: neighbouring pictures differ.
+    EXPECT_FALSE(longer.pictures[13].equals(longer.pictures[14]));
+}
+
+TEST(TourScriptTest, BadNarrationScriptsAreRefused) {
+    TempDir dir;
+    struct Case {
+        const char* name;
+        const char* text;
+    };
+    const Case cases[] = {{"words", "soon\tHello.\n"},
+                          {"zero", "0\tHello.\n"},
+                          {"negative", "-2\tHello.\n"},
+                          {"too-few", "4\tHello.\n5\tGoodbye.\n"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        fs::path path = dir / c.name;
+        std::ofstream(path) << c.text;
+        tour::TourOptions options;
+        options.narrationScript = path.string();
+        tour::Tour result;
+        std::string error;
+        EXPECT_FALSE(tour::buildTour(options, result, error));
+        EXPECT_NE(error.find(path.string()), std::string::npos) << error;
+    }
+    std::string error;
+    EXPECT_TRUE(tour::readFrameLengths((dir / "missing").string(), error).empty());
+    EXPECT_FALSE(error.empty());
+}
+
+}  // namespace
+}  // namespace lumenreel::test
