@@ -29,6 +29,7 @@ public:
 
     // No data (null) gives an empty result; non-null data of length 0 gives an empty member.
     GzipMemWriter(const void* data, std::size_t length, int level = kDefaultLevel);
+    // An empty span is still data: it gives an empty member.
     explicit GzipMemWriter(std::span<const std::uint8_t> data, int level = kDefaultLevel)
         : GzipMemWriter(data.data() ? data.data() : reinterpret_cast<const std::uint8_t*>(""),
                         data.size(), level) {}

@@ -68,15 +68,19 @@ std::unique_ptr<CRBFilesystemFile> CRBFileSystem::OpenFile(std::string_view path
 }
 
 bool CRBFileSystem::Exists(std::string_view path) {
+    if (!IsOpen())
+        return false;
     std::vector<CRecursiveBinaryFile::CRFKey> keys;
-    if (!m_container || !m_container->SplitPath(path, keys))
+    if (!m_container->SplitPath(path, keys))
         return true;
     return m_container->PathExists(keys);
 }
 
 bool CRBFileSystem::IsDirectory(std::string_view path) {
+    if (!IsOpen())
+        return false;
     std::vector<CRecursiveBinaryFile::CRFKey> keys;
-    if (!m_container || !m_container->SplitPath(path, keys))
+    if (!m_container->SplitPath(path, keys))
         return true;
     return m_container->EnterPath(keys) && m_container->GetCurrent()->GetDataSize() == 0;
 }

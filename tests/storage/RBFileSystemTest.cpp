@@ -180,6 +180,9 @@ TEST(PackageFileTest, PackagesOnDiskRoundTrip) {
     EXPECT_FALSE(junk.Open((dir / "junk").string(), CRBFileSystem::modeRead));
     EXPECT_FALSE(junk.IsOpen());
     EXPECT_FALSE(junk.OpenFile("x"));
+    EXPECT_FALSE(junk.Exists(""));
+    EXPECT_FALSE(junk.Exists("x"));
+    EXPECT_FALSE(junk.IsDirectory("x"));
 }
 
 }  // namespace
