@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <string>
 
+#include "cli/AudioCommand.h"
 #include "cli/BundleCommand.h"
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
@@ -18,6 +19,7 @@ int main(int argc, char** argv) {
     lumenreel::cli::addFramesCommand(app);
     lumenreel::cli::addInfoCommand(app);
     lumenreel::cli::addBundleCommand(app);
+    lumenreel::cli::addAudioCommand(app);
 
     try {
         app.parse(argc, argv);
