@@ -13,7 +13,20 @@ namespace lumenreel {
 // decode to 32 bits (alpha from the alpha mask, else opaque), the others to 24. Run-length
 // compressed files are refused.
 bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image);
-// Writes the image at its own depth (24 or 32 bits), bottom-up, uncompressed.
+struct BmpWriteOptions {
+    // 0 writes the image's own depth (24 or 32); 1, 4 and 8 write a palette; 16 writes 5 bits
+    // per channel, or 5-6-5 with bit-field masks when rgb565 is set.
+    int bitsPerPixel = 0;
+    bool rgb565 = false;
+    // Colours 0x00RRGGBB for the palette depths; empty builds it from the picture's own colours.
+    // Writing fails when the picture has a colour the palette lacks, or more than the depth holds.
+    std::vector<std::uint32_t> palette;
+};
+
+// Writes the image bottom-up, uncompressed; out is left empty when it cannot be written.
+bool encodeBmp(const CImageExt& image, const BmpWriteOptions& options,
+               std::vector<std::uint8_t>& out);
+// Writes the image at its own depth (24 or 32 bits).
 bool encodeBmp(const CImageExt& image, std::vector<std::uint8_t>& out);
 // Writes a 1-bit black-and-white file, as cursor masks are stored: pixels brighter than mid-grey
 // become 1 (white).

@@ -141,6 +141,71 @@ TEST_F(CodecTest, OurFilesOpenInTheToolWithTheSamePixels) {
     }
 }
 
+// Palette and 16-bit files of ours: the tool reads the depth we wrote and the pixels we read.
+TEST_F(CodecTest, OurPaletteAndSixteenBitFilesOpenInTheTool) {
+    struct Case {
+        int bits;
+        bool rgb565;
+        int colours;
+        std::uint32_t compression;
+        int quantisation;  // largest change from the source picture
+    };
+    for (const Case& c :
+         {Case{1, false, 2, 0, 0}, Case{4, false, 16, 0, 0}, Case{8, false, 256, 0, 0},
+          Case{8, false, 3, 0, 0}, Case{16, false, 1000, 0, 7}, Case{16, true, 1000, 3, 7}}) {
+        SCOPED_TRACE(std::to_string(c.bits) + (c.rgb565 ? " 565" : "") + " bits, " +
+                     std::to_string(c.colours) + " colours");
+        const CImageExt image = makePattern(41, 20, 24, c.colours);
+        std::vector<std::uint8_t> bytes;
+        ASSERT_TRUE(lumenreel::encodeBmp(image, {c.bits, c.rgb565, {}}, bytes));
+        EXPECT_EQ(lumenreel::loadLE<std::uint16_t>(bytes.data() + 28), c.bits);
+        EXPECT_EQ(lumenreel::loadLE<std::uint32_t>(bytes.data() + 30), c.compression);
+        writeBytes(path("ours.bmp"), bytes);
+        const CImageExt decoded = decodeFile(path("ours.bmp"));
+        EXPECT_EQ(rgbaByConvert(path("ours.bmp")), rgbaOf(decoded));
+        EXPECT_LE(largestDifference(rgbaOf(decoded), rgbaOf(image)), c.quantisation);
+        if (c.bits <= 8) {
+            const auto identify = runCommand("identify -format '%[type] %k' " + quoted("ours.bmp"));
+            EXPECT_EQ(identify.out, "Palette " + std::to_string(c.colours));
+        }
+    }
+}
+
+TEST_F(CodecTest, PaletteWritingFailsWhenColoursDoNotFit) {
+    std::vector<std::uint8_t> bytes;
+    EXPECT_FALSE(lumenreel::encodeBmp(makePattern(9, 9, 24, 17), {4, false, {}}, bytes));
+    EXPECT_TRUE(bytes.empty());
+    CImageExt many;
+    many.create(20, 20, 32);
+    for (int i = 0; i < 400; ++i)
+        many.setPixel(i % 20, i / 20, 0xFF000000u | i);
+    EXPECT_FALSE(lumenreel::encodeBmp(many, {8, false, {}}, bytes));
+    many.create(16, 16, 32);  // exactly as many colours as 8 bits hold
+    for (int i = 0; i < 256; ++i)
+        many.setPixel(i % 16, i / 16, 0xFF000000u | i * 0x010101u);
+    EXPECT_TRUE(lumenreel::encodeBmp(many, {8, false, {}}, bytes));
+    EXPECT_FALSE(lumenreel::encodeBmp(many, {4, false, {}}, bytes));
+    EXPECT_FALSE(lumenreel::encodeBmp(makePattern(3, 3, 24, 2), {1, false, {1, 2, 3}}, bytes));
+
+    // A given palette is kept in its order, and a colour outside it is refused.
+    CImageExt image;
+    image.create(3, 1, 24);
+    image.setPixel(0, 0, 0x0000FF);
+    image.setPixel(1, 0, 0xFF0000);
+    image.setPixel(2, 0, 0x0000FF);
+    const std::vector<std::uint32_t> palette = {0x00FF00, 0x0000FF, 0xFF0000};
+    ASSERT_TRUE(lumenreel::encodeBmp(image, {4, false, palette}, bytes));
+    EXPECT_EQ(lumenreel::loadLE<std::uint32_t>(bytes.data() + 54 + 4), 0x0000FFu);
+    EXPECT_EQ(bytes[54 + 12], 0x12);
+    EXPECT_EQ(bytes[54 + 13], 0x10);
+    CImageExt decoded;
+    ASSERT_TRUE(decoded.loadFromBytes(bytes));
+    EXPECT_TRUE(decoded.equals(image));
+    image.setPixel(1, 0, 0x123456);
+    EXPECT_FALSE(lumenreel::encodeBmp(image, {8, false, palette}, bytes));
+    EXPECT_TRUE(bytes.empty());
+}
+
 TEST_F(CodecTest, MonochromeBitmapsAreBlackAndWhite) {
     CImageExt mask;
     mask.create(19, 3, 32);
