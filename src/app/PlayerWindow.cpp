@@ -229,6 +229,7 @@ void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint window
                              bool doubleClick) {
     const ViewRect panel = PanelRect();
     if (panel.contains(point)) {
+        m_panelPressed = true;
         m_panel.OnLButtonDown(offset(point, panel));
         return;
     }
@@ -241,9 +242,11 @@ void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint window
 }
 
 void PlayerWindow::MouseUp(ViewPoint point) {
+    // The panel holds the mouse from its press to the release, wherever that happens.
     const ViewRect panel = PanelRect();
-    if (m_panel.IsDragging() || panel.contains(point))
+    if (m_panelPressed || panel.contains(point))
         m_panel.OnLButtonUp(offset(point, panel));
+    m_panelPressed = false;
     if (!m_view->IsFullScreen())
         m_frame.MouseUp(point);
 }

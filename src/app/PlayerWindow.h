@@ -82,6 +82,7 @@ private:
     ViewPoint m_client;
     std::vector<std::string> m_message;
     bool m_panelHasMouse = false;
+    bool m_panelPressed = false;
 };
 
 }  // namespace lumenreel
