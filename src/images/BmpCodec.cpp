@@ -7,6 +7,7 @@
 
 #include "base/ByteOrder.h"
 #include "base/ByteReader.h"
+#include "images/BmpRle.h"
 #include "images/ImageExt.h"
 #include "images/ImageLimits.h"
 
@@ -15,6 +16,8 @@ namespace lumenreel {
 namespace {
 
 constexpr std::uint32_t kCompressionNone = 0;
+constexpr std::uint32_t kCompressionRle8 = 1;
+constexpr std::uint32_t kCompressionRle4 = 2;
 constexpr std::uint32_t kCompressionBitFields = 3;
 constexpr std::uint32_t kCompressionAlphaBitFields = 6;
 constexpr std::size_t kFileHeaderSize = 14;
@@ -190,7 +193,13 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image) {
         return false;
     const bool bitFields = header.compression == kCompressionBitFields ||
                            header.compression == kCompressionAlphaBitFields;
-    if (header.compression != kCompressionNone && !(bitFields && (bits == 16 || bits == 32)))
+    const bool runLength = (header.compression == kCompressionRle8 && bits == 8) ||
+                           (header.compression == kCompressionRle4 && bits == 4);
+    if (header.compression != kCompressionNone && !runLength &&
+        !(bitFields && (bits == 16 || bits == 32)))
+        return false;
+    // Run-length rows always go bottom-up.
+    if (runLength && header.height < 0)
         return false;
     if (header.height == INT32_MIN)
         return false;
@@ -205,7 +214,11 @@ bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image) {
         header.dataOffset = static_cast<std::uint32_t>(in.position());
     }
     CImageExt decoded;
-    if (!decodeRows(bytes.subspan(header.dataOffset), header, palette, decoded))
+    const auto data = bytes.subspan(header.dataOffset);
+    if (runLength)
+        return decodeBmpRle(data, bits, static_cast<int>(header.width), static_cast<int>(height),
+                            palette, image);
+    if (!decodeRows(data, header, palette, decoded))
         return false;
     image = std::move(decoded);
     return true;

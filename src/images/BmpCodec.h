@@ -8,10 +8,10 @@ class CImageExt;
 
 namespace lumenreel {
 
-// Windows bitmap files: core and info headers (up to version 5), 1, 4 and 8 bits with a palette,
-// 16 and 32 bits plain or with bit-field masks, 24 bits, bottom-up or top-down rows. 32-bit files
-// decode to 32 bits (alpha from the alpha mask, else opaque), the others to 24. Run-length
-// compressed files are refused.
+// Windows bitmap files: core and info headers (up to version 5), 1, 4 and 8 bits with a palette
+// (4 and 8 also run-length coded), 16 and 32 bits plain or with bit-field masks, 24 bits,
+// bottom-up or top-down rows. 32-bit files decode to 32 bits (alpha from the alpha mask, else
+// opaque), the others to 24.
 bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image);
 struct BmpWriteOptions {
     // 0 writes the image's own depth (24 or 32); 1, 4 and 8 write a palette; 16 writes 5 bits

@@ -206,6 +206,123 @@ TEST_F(CodecTest, PaletteWritingFailsWhenColoursDoNotFit) {
     EXPECT_TRUE(bytes.empty());
 }
 
+// A bitmap of 4 or 8 bits per index, run-length coded, whose index i has colour i × 0x010101.
+std::vector<std::uint8_t> runLengthBitmap(int bits, std::int32_t width, std::int32_t height,
+                                          const std::vector<std::uint8_t>& data) {
+    const std::uint32_t colours = 1u << bits;
+    std::vector<std::uint8_t> bytes{'B', 'M'};
+    const std::uint32_t dataOffset = 54 + colours * 4;
+    for (std::uint32_t v :
+         {dataOffset + static_cast<std::uint32_t>(data.size()), 0u, dataOffset, 40u})
+        lumenreel::appendLE(bytes, v);
+    lumenreel::appendLE(bytes, width);
+    lumenreel::appendLE(bytes, height);
+    lumenreel::appendLE<std::uint16_t>(bytes, 1);
+    lumenreel::appendLE<std::uint16_t>(bytes, static_cast<std::uint16_t>(bits));
+    lumenreel::appendLE<std::uint32_t>(bytes, bits == 8 ? 1 : 2);
+    for (std::uint32_t v : {static_cast<std::uint32_t>(data.size()), 2835u, 2835u, colours, 0u})
+        lumenreel::appendLE(bytes, v);
+    for (std::uint32_t i = 0; i < colours; ++i)
+        lumenreel::appendLE<std::uint32_t>(bytes, i * 0x010101u);
+    bytes.insert(bytes.end(), data.begin(), data.end());
+    return bytes;
+}
+
+// The palette index behind each pixel of such a bitmap, rows top first, separated by '/'.
+std::string indicesOf(const CImageExt& image) {
+    std::string rows;
+    for (int y = 0; y < image.height(); ++y) {
+        if (y > 0)
+            rows += '/';
+        for (int x = 0; x < image.width(); ++x)
+            rows += "0123456789ABCDEF"[(image.pixel(x, y) & 0xFF) % 16];
+    }
+    return rows;
+}
+
+TEST_F(CodecTest, RunLengthBitmapsFromTheToolDecodeToItsPixels) {
+    // Runs of one colour beside stretches where every pixel differs, on an odd width.
+    for (int colours : {40, 16}) {
+        CImageExt image;
+        image.create(41, 9, 24);
+        for (int y = 0; y < 9; ++y) {
+            for (int x = 0; x < 41; ++x)
+                image.setPixel(x, y, patternColour(x < 24 ? x / 6 + y : x + y, 0, colours));
+        }
+        writePpm(path("in.ppm"), image);
+        run("convert " + quoted("in.ppm") +
+            " -type Palette -compress RLE BMP3:" + quoted("rle.bmp"));
+        const auto verbose = runCommand("identify -verbose " + quoted("rle.bmp"));
+        EXPECT_NE(verbose.out.find("Compression: RLE"), std::string::npos) << colours;
+        const CImageExt decoded = decodeFile(path("rle.bmp"));
+        EXPECT_EQ(rgbaOf(decoded), rgbaByConvert(path("rle.bmp"))) << colours;
+        EXPECT_TRUE(decoded.equals(image)) << colours;
+    }
+}
+
+// Hand-made run-length data: every kind of step, and hostile runs, jumps and cuts. Index 0 shows
+// where nothing was drawn; the tool wants a little slack after the end marker.
+TEST_F(CodecTest, RunLengthStepsClipToThePictureAndCutDataFails) {
+    struct Case {
+        const char* what;
+        int bits;
+        int width, height;
+        std::vector<std::uint8_t> data;
+        const char* indices;  // empty: the file must be refused
+        bool toolAgrees;      // the tool reads it too and sees the same pixels
+    };
+    const Case cases[] = {
+        {"rle8 steps",
+         8,
+         5,
+         3,
+         {2, 7, 0, 2, 1, 1, 2, 8, 0, 0, 0, 3, 1, 2, 3, 0, 0, 1, 0, 0},
+         "12300/00088/77000",
+         true},
+        {"rle4 steps",
+         4,
+         7,
+         2,
+         {3, 0x12, 0, 3, 0xAB, 0xC0, 0, 0, 5, 0xEF, 0, 1, 0, 0},
+         "EFEFE00/121ABC0",
+         true},
+        {"rle4 literal padding",
+         4,
+         6,
+         1,
+         {0, 5, 0x12, 0x34, 0x50, 0, 1, 0xDD, 0, 1, 0, 0},
+         "12345D",
+         true},
+        {"run past the row end", 8, 4, 2, {9, 5, 0, 0, 200, 6, 0, 1}, "6666/5555", false},
+        {"literal past the row end", 8, 3, 1, {0, 5, 1, 2, 3, 4, 5, 0, 0, 1}, "123", false},
+        {"jump past the row end",
+         8,
+         3,
+         2,
+         {0, 2, 250, 0, 3, 4, 0, 0, 2, 5, 0, 1},
+         "550/000",
+         false},
+        {"jump past the picture", 8, 3, 2, {1, 4, 0, 2, 1, 200, 9, 9}, "000/400", false},
+        {"no end marker after the last row", 8, 2, 1, {2, 3, 0, 0}, "33", false},
+        {"cut in a run", 8, 4, 2, {4, 1, 0, 0, 2}, "", false},
+        {"cut in a jump", 8, 4, 2, {0, 2, 1}, "", false},
+        {"cut in a literal", 4, 8, 2, {0, 7, 0x12, 0x34}, "", false},
+        {"ends before the picture does", 8, 4, 2, {4, 1, 0, 0}, "", false},
+        {"top-down", 8, 2, -1, {2, 3, 0, 1}, "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const auto bytes = runLengthBitmap(c.bits, c.width, c.height, c.data);
+        CImageExt image;
+        EXPECT_EQ(image.loadFromBytes(bytes), *c.indices != 0);
+        EXPECT_EQ(indicesOf(image), c.indices);
+        if (c.toolAgrees) {
+            writeBytes(path("hand.bmp"), bytes);
+            EXPECT_EQ(rgbaOf(image), rgbaByConvert(path("hand.bmp")));
+        }
+    }
+}
+
 TEST_F(CodecTest, MonochromeBitmapsAreBlackAndWhite) {
     CImageExt mask;
     mask.create(19, 3, 32);
