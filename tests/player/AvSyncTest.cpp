@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <functional>
+#include <limits>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,6 +16,7 @@
 #include "published/ExternalFormatReader.h"
 #include "published/ZcdWriter.h"
 #include "sound/RecordingOutputDevice.h"
+#include "support/TestSupport.h"
 
 namespace lumenreel::test {
 namespace {
@@ -178,6 +183,171 @@ TEST_F(AvSyncTest, HiddenWindowRestartsInStepWhenShownAgain) {
     view->SetVisible(true);
     EXPECT_GT(tickInStep(kRestartTicks + 8), 0);
     EXPECT_NEAR(heardTime(), view->GetTime(), kToleranceSeconds);
+}
+
+// The same transport over an Ogg soundtrack, decoded on its own thread: each new device run
+// (the first write after a reset) must begin at the clock's time. The soundtrack is a sweep, so
+// a stretch of it shows where in the stream it comes from.
+class OggAvSyncTest : public ::testing::Test {
+protected:
+    static constexpr int kOggRate = 8000;
+    static constexpr std::size_t kMatchSamples = 400;
+
+    void SetUp() override {
+        for (const char* program : {"sox", "oggenc", "oggdec"}) {
+            if (!haveProgram(program))
+                GTEST_SKIP() << program << " is not installed";
+        }
+        std::string wav = shellQuote((dir / "sweep.wav").string());
+        std::string ogg = shellQuote((dir / "sweep.ogg").string());
+        std::string raw = shellQuote((dir / "sweep.raw").string());
+        for (const std::string& command :
+             {"sox -n -r 8000 -c 1 -b 16 " + wav + " synth 10 sine 100-3500",
+              "oggenc -Q -q 4 -o " + ogg + " " + wav, "oggdec -Q -R -o " + raw + " " + ogg}) {
+            auto result = runCommand(command);
+            ASSERT_EQ(result.exitCode, 0) << command << ": " << result.err;
+        }
+        reference = samples(readBytes(dir / "sweep.raw"));
+        ASSERT_GT(reference.size(), std::size_t{kOggRate * 9});
+
+        picture.create(8, 8, 24);
+        zcd::ZcdContent content;
+        content.frames.push_back({{1, kMovieSeconds, 0.0f, 0.0f}, &picture});
+        track.data() = readBytes(dir / "sweep.ogg");
+        content.soundtrack = &track;
+        std::string error;
+        auto file = zcd::writeZcd(content, error);
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(reader.Load(*file)) << reader.lastError();
+        view =
+            std::make_unique<CZCPlayerView>(clock, std::make_unique<CDocImp>(recorder->factory()));
+        view->SetClientSize(64, 64);
+        view->SetExternalReader(&reader);
+        view->Paint();
+        view->SetLoop(false);
+    }
+
+    void TearDown() override { view.reset(); }
+
+    static std::vector<std::int16_t> samples(const std::vector<std::uint8_t>& bytes) {
+        std::vector<std::int16_t> out(bytes.size() / 2);
+        for (std::size_t i = 0; i < out.size(); ++i)
+            out[i] = static_cast<std::int16_t>(loadLE<std::uint16_t>(bytes.data() + 2 * i));
+        return out;
+    }
+
+    // Where in the stream the samples fit best, in seconds.
+    double located(const std::vector<std::int16_t>& run) const {
+        std::size_t n = std::min(run.size(), kMatchSamples);
+        double best = std::numeric_limits<double>::max();
+        std::size_t at = 0;
+        for (std::size_t offset = 0; offset + n <= reference.size(); ++offset) {
+            double error = 0;
+            for (std::size_t i = 0; i < n && error < best; ++i)
+                error += std::abs(run[i] - reference[offset + i]);
+            if (error < best) {
+                best = error;
+                at = offset;
+            }
+        }
+        return double(at) / kOggRate;
+    }
+
+    // Where in the written bytes the last reset falls, and how many were written since.
+    struct RunSpan {
+        std::size_t begin = 0;
+        std::size_t size = 0;
+    };
+    static RunSpan lastRun(const std::vector<DeviceCall>& calls) {
+        RunSpan run;
+        for (const DeviceCall& call : calls) {
+            if (call.kind == DeviceCall::Kind::reset) {
+                run.begin += run.size;
+                run.size = 0;
+            } else if (call.kind == DeviceCall::Kind::write) {
+                run.size += call.size;
+            }
+        }
+        return run;
+    }
+
+    // The samples of the run begun by the last reset, once the decoder has handed enough over.
+    std::vector<std::int16_t> newestRun(std::size_t resetsBefore) {
+        auto started = [resetsBefore](const DeviceRecorder& r) {
+            return r.count(DeviceCall::Kind::reset) > resetsBefore &&
+                   lastRun(r.calls()).size >= 2 * kMatchSamples;
+        };
+        EXPECT_TRUE(recorder->waitUntil(started));
+        RunSpan run = lastRun(recorder->calls());
+        std::vector<std::uint8_t> written = recorder->written();
+        auto begin = written.begin() + static_cast<std::ptrdiff_t>(run.begin);
+        return samples(
+            std::vector<std::uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(run.size)));
+    }
+
+    // Ticks until the transport starts the sound anew, then checks where that run begins.
+    void expectRunAtClock(int maxTicks) {
+        std::size_t resets = recorder->count(DeviceCall::Kind::reset);
+        for (int i = 0; i < maxTicks && recorder->count(DeviceCall::Kind::reset) == resets; ++i) {
+            clock.advance(CZCPlayerView::kTimerPeriodMs);
+            view->OnTimer();
+        }
+        float clockTime = view->GetTime();
+        EXPECT_NEAR(located(newestRun(resets)), clockTime, kToleranceSeconds);
+    }
+
+    void startAndExpectRunAtClock(const std::function<void()>& action) {
+        std::size_t resets = recorder->count(DeviceCall::Kind::reset);
+        action();
+        float clockTime = view->GetTime();
+        EXPECT_NEAR(located(newestRun(resets)), clockTime, kToleranceSeconds);
+    }
+
+    TempDir dir;
+    std::vector<std::int16_t> reference;
+    FakeTickClock clock;
+    std::shared_ptr<DeviceRecorder> recorder = DeviceRecorder::create();
+    CSoundTrack_Ogg track;
+    CImageExt picture;
+    CExternalFormatReader reader;
+    std::unique_ptr<CZCPlayerView> view;
+};
+
+TEST_F(OggAvSyncTest, EveryNewRunStartsAtTheClock) {
+    {
+        SCOPED_TRACE("play");
+        view->SetTime(1.0f);
+        startAndExpectRunAtClock([this] { view->Play(); });
+    }
+    {
+        SCOPED_TRACE("seek");
+        view->Seek(6.0f);
+        expectRunAtClock(kRestartTicks);
+    }
+    {
+        SCOPED_TRACE("pause, then play");
+        view->Pause();
+        clock.advance(500);
+        startAndExpectRunAtClock([this] { view->Play(); });
+    }
+    {
+        SCOPED_TRACE("hidden window");
+        view->SetVisible(false);
+        for (int i = 0; i < 10; ++i) {
+            clock.advance(CZCPlayerView::kTimerPeriodMs);
+            view->OnTimer();
+        }
+        view->SetVisible(true);
+        expectRunAtClock(kRestartTicks);
+    }
+    {
+        SCOPED_TRACE("loop wrap");
+        view->SetLoop(true);
+        view->Seek(9.8f);
+        expectRunAtClock(kRestartTicks);
+        expectRunAtClock(kRestartTicks);
+        EXPECT_LT(view->GetTime(), 1.0f);
+    }
 }
 
 }  // namespace
