@@ -13,9 +13,10 @@ namespace lumenreel {
 // bottom-up or top-down rows. 32-bit files decode to 32 bits (alpha from the alpha mask, else
 // opaque), the others to 24.
 bool decodeBmp(std::span<const std::uint8_t> bytes, CImageExt& image);
+
 struct BmpWriteOptions {
-    // 0 writes the image's own depth (24 or 32); 1, 4 and 8 write a palette; 16 writes 5 bits
-    // per channel, or 5-6-5 with bit-field masks when rgb565 is set.
+    // 0 (or the image's own 24 or 32) writes the pixels as they are; 1, 4 and 8 write a palette;
+    // 16 writes 5 bits per channel, or 5-6-5 with bit-field masks when rgb565 is set.
     int bitsPerPixel = 0;
     bool rgb565 = false;
     // Colours 0x00RRGGBB for the palette depths; empty builds it from the picture's own colours.
