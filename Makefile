@@ -1,6 +1,10 @@
 # The two commands of the README: `make run` and `make test`.
 .PHONY: run test deps build build-asan test-asan fuzz-replay format
 
+# Compiler cache hits also across checkouts in other folders (CI builds a fresh clone).
+export CCACHE_BASEDIR := $(CURDIR)
+export CCACHE_NOHASHDIR := 1
+
 deps:
 	scripts/install-deps
 
