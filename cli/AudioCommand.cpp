@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/ByteSource.h"
@@ -26,20 +27,15 @@ struct AudioOptions {
     std::string output;
 };
 
-[[noreturn]] void fail(int code, const std::string& subject, const std::string& reason) {
-    std::fprintf(stderr, "lumenreel: %s: %s\n", subject.c_str(), reason.c_str());
-    std::exit(code);
-}
-
 void finish(WavFileWriter& wav, const std::string& output) {
     if (!wav.Finish())
-        fail(kExitBadInput, output, "cannot write the file");
+        failCommand(kExitBadInput, output, "cannot write the file");
 }
 
 WavFileWriter openOutput(const std::string& output, const WaveFormat& format) {
     WavFileWriter wav(output, format);
     if (!wav.IsOpen())
-        fail(kExitBadInput, output, "cannot write the file");
+        failCommand(kExitBadInput, output, "cannot write the file");
     return wav;
 }
 
@@ -47,7 +43,7 @@ void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
     bool bitsFit = wave.bitsPerSample > 0 && wave.bitsPerSample % 8 == 0;
     if (wave.formatTag != CSoundTrack_wavePCM::kFormatPCM || wave.channels == 0 || !bitsFit ||
         wave.samplesPerSecond <= 0) {
-        fail(kExitBadInput, options.path, "soundtrack: unsupported wave format");
+        failCommand(kExitBadInput, options.path, "soundtrack: unsupported wave format");
     }
     auto format = WaveFormat::pcm(static_cast<std::uint32_t>(wave.samplesPerSecond), wave.channels,
                                   wave.bitsPerSample);
@@ -55,7 +51,7 @@ void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
     std::size_t whole = wave.data().size() / format.blockAlign * format.blockAlign;
     WavFileWriter wav = openOutput(options.output, format);
     if (!wav.Append(std::span(wave.data().data(), whole)))
-        fail(kExitBadInput, options.output, "cannot write the file");
+        failCommand(kExitBadInput, options.output, "cannot write the file");
     finish(wav, options.output);
 }
 
@@ -68,9 +64,10 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
     }
     MemoryByteSource source(track.data());
     if (!codec->open(source)) {
-        fail(kExitBadInput, options.path,
-             track.kind() == CSoundTrack::kOgg ? "soundtrack: not a readable Ogg Vorbis stream"
-                                               : "soundtrack: not a readable MP3 stream");
+        failCommand(kExitBadInput, options.path,
+                    track.kind() == CSoundTrack::kOgg
+                        ? "soundtrack: not a readable Ogg Vorbis stream"
+                        : "soundtrack: not a readable MP3 stream");
     }
     WavFileWriter wav =
         openOutput(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
@@ -82,24 +79,24 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
         return false;
     });
     if (tooLong)
-        fail(kExitBadInput, options.output, "cannot write the file");
+        failCommand(kExitBadInput, options.output, "cannot write the file");
     finish(wav, options.output);
 }
 
 void run(const AudioOptions& options) {
     std::ifstream file(options.path, std::ios::binary);
     if (!file)
-        fail(kExitBadInput, options.path, "cannot read the file");
+        failCommand(kExitBadInput, options.path, "cannot read the file");
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                     std::istreambuf_iterator<char>());
     if (file.bad())
-        fail(kExitBadInput, options.path, "cannot read the file");
+        failCommand(kExitBadInput, options.path, "cannot read the file");
     CExternalFormatReader reader;
     if (!reader.Load(bytes))
-        fail(kExitBadInput, options.path, reader.lastError());
+        failCommand(kExitBadInput, options.path, reader.lastError());
     const CSoundTrack* track = reader.GetSoundtrack();
     if (track == nullptr || track->data().empty())
-        fail(kExitNotFound, options.path, "the movie has no soundtrack");
+        failCommand(kExitNotFound, options.path, "the movie has no soundtrack");
     if (track->kind() == CSoundTrack::kWavePCM) {
         writeWave(static_cast<const CSoundTrack_wavePCM&>(*track), options);
     } else {

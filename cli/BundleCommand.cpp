@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "app/Bundle.h"
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 
@@ -26,12 +27,12 @@ struct BundleOptions {
 std::vector<std::uint8_t> readOrExit(const std::string& path) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(path, error))
-        failMovie(path, "no such file", kExitNotFound);
+        failCommand(kExitNotFound, path, "no such file");
     std::ifstream in(path, std::ios::binary);
     std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, error));
     if (error ||
         !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        failMovie(path, "cannot read the file", kExitBadInput);
+        failCommand(kExitBadInput, path, "cannot read the file");
     return bytes;
 }
 
@@ -55,13 +56,14 @@ void runBundle(const BundleOptions& options) {
     std::vector<std::uint8_t> bundle;
     std::string reason;
     if (!makeBundle(player, movie, skin, bundle, reason))
-        failMovie(reason.find("skin") != std::string::npos ? options.skin : options.movie, reason,
-                  kExitBadInput);
+        failCommand(kExitBadInput,
+                    reason.find("skin") != std::string::npos ? options.skin : options.movie,
+                    reason);
     std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bundle.data()),
               static_cast<std::streamsize>(bundle.size()));
     if (!out.flush())
-        failMovie(options.output, "cannot write the file", kExitBadInput);
+        failCommand(kExitBadInput, options.output, "cannot write the file");
     out.close();
     ::chmod(options.output.c_str(), 0755);
 }

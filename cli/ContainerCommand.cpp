@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/CodePage.h"
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "storage/RBFileSystem.h"
 #include "storage/RecursiveBinaryFile.h"
@@ -21,18 +22,12 @@ namespace fs = std::filesystem;
 using CRFKey = CRecursiveBinaryFile::CRFKey;
 using CRFKeyStructure = CRecursiveBinaryFile::CRFKeyStructure;
 
-[[noreturn]] void fail(int code, const std::string& subject, const std::string& reason) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "lumenreel: %s: %s\n", subject.c_str(), reason.c_str());
-    std::exit(code);
-}
-
 void openOrFail(CRecursiveBinaryFile& container, const std::string& path) {
     if (container.OpenRead(path))
         return;
     std::error_code error;
     bool readable = fs::is_regular_file(path, error);
-    fail(kExitBadInput, path, readable ? "not a valid container" : "cannot read the file");
+    failCommand(kExitBadInput, path, readable ? "not a valid container" : "cannot read the file");
 }
 
 std::string keyLabel(const CRFKey& key) {
@@ -103,14 +98,14 @@ void cat(const std::string& file, const std::string& path) {
         for (std::uint32_t done = 0; done < size;) {
             std::uint32_t count = std::min<std::uint32_t>(size - done, chunk.size());
             if (!container.ReadData(chunk.data(), done, count)) {
-                fail(kExitBadInput, file, "cannot read the data of " + path);
+                failCommand(kExitBadInput, file, "cannot read the data of " + path);
             }
             std::fwrite(chunk.data(), 1, count, stdout);
             done += count;
         }
         return;
     }
-    fail(kExitNotFound, file, "no key " + path);
+    failCommand(kExitNotFound, file, "no key " + path);
 }
 
 void addFolder(CRBFileSystem& package, const fs::path& folder, const std::string& prefix,
@@ -121,27 +116,28 @@ void addFolder(CRBFileSystem& package, const fs::path& folder, const std::string
         entries.push_back(*it);
     }
     if (error)
-        fail(kExitBadInput, folder.string(), "cannot read the folder");
+        failCommand(kExitBadInput, folder.string(), "cannot read the folder");
     std::sort(entries.begin(), entries.end());
 
     for (const fs::directory_entry& entry : entries) {
         const std::string name = entry.path().filename().string();
         if (name.find('\\') != std::string::npos) {
-            fail(kExitBadInput, entry.path().string(), "a backslash cannot be part of a name");
+            failCommand(kExitBadInput, entry.path().string(),
+                        "a backslash cannot be part of a name");
         }
         const std::string path = prefix + utf8ToAnsi(name);
         if (entry.is_directory(error)) {
             if (entry.is_symlink(error))
                 continue;  // a link may lead back up: not followed
             if (!package.CreateDirectory(path)) {
-                fail(kExitBadInput, entry.path().string(), "the name is already taken");
+                failCommand(kExitBadInput, entry.path().string(), "the name is already taken");
             }
             addFolder(package, entry.path(), path + '\\', output);
         } else if (entry.is_regular_file(error) && !fs::equivalent(entry.path(), output, error) &&
                    entry.file_size(error) != 0) {
             if (!package.AddFileFromDisk(path, entry.path().string())) {
-                fail(kExitBadInput, entry.path().string(),
-                     "cannot read the file or the name is taken");
+                failCommand(kExitBadInput, entry.path().string(),
+                            "cannot read the file or the name is taken");
             }
         }
     }
@@ -150,14 +146,14 @@ void addFolder(CRBFileSystem& package, const fs::path& folder, const std::string
 void pack(const std::string& folder, const std::string& output) {
     std::error_code error;
     if (!fs::is_directory(folder, error))
-        fail(kExitBadInput, folder, "not a folder");
+        failCommand(kExitBadInput, folder, "not a folder");
     CRBFileSystem package;
     if (!package.Open(output, CRBFileSystem::modeWrite)) {
-        fail(kExitBadInput, output, "cannot create the file");
+        failCommand(kExitBadInput, output, "cannot create the file");
     }
     addFolder(package, folder, "", fs::absolute(output, error));
     if (!package.Close())
-        fail(kExitBadInput, output, "cannot write the file");
+        failCommand(kExitBadInput, output, "cannot write the file");
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "player/HeadlessMovie.h"
@@ -49,11 +50,11 @@ void runFrames(const FramesOptions& options) {
     openMovieOrExit(movie, options.path);
     float to = options.to.value_or(movie.duration());
     if (to < options.from)
-        failMovie(options.path, "--to is before --from", kExitUsage);
+        failCommand(kExitUsage, options.path, "--to is before --from");
     std::error_code error;
     std::filesystem::create_directories(options.outputDir, error);
     if (error)
-        failMovie(options.outputDir, error.message(), kExitBadInput);
+        failCommand(kExitBadInput, options.outputDir, error.message());
 
     // Moments from + k / fps up to and including `to`, counted in whole steps so no rounding of
     // a running sum adds or drops the last one.

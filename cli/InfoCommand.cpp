@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "published/ExternalFormatReader.h"
 
@@ -22,12 +23,6 @@ struct InfoOptions {
     std::string path;
     bool json = false;
 };
-
-[[noreturn]] void fail(const std::string& subject, const std::string& reason) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "lumenreel: %s: %s\n", subject.c_str(), reason.c_str());
-    std::exit(kExitBadInput);
-}
 
 // Shortest text that reads back as the same float.
 std::string number(float value) {
@@ -172,14 +167,14 @@ void printJson(const CExternalFormatReader& reader) {
 void run(const InfoOptions& options) {
     std::ifstream file(options.path, std::ios::binary);
     if (!file)
-        fail(options.path, "cannot read the file");
+        failCommand(kExitBadInput, options.path, "cannot read the file");
     std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
                                     std::istreambuf_iterator<char>());
     if (file.bad())
-        fail(options.path, "cannot read the file");
+        failCommand(kExitBadInput, options.path, "cannot read the file");
     CExternalFormatReader reader;
     if (!reader.Load(bytes))
-        fail(options.path, reader.lastError());
+        failCommand(kExitBadInput, options.path, reader.lastError());
     if (options.json) {
         printJson(reader);
     } else {

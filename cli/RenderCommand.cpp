@@ -1,22 +1,16 @@
 #include "cli/RenderCommand.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "player/HeadlessMovie.h"
 
 namespace lumenreel::cli {
-
-[[noreturn]] void failMovie(const std::string& subject, const std::string& reason, int code) {
-    std::fflush(stdout);
-    std::fprintf(stderr, "lumenreel: %s: %s\n", subject.c_str(), reason.c_str());
-    std::exit(code);
-}
 
 void openMovieOrExit(HeadlessMovie& movie, const std::string& path) {
     std::string reason;
@@ -24,20 +18,20 @@ void openMovieOrExit(HeadlessMovie& movie, const std::string& path) {
         case HeadlessMovie::OpenResult::ok:
             return;
         case HeadlessMovie::OpenResult::notFound:
-            failMovie(path, reason, kExitNotFound);
+            failCommand(kExitNotFound, path, reason);
         case HeadlessMovie::OpenResult::badInput:
-            failMovie(path, reason, kExitBadInput);
+            failCommand(kExitBadInput, path, reason);
     }
 }
 
 void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output) {
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
-        failMovie(output, "nothing to render", kExitBadInput);
+        failCommand(kExitBadInput, output, "nothing to render");
     std::ofstream out(output, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
     if (!out.flush())
-        failMovie(output, "cannot write the file", kExitBadInput);
+        failCommand(kExitBadInput, output, "cannot write the file");
 }
 
 namespace {

@@ -15,9 +15,7 @@ void addRenderCommand(CLI::App& app);
 // `lumenreel frames FILE --fps N --output-dir DIR [--from T] [--to T]`: a numbered sequence.
 void addFramesCommand(CLI::App& app);
 
-// Shared by both: report on stderr and leave with the code; open the movie or leave; write the
-// moment t as a PNG file or leave.
-[[noreturn]] void failMovie(const std::string& subject, const std::string& reason, int code);
+// Shared by both: open the movie or fail the command; write the moment t as a PNG file or fail.
 void openMovieOrExit(HeadlessMovie& movie, const std::string& path);
 void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output);
 

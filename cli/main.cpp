@@ -5,6 +5,7 @@
 
 #include "cli/AudioCommand.h"
 #include "cli/BundleCommand.h"
+#include "cli/CommandFailure.h"
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
     } catch (const CLI::ParseError& error) {
         int code = app.exit(error);
         return code == 0 ? lumenreel::cli::kExitSuccess : lumenreel::cli::kExitUsage;
+    } catch (const lumenreel::cli::CommandFailure& failure) {
+        return failure.exitCode;
     }
     if (app.get_subcommands().empty()) {
         std::fputs(app.help().c_str(), stdout);

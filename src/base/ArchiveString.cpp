@@ -19,26 +19,35 @@ template <class ReadValue>
 std::optional<Prefix> readPrefix(ReadValue&& readValue) {
     Prefix prefix;
     auto first = readValue(1);
-    if (!first) return std::nullopt;
-    if (*first < 0xFF) return Prefix{*first, false};
+    if (!first)
+        return std::nullopt;
+    if (*first < 0xFF)
+        return Prefix{*first, false};
     auto word = readValue(2);
-    if (!word) return std::nullopt;
+    if (!word)
+        return std::nullopt;
     if (*word == 0xFFFE) {  // UTF-16 marker; the real prefix follows
         prefix.wide = true;
         first = readValue(1);
-        if (!first) return std::nullopt;
-        if (*first < 0xFF) return Prefix{*first, true};
+        if (!first)
+            return std::nullopt;
+        if (*first < 0xFF)
+            return Prefix{*first, true};
         word = readValue(2);
-        if (!word) return std::nullopt;
+        if (!word)
+            return std::nullopt;
     }
-    if (*word < 0xFFFF) return Prefix{*word, prefix.wide};
+    if (*word < 0xFFFF)
+        return Prefix{*word, prefix.wide};
     auto dword = readValue(4);
-    if (!dword) return std::nullopt;
+    if (!dword)
+        return std::nullopt;
     return Prefix{*dword, prefix.wide};
 }
 
 std::string decodeCharacters(std::string bytes, bool wide) {
-    if (!wide) return bytes;
+    if (!wide)
+        return bytes;
     return utf8ToAnsi(codePageToUtf8(bytes, 1200));
 }
 
@@ -70,23 +79,29 @@ std::optional<std::string> readArchiveString(ByteReader& reader) {
         std::uint64_t value = size == 1 ? reader.u8() : size == 2 ? reader.u16() : reader.u32();
         return reader.ok() ? std::optional(value) : std::nullopt;
     });
-    if (!prefix) return std::nullopt;
+    if (!prefix)
+        return std::nullopt;
     std::uint64_t bytes = prefix->length * (prefix->wide ? 2 : 1);
-    if (!reader.canRead(bytes)) return std::nullopt;
+    if (!reader.canRead(bytes))
+        return std::nullopt;
     return decodeCharacters(reader.takeString(static_cast<std::size_t>(bytes)), prefix->wide);
 }
 
 std::optional<std::string> readArchiveString(CFile& file) {
     auto prefix = readPrefix([&](int size) -> std::optional<std::uint64_t> {
         std::uint8_t raw[4]{};
-        if (!file.ReadExact(raw, static_cast<std::size_t>(size))) return std::nullopt;
+        if (!file.ReadExact(raw, static_cast<std::size_t>(size)))
+            return std::nullopt;
         return size == 1 ? raw[0] : size == 2 ? loadU16(raw) : loadU32(raw);
     });
-    if (!prefix) return std::nullopt;
+    if (!prefix)
+        return std::nullopt;
     std::uint64_t bytes = prefix->length * (prefix->wide ? 2 : 1);
-    if (bytes > file.RemainingBytes()) return std::nullopt;
+    if (bytes > file.RemainingBytes())
+        return std::nullopt;
     std::string characters(static_cast<std::size_t>(bytes), '\0');
-    if (!file.ReadExact(characters.data(), characters.size())) return std::nullopt;
+    if (!file.ReadExact(characters.data(), characters.size()))
+        return std::nullopt;
     return decodeCharacters(std::move(characters), prefix->wide);
 }
 

@@ -19,7 +19,8 @@ bool ByteReader::canHold(std::uint64_t count, std::size_t itemSize) {
 }
 
 std::span<const std::uint8_t> ByteReader::take(std::size_t count) {
-    if (!canRead(count)) return {};
+    if (!canRead(count))
+        return {};
     auto bytes = m_data.subspan(m_position, count);
     m_position += count;
     return bytes;

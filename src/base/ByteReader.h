@@ -17,7 +17,8 @@ public:
 
     template <class T>
     T read() {
-        if (!canRead(sizeof(T))) return T{};
+        if (!canRead(sizeof(T)))
+            return T{};
         T value = loadLE<T>(m_data.data() + m_position);
         m_position += sizeof(T);
         return value;
@@ -37,7 +38,8 @@ public:
 
     // True when count more bytes are there; false (and failed) otherwise.
     bool canRead(std::size_t count);
-    // True when count items of itemSize bytes could still be there: bounds counts before allocating.
+    // True when count items of itemSize bytes could still be there: bounds counts before
+    // allocating.
     bool canHold(std::uint64_t count, std::size_t itemSize);
 
     std::size_t position() const { return m_position; }

@@ -13,11 +13,16 @@ std::atomic<unsigned> currentCodePage{kDefaultAnsiCodePage};
 
 std::string iconvName(unsigned codePage) {
     switch (codePage) {
-        case 65001: return "UTF-8";
-        case 1200: return "UTF-16LE";
-        case 20127: return "ASCII";
-        case 28591: return "ISO-8859-1";
-        default: return "CP" + std::to_string(codePage);
+        case 65001:
+            return "UTF-8";
+        case 1200:
+            return "UTF-16LE";
+        case 20127:
+            return "ASCII";
+        case 28591:
+            return "ISO-8859-1";
+        default:
+            return "CP" + std::to_string(codePage);
     }
 }
 
@@ -27,7 +32,8 @@ public:
     Converter(const std::string& to, const std::string& from)
         : m_handle(iconv_open(to.c_str(), from.c_str())), m_fromUtf8(from == "UTF-8") {}
     ~Converter() {
-        if (valid()) iconv_close(m_handle);
+        if (valid())
+            iconv_close(m_handle);
     }
     Converter(const Converter&) = delete;
     Converter& operator=(const Converter&) = delete;
@@ -63,6 +69,7 @@ public:
         output.append(buffer, static_cast<size_t>(out - buffer));
         return output;
     }
+
 private:
     iconv_t m_handle;
     bool m_fromUtf8;
@@ -70,39 +77,54 @@ private:
 
 }  // namespace
 
-unsigned ansiCodePage() { return currentCodePage.load(); }
-void setAnsiCodePage(unsigned codePage) { currentCodePage.store(codePage); }
+unsigned ansiCodePage() {
+    return currentCodePage.load();
+}
+void setAnsiCodePage(unsigned codePage) {
+    currentCodePage.store(codePage);
+}
 
 std::string codePageToUtf8(std::string_view bytes, unsigned codePage) {
     Converter converter("UTF-8", iconvName(codePage));
-    if (!converter.valid()) return codePageToUtf8(bytes, kDefaultAnsiCodePage);
+    if (!converter.valid())
+        return codePageToUtf8(bytes, kDefaultAnsiCodePage);
     return converter.convert(bytes, "\xEF\xBF\xBD");
 }
 
 std::string utf8ToCodePage(std::string_view utf8, unsigned codePage) {
     Converter converter(iconvName(codePage), "UTF-8");
-    if (!converter.valid()) return utf8ToCodePage(utf8, kDefaultAnsiCodePage);
+    if (!converter.valid())
+        return utf8ToCodePage(utf8, kDefaultAnsiCodePage);
     return converter.convert(utf8, "?");
 }
 
 char ansiToUpperChar(char c) {
     auto u = static_cast<unsigned char>(c);
-    if (u >= 'a' && u <= 'z') return static_cast<char>(u - 32);
-    if (ansiCodePage() != kDefaultAnsiCodePage) return c;
+    if (u >= 'a' && u <= 'z')
+        return static_cast<char>(u - 32);
+    if (ansiCodePage() != kDefaultAnsiCodePage)
+        return c;
     // Windows-1252 lower-case letters with an upper-case partner in the same page.
-    if ((u >= 0xE0 && u <= 0xFE && u != 0xF7)) return static_cast<char>(u - 32);
+    if ((u >= 0xE0 && u <= 0xFE && u != 0xF7))
+        return static_cast<char>(u - 32);
     switch (u) {
-        case 0x9A: return static_cast<char>(0x8A);  // s caron
-        case 0x9C: return static_cast<char>(0x8C);  // oe
-        case 0x9E: return static_cast<char>(0x8E);  // z caron
-        case 0xFF: return static_cast<char>(0x9F);  // y diaeresis
-        default: return c;
+        case 0x9A:
+            return static_cast<char>(0x8A);  // s caron
+        case 0x9C:
+            return static_cast<char>(0x8C);  // oe
+        case 0x9E:
+            return static_cast<char>(0x8E);  // z caron
+        case 0xFF:
+            return static_cast<char>(0x9F);  // y diaeresis
+        default:
+            return c;
     }
 }
 
 std::string ansiToUpper(std::string_view text) {
     std::string upper(text);
-    for (char& c : upper) c = ansiToUpperChar(c);
+    for (char& c : upper)
+        c = ansiToUpperChar(c);
     return upper;
 }
 
@@ -111,7 +133,8 @@ int ansiCompareNoCase(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < n; ++i) {
         auto x = static_cast<unsigned char>(ansiToUpperChar(a[i]));
         auto y = static_cast<unsigned char>(ansiToUpperChar(b[i]));
-        if (x != y) return x < y ? -1 : 1;
+        if (x != y)
+            return x < y ? -1 : 1;
     }
     return a.size() < b.size() ? -1 : a.size() > b.size() ? 1 : 0;
 }

@@ -18,8 +18,12 @@ std::string codePageToUtf8(std::string_view bytes, unsigned codePage);
 // Characters the code page cannot hold become '?'.
 std::string utf8ToCodePage(std::string_view utf8, unsigned codePage);
 
-inline std::string ansiToUtf8(std::string_view ansi) { return codePageToUtf8(ansi, ansiCodePage()); }
-inline std::string utf8ToAnsi(std::string_view utf8) { return utf8ToCodePage(utf8, ansiCodePage()); }
+inline std::string ansiToUtf8(std::string_view ansi) {
+    return codePageToUtf8(ansi, ansiCodePage());
+}
+inline std::string utf8ToAnsi(std::string_view utf8) {
+    return utf8ToCodePage(utf8, ansiCodePage());
+}
 
 // Case folding of ANSI strings as stored names compare: ASCII letters, plus the accented letters
 // of Windows-1252 when that is the ANSI code page (bytes of other code pages are left whole).

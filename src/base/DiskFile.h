@@ -9,9 +9,9 @@
 class CDiskFile : public CFile {
 public:
     enum class Mode {
-        read,          // existing file, read only
-        createWrite,   // created or truncated, write only
-        readWrite,     // existing file, read and write
+        read,         // existing file, read only
+        createWrite,  // created or truncated, write only
+        readWrite,    // existing file, read and write
     };
 
     CDiskFile() = default;

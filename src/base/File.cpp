@@ -7,7 +7,8 @@ bool CFile::ReadExact(void* buffer, std::size_t count) {
     std::size_t done = 0;
     while (done < count) {
         std::size_t got = Read(bytes + done, count - done);
-        if (got == 0) return false;
+        if (got == 0)
+            return false;
         done += got;
     }
     return true;

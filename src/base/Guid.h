@@ -42,15 +42,19 @@ constexpr Guid Guid::fromString(std::string_view text) {
     std::uint8_t display[16]{};
     int pair = 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '-') continue;
+        if (text[i] == '-')
+            continue;
         int high = hexValue(text[i]);
         int low = i + 1 < text.size() ? hexValue(text[i + 1]) : -1;
-        if (high < 0 || low < 0 || pair >= 16) return nil;
+        if (high < 0 || low < 0 || pair >= 16)
+            return nil;
         display[pair++] = static_cast<std::uint8_t>(high * 16 + low);
         ++i;
     }
-    if (pair != 16) return nil;
+    if (pair != 16)
+        return nil;
     Guid guid{};
-    for (int i = 0; i < 16; ++i) guid.bytes[i] = display[order[i]];
+    for (int i = 0; i < 16; ++i)
+        guid.bytes[i] = display[order[i]];
     return guid;
 }

@@ -29,7 +29,8 @@ public:
 
 private:
     T* checked() const {
-        if (!m_dta__P) ::lumenreel::detail::failEmptyInPt(__FILE__, __LINE__);
+        if (!m_dta__P)
+            ::lumenreel::detail::failEmptyInPt(__FILE__, __LINE__);
         return m_dta__P.get();
     }
 
@@ -51,7 +52,8 @@ public:
     explicit operator bool() const { return m_dta__P != nullptr; }
 
     T& operator[](std::size_t index) const {
-        if (!m_dta__P) ::lumenreel::detail::failEmptyInPt(__FILE__, __LINE__);
+        if (!m_dta__P)
+            ::lumenreel::detail::failEmptyInPt(__FILE__, __LINE__);
         return m_dta__P[index];
     }
 

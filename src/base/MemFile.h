@@ -30,7 +30,8 @@ private:
     std::uint64_t m_position = 0;
 };
 
-// A file on an in-memory stream: the temporary buffer for resources, pictures, strings and XML text.
+// A file on an in-memory stream: the temporary buffer for resources, pictures, strings and XML
+// text.
 class CKWXOleStreamFile : public CKWXMemFile {
 public:
     CKWXOleStreamFile() = default;
