@@ -32,9 +32,11 @@ void CZCPlayerView_navigateInterface::Pause() {
 
 void CZCPlayerView_navigateInterface::SetScrubbing(bool flag) {
     scrubbing = flag;
+    // A seek during the drag has a restart due: resuming now would replay the sound queued at the
+    // old position until that restart, so the restart alone brings the sound back.
     if (flag)
         source->PauseSound(true);
-    else if (playing)
+    else if (playing && soundRestartAt == 0)
         source->PauseSound(paused);
 }
 

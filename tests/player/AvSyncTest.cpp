@@ -140,8 +140,6 @@ TEST_F(AvSyncTest, StepsRestartAtTheSteppedPosition) {
 }
 
 TEST_F(AvSyncTest, ScrubbingResumesInStepWithTheDraggedPosition) {
-    GTEST_SKIP() << "ending a scrub resumes the sound queued before it, at the old position, "
-                    "until the deferred restart (CZCPlayerView_navigateInterface::SetScrubbing)";
     view->Play();
     tickInStep(20);
     view->SetScrubbing(true);
