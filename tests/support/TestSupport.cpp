@@ -16,11 +16,14 @@ std::filesystem::path dataPath(const std::string& relative) {
     return std::filesystem::path(LUMENREEL_TEST_DATA_DIR) / relative;
 }
 
-std::filesystem::path binaryDir() { return LUMENREEL_BINARY_DIR; }
+std::filesystem::path binaryDir() {
+    return LUMENREEL_BINARY_DIR;
+}
 
 std::vector<std::uint8_t> readBytes(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in) throw std::runtime_error("cannot read " + path.string());
+    if (!in)
+        throw std::runtime_error("cannot read " + path.string());
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -28,13 +31,15 @@ void writeBytes(const std::filesystem::path& path, const std::vector<std::uint8_
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()),
               static_cast<std::streamsize>(bytes.size()));
-    if (!out) throw std::runtime_error("cannot write " + path.string());
+    if (!out)
+        throw std::runtime_error("cannot write " + path.string());
 }
 
 TempDir::TempDir() {
     std::string pattern =
         (std::filesystem::temp_directory_path() / "lumenreel-test-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
+    if (!mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
     m_path = pattern;
 }
 
