@@ -2,13 +2,12 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CommandFailure.h"
+#include "cli/DemoInput.h"
 #include "cli/ExitCodes.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/ByteSource.h"
@@ -84,16 +83,8 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
 }
 
 void run(const AudioOptions& options) {
-    std::ifstream file(options.path, std::ios::binary);
-    if (!file)
-        failCommand(kExitBadInput, options.path, "cannot read the file");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    if (file.bad())
-        failCommand(kExitBadInput, options.path, "cannot read the file");
     CExternalFormatReader reader;
-    if (!reader.Load(bytes))
-        failCommand(kExitBadInput, options.path, reader.lastError());
+    loadPublishedDemo(options.path, reader);
     const CSoundTrack* track = reader.GetSoundtrack();
     if (track == nullptr || track->data().empty())
         failCommand(kExitNotFound, options.path, "the movie has no soundtrack");

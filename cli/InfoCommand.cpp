@@ -3,13 +3,12 @@
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "cli/CommandFailure.h"
+#include "cli/DemoInput.h"
 #include "cli/ExitCodes.h"
 #include "published/ExternalFormatReader.h"
 
@@ -165,16 +164,8 @@ void printJson(const CExternalFormatReader& reader) {
 }
 
 void run(const InfoOptions& options) {
-    std::ifstream file(options.path, std::ios::binary);
-    if (!file)
-        failCommand(kExitBadInput, options.path, "cannot read the file");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    if (file.bad())
-        failCommand(kExitBadInput, options.path, "cannot read the file");
     CExternalFormatReader reader;
-    if (!reader.Load(bytes))
-        failCommand(kExitBadInput, options.path, reader.lastError());
+    loadPublishedDemo(options.path, reader);
     if (options.json) {
         printJson(reader);
     } else {
