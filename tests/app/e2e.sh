@@ -47,6 +47,10 @@ xvfb_pid=$!
 wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 export SDL_AUDIODRIVER=dummy
+# In a sanitizer build, the desktop libraries SDL loads at run time (X11, D-Bus, fontconfig) keep
+# allocations for the life of the process, some in modules unloaded before the leak check can
+# name them; our own code's leaks are checked by the unit tests, so this run skips that check.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 
 "$work/tour-player" 2>"$work/player.log" &
 player_pid=$!
