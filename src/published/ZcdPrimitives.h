@@ -8,16 +8,13 @@
 #include <vector>
 
 #include "base/ByteReader.h"
+#include "storage/SerializeGeometry.h"
 
 // The primitive encodings of published demo files: points, rectangles, length-framed strings and
 // blobs. Readers fail the ByteReader instead of reading past the data.
 namespace lumenreel::zcd {
 
-struct Point {
-    std::int32_t x = 0;
-    std::int32_t y = 0;
-    friend bool operator==(const Point&, const Point&) = default;
-};
+using lumenreel::Point;
 
 struct Size {
     std::int32_t width = 0;
@@ -25,15 +22,7 @@ struct Size {
     friend bool operator==(const Size&, const Size&) = default;
 };
 
-struct Rect {
-    std::int32_t left = 0;
-    std::int32_t top = 0;
-    std::int32_t right = 0;
-    std::int32_t bottom = 0;
-    std::int64_t width() const { return std::int64_t{right} - left; }
-    std::int64_t height() const { return std::int64_t{bottom} - top; }
-    friend bool operator==(const Rect&, const Rect&) = default;
-};
+using lumenreel::Rect;
 
 Point ReadPoint(ByteReader& in);
 Rect ReadRect(ByteReader& in);

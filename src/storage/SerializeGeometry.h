@@ -22,6 +22,9 @@ struct Rect {
     std::int32_t top = 0;
     std::int32_t right = 0;
     std::int32_t bottom = 0;
+    // Wide enough for any two 32-bit edges.
+    std::int64_t width() const { return std::int64_t{right} - left; }
+    std::int64_t height() const { return std::int64_t{bottom} - top; }
     friend bool operator==(const Rect&, const Rect&) = default;
 };
 
