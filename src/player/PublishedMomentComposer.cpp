@@ -56,7 +56,7 @@ void PublishedMomentComposer::copyBackground(int index, const CReaderObject_fram
         m_backgroundFrame = index;
         m_background.create(target.width(), target.height(), 32);
         fillPixels(m_background.view(), 0, 0, target.width(), target.height(), 0xFF000000);
-        Size display = m_reader.GetSize();
+        zcd::Size display = m_reader.GetSize();
         const CImageExt* picture = m_reader.GetFramePicture(&frame);
         if (picture && !picture->isNull() && imageSizeAllowed(display.width, display.height)) {
             if (picture->width() == display.width && picture->height() == display.height) {
