@@ -77,7 +77,7 @@ bool CZephyrcastPlayerDlg::OnInitDialog() {
         m_viewCreated = true;
     }
     if (m_host.setMinimumSize)
-        m_host.setMinimumSize(m_window.MinTrackSize());
+        m_host.setMinimumSize(m_window.View().MinTrackSize());
     if (HasEmbeddedZCD())
         m_startKind = MovieKind::ZCD;
     else if (HasEmbeddedZCS())
@@ -224,8 +224,8 @@ void CZephyrcastPlayerDlg::showWelcome() {
 void CZephyrcastPlayerDlg::FitWindowToMovie() {
     if (!m_viewCreated)
         return;
-    const ViewPoint preferred = m_window.PreferredSize();
-    const ViewPoint minimum = m_window.MinTrackSize();
+    const ViewPoint preferred = m_window.View().PreferredSize();
+    const ViewPoint minimum = m_window.View().MinTrackSize();
     if (m_host.setMinimumSize)
         m_host.setMinimumSize(minimum);
     const ViewRect area = m_host.usableArea ? m_host.usableArea() : ViewRect{0, 0, 1024, 768};
@@ -234,7 +234,7 @@ void CZephyrcastPlayerDlg::FitWindowToMovie() {
     m_window.SetClientSize(placement.rect.width(), placement.rect.height());
     if (m_host.moveWindow)
         m_host.moveWindow(placement.rect);
-    m_window.SetFitChecked(placement.tooBig);
+    m_window.View().SetFitChecked(placement.tooBig);
     m_window.View().Play();
 }
 

@@ -9,10 +9,6 @@
 namespace lumenreel {
 namespace {
 
-constexpr int kNoMoviePreferredSize = 256;
-constexpr int kMinTrackWidth = 410;
-constexpr int kMinTrackHeightWithMovie = 200;
-constexpr int kMinTrackExtraHeight = 300;
 constexpr int kMessageLineHeight = 24;
 constexpr std::uint32_t kTooltipBorder = 0xFF505050;
 constexpr std::uint32_t kTooltipFill = 0xFFF4F4F4;
@@ -32,34 +28,14 @@ ViewPoint offset(ViewPoint point, const ViewRect& rect) {
 
 }  // namespace
 
-// The view whose panel follows the clock on every tick.
-class PlayerWindow::SkinnedView : public CZCPlayerView {
-public:
-    SkinnedView(TickClock& clock, OutputDeviceFactory devices, CPlayerNavigateDialog& panel)
-        : CZCPlayerView(clock, std::make_unique<CDocImp>(std::move(devices))), m_panel(panel) {}
-
-protected:
-    void RefreshPanel() override { m_panel.Refresh(); }
-    void StopHook() override {
-        m_panel.SetRecordChecked(false, false);
-        m_panel.EnableSeeking(true);
-    }
-
-private:
-    CPlayerNavigateDialog& m_panel;
-};
-
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
-    : m_view(std::make_unique<SkinnedView>(clock, std::move(devices), m_panel)) {
-    m_panel.SetTransport(m_view.get());
-    m_panel.SetCommandListener([this](int id) { onPanelCommand(id); });
-    m_view->SetHost({
+    : m_view(clock, std::make_unique<CDocImp>(std::move(devices))) {
+    m_view.SetHost({
         .invalidate = [](bool) {},
         .fullScreenChanged =
             [this] {
-                m_panel.SetFullScreenChecked(m_view->IsFullScreen(), false);
                 if (m_host.fullScreenChanged)
-                    m_host.fullScreenChanged(m_view->IsFullScreen());
+                    m_host.fullScreenChanged(m_view.IsFullScreen());
             },
         .closeRequested =
             [this] {
@@ -67,7 +43,8 @@ PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
                     m_host.close();
             },
     });
-    m_frame.SetHost({
+    // The host is read when the frame calls, so it may be set after this.
+    m_view.Frame().SetHost({
         .close =
             [this] {
                 if (m_host.close)
@@ -91,84 +68,33 @@ PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
     });
 }
 
-PlayerWindow::~PlayerWindow() = default;
-
-CZCPlayerView& PlayerWindow::View() {
-    return *m_view;
-}
-
 void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translator) {
-    m_panel.SetSkin(package);
-    m_panel.SetTranslator(translator);
-    m_panel.LoadSkin();
-    m_panel.Create();
-    m_frame.LoadSkin(SkinSource{package, {}});
-    m_view->SetWindowFrameMetrics(m_frame.Metrics());
-    m_view->SetPanelHeight(m_panel.Height());
-}
-
-ViewPoint PlayerWindow::PreferredSize() {
-    if (!m_view->HasMovie())
-        return {kNoMoviePreferredSize, kNoMoviePreferredSize};
-    const WindowFrameMetrics frame = m_frame.Metrics();
-    const CDocImp::Size display = m_view->GetMovieSize();
-    return {display.width + frame.leftFillWidth + frame.rightFillWidth,
-            display.height + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
-}
-
-ViewPoint PlayerWindow::MinTrackSize() {
-    m_view->CreatePanelWindow();
-    m_view->ShowPanel(true);
-    const int height =
-        m_view->HasMovie() ? kMinTrackHeightWithMovie : m_panel.Height() + kMinTrackExtraHeight;
-    return {kMinTrackWidth, height};
+    m_view.LoadSkin(package, translator);
 }
 
 void PlayerWindow::SetClientSize(int width, int height) {
-    m_client = {std::max(width, 1), std::max(height, 1)};
-    m_view->SetClientSize(m_client.x, m_client.y);
-    m_panel.SetWidth(m_client.x);
-}
-
-void PlayerWindow::SetFitChecked(bool flag) {
-    m_view->SetFitChecked(flag);
-    m_panel.SetFitChecked(flag);
+    m_view.SetClientSize(std::max(width, 1), std::max(height, 1));
 }
 
 void PlayerWindow::OnTimer() {
-    m_view->OnTimer();
-    if (!m_view->HasMovie())
-        m_panel.Refresh();
-}
-
-void PlayerWindow::onPanelCommand(int id) {
-    if (id == CPlayerNavigateDialog::kFit)
-        m_view->SetFitChecked(m_panel.IsFitChecked());
-}
-
-bool PlayerWindow::panelShown() {
-    const PanelState& panel = m_view->GetPanel();
-    return panel.exists && (panel.visible || !m_view->IsFullScreen());
-}
-
-ViewRect PlayerWindow::PanelRect() {
-    if (!panelShown())
-        return {};
-    return {0, m_client.y - m_panel.Height(), m_client.x, m_client.y};
+    m_view.OnTimer();
+    // Without a movie the view does not tick its panel, which still shows its hover and tooltip.
+    if (!m_view.HasMovie())
+        m_view.Panel().Refresh();
 }
 
 const CImageExt& PlayerWindow::Compose() {
-    const CImageExt& back = m_view->Paint();
-    if (m_window.width() != m_client.x || m_window.height() != m_client.y)
-        m_window.create(m_client.x, m_client.y, 32);
-    fillPixels(m_window.view(), 0, 0, m_client.x, m_client.y, 0xFF000000);
+    const CImageExt& back = m_view.Paint();
+    m_view.DrawChangedFrameButtons();
+    const ViewPoint client = ClientSize();
+    if (m_window.width() != client.x || m_window.height() != client.y)
+        m_window.create(client.x, client.y, 32);
+    fillPixels(m_window.view(), 0, 0, client.x, client.y, 0xFF000000);
     if (!back.isNull())
-        copyPixels(back.view(), m_window.view(), 0, 0, m_client.x, m_client.y);
-    if (!m_view->IsFullScreen())
-        m_frame.DrawWindowFrame(m_window, m_view->MovieRect());
+        copyPixels(back.view(), m_window.view(), 0, 0, client.x, client.y);
     drawMessage();
-    if (ViewRect panel = PanelRect(); panel.width() > 0) {
-        const CImageExt& picture = m_panel.Picture();
+    if (ViewRect panel = m_view.PanelRect(); panel.width() > 0) {
+        const CImageExt& picture = Panel().Picture();
         if (!picture.isNull())
             copyPixels(picture.view(), m_window.view(), panel.left, panel.top, panel.width(),
                        panel.height());
@@ -180,7 +106,7 @@ const CImageExt& PlayerWindow::Compose() {
 void PlayerWindow::drawMessage() {
     if (m_message.empty())
         return;
-    const ViewRect area = m_view->MovieRect();
+    const ViewRect area = m_view.MovieRect();
     const int total = static_cast<int>(m_message.size()) * kMessageLineHeight;
     int top = area.top + (area.height() - total) / 2;
     for (const std::string& line : m_message) {
@@ -191,7 +117,7 @@ void PlayerWindow::drawMessage() {
 }
 
 void PlayerWindow::drawTooltip() {
-    const std::optional<CPlayerNavigateDialog::Tooltip> tip = m_panel.CurrentTooltip();
+    const std::optional<CPlayerNavigateDialog::Tooltip> tip = Panel().CurrentTooltip();
     if (!tip || tip->text.empty())
         return;
     PanelTextStyle style;
@@ -199,10 +125,11 @@ void PlayerWindow::drawTooltip() {
     style.pixelHeight = 13;
     style.bold = false;
     const ViewPoint size = measureText(tip->text, style);
-    const ViewRect panel = PanelRect();
+    const ViewRect panel = m_view.PanelRect();
     const int width = size.x + 12;
     const int height = size.y + 6;
-    const int left = std::clamp(panel.left + tip->anchor.left, 0, std::max(0, m_client.x - width));
+    const int left =
+        std::clamp(panel.left + tip->anchor.left, 0, std::max(0, ClientSize().x - width));
     const int top = std::max(0, panel.top + tip->anchor.top - height - 4);
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
     fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
@@ -210,54 +137,51 @@ void PlayerWindow::drawTooltip() {
 }
 
 void PlayerWindow::MouseMove(ViewPoint point, ViewPoint screen) {
-    const ViewRect panel = PanelRect();
-    if (m_panel.IsDragging() || panel.contains(point)) {
+    const ViewRect panel = m_view.PanelRect();
+    if (Panel().IsDragging() || panel.contains(point)) {
         m_panelHasMouse = true;
-        m_panel.OnMouseMove(offset(point, panel));
+        Panel().OnMouseMove(offset(point, panel));
     } else if (m_panelHasMouse) {
         m_panelHasMouse = false;
-        m_panel.OnMouseLeave();
+        Panel().OnMouseLeave();
     }
-    if (m_view->IsFullScreen())
-        return;
-    m_frame.MouseMove(point, screen);
-    if (auto target = m_frame.DragWindowPosition(); target && m_host.moveWindow)
+    m_view.FrameMouseMove(point, screen);
+    if (auto target = Frame().DragWindowPosition(); target && m_host.moveWindow)
         m_host.moveWindow(*target);
 }
 
 void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint windowTopLeft,
                              bool doubleClick) {
-    const ViewRect panel = PanelRect();
+    const ViewRect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
-        m_panel.OnLButtonDown(offset(point, panel));
+        Panel().OnLButtonDown(offset(point, panel));
         return;
     }
-    if (!m_view->IsFullScreen() && m_frame.MouseDown(point, screen, windowTopLeft))
+    if (m_view.FrameMouseDown(point, screen, windowTopLeft))
         return;
     if (doubleClick)
-        m_view->OnDoubleClick();
+        m_view.OnDoubleClick();
     else
-        m_view->OnMousePress();
+        m_view.OnMousePress();
 }
 
 void PlayerWindow::MouseUp(ViewPoint point) {
     // The panel holds the mouse from its press to the release, wherever that happens.
-    const ViewRect panel = PanelRect();
+    const ViewRect panel = m_view.PanelRect();
     if (m_panelPressed || panel.contains(point))
-        m_panel.OnLButtonUp(offset(point, panel));
+        Panel().OnLButtonUp(offset(point, panel));
     m_panelPressed = false;
-    if (!m_view->IsFullScreen())
-        m_frame.MouseUp(point);
+    m_view.FrameMouseUp(point);
 }
 
 void PlayerWindow::MouseLeave() {
     m_panelHasMouse = false;
-    m_panel.OnMouseLeave();
+    Panel().OnMouseLeave();
 }
 
 void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
-    m_view->OnKeyDown(key);
+    m_view.OnKeyDown(key);
 }
 
 }  // namespace lumenreel

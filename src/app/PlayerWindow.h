@@ -6,9 +6,7 @@
 #include <vector>
 
 #include "images/ImageExt.h"
-#include "player/PanelNavigateDialog.h"
-#include "player/PlayerView.h"
-#include "player/WindowFrame.h"
+#include "player/SkinnedPlayerView.h"
 #include "sound/OutputDevice.h"
 
 class CRBFileSystem;
@@ -16,8 +14,9 @@ class CTranslateInterface;
 
 namespace lumenreel {
 
-// The whole player window without a toolkit: the view with its skinned frame and control panel,
-// composed into one picture, and the mouse and keys routed to whichever part is under them.
+// The whole player window without a toolkit: the skinned view with its frame and control panel
+// composed into one picture with the on-screen message and the panel's tooltip, and the mouse
+// and keys routed to whichever part is under them.
 // Coordinates are window pixels unless named screen.
 class PlayerWindow {
 public:
@@ -31,23 +30,17 @@ public:
     };
 
     PlayerWindow(TickClock& clock, OutputDeviceFactory devices);
-    ~PlayerWindow();
 
     void SetHost(Host host) { m_host = std::move(host); }
     // Objects handed over are not owned. Without a package the skin comes from the disk.
     void SetSkin(CRBFileSystem* package, CTranslateInterface* translator);
 
-    CZCPlayerView& View();
-    CPlayerNavigateDialog& Panel() { return m_panel; }
-    CWindowFrame& Frame() { return m_frame; }
+    CSkinnedPlayerView& View() { return m_view; }
+    CPlayerNavigateDialog& Panel() { return m_view.Panel(); }
+    CWindowFrame& Frame() { return m_view.Frame(); }
 
-    // The window size that shows the movie at its own size; 256 × 256 with none.
-    ViewPoint PreferredSize();
-    // The smallest size the user may drag the window to; creates the panel.
-    ViewPoint MinTrackSize();
     void SetClientSize(int width, int height);
-    ViewPoint ClientSize() const { return m_client; }
-    void SetFitChecked(bool flag);
+    ViewPoint ClientSize() const { return m_view.ClientSize(); }
     void OnTimer();
 
     // Lines shown in the middle of the movie area while no movie plays (why, or what to do).
@@ -63,23 +56,13 @@ public:
     void MouseLeave();
     void KeyDown(CZCPlayerView::Key key);
 
-    // Where the panel sits in the window; empty while it is not shown.
-    ViewRect PanelRect();
-
 private:
-    class SkinnedView;
-
-    bool panelShown();
     void drawMessage();
     void drawTooltip();
-    void onPanelCommand(int id);
 
     Host m_host;
-    std::unique_ptr<SkinnedView> m_view;
-    CPlayerNavigateDialog m_panel;
-    CWindowFrame m_frame;
+    CSkinnedPlayerView m_view;
     CImageExt m_window;
-    ViewPoint m_client;
     std::vector<std::string> m_message;
     bool m_panelHasMouse = false;
     bool m_panelPressed = false;

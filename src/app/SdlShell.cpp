@@ -202,7 +202,7 @@ private:
         const ViewRect screen = windowScreenRect();
         window.View().SetScreenRect(screen);
         window.View().SetCursorPosition(screenMouse());
-        if (ViewRect panel = window.PanelRect(); panel.width() > 0)
+        if (ViewRect panel = window.View().PanelRect(); panel.width() > 0)
             window.View().SetPanelScreenRect({screen.left + panel.left, screen.top + panel.top,
                                               screen.left + panel.right,
                                               screen.top + panel.bottom});

@@ -224,6 +224,19 @@ void CZCPlayerView::ShowPanel(bool flag) {
         panel.visible = true;
 }
 
+// Both move the movie area's bottom edge, so the frame around it is drawn anew.
+void CZCPlayerView::CreatePanelWindow() {
+    if (!panel.exists)
+        backBuffer.destroy();
+    panel.exists = true;
+}
+
+void CZCPlayerView::SetPanelHeight(int height) {
+    if (height != panel.height)
+        backBuffer.destroy();
+    panel.height = height;
+}
+
 void CZCPlayerView::AutoHideCheck() {
     if (!m_cursor)
         return;

@@ -50,15 +50,15 @@ public:
     const CImageExt& Paint();
 
     void SetFullScreen(bool flag) override;
-    void ToggleFullScreen();
+    virtual void ToggleFullScreen();
     bool IsFullScreen() const { return fullScreen; }
     void ShowPanel(bool flag);
     void AutoHideCheck();
-    void CreatePanelWindow() { panel.exists = true; }
+    void CreatePanelWindow();
     // The panel window's height, known from its layout before it is created.
-    void SetPanelHeight(int height) { panel.height = height; }
+    void SetPanelHeight(int height);
 
-    void SetFitChecked(bool flag);
+    virtual void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
     bool IsHighQuality() const { return panel.exists; }
@@ -67,7 +67,8 @@ public:
     void OnDoubleClick() { ToggleFullScreen(); }
     void OnMousePress() { ShowPanel(!autoHidePanel); }
 
-    void SetClientSize(int width, int height);
+    virtual void SetClientSize(int width, int height);
+    lumenreel::ViewPoint ClientSize() const { return {clientWidth, clientHeight}; }
     void SetVisible(bool flag) { visible = flag; }
     bool IsVisible() const { return visible; }
     void SetScreenRect(lumenreel::ViewRect rect) { screenRect = rect; }

@@ -1,5 +1,14 @@
 #include "player/SkinnedPlayerView.h"
 
+namespace {
+
+constexpr int kNoMoviePreferredSize = 256;
+constexpr int kMinTrackWidth = 410;
+constexpr int kMinTrackHeightWithMovie = 200;
+constexpr int kMinTrackExtraHeight = 300;
+
+}  // namespace
+
 CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
     : CZCPlayerView(clock, std::move(source)) {
     m_panel.SetCommandListener([this](int id) {
@@ -17,14 +26,50 @@ void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* t
     m_panel.LoadSkin();
     m_panel.Create();
     m_panel.SetFitChecked(IsFitChecked());
+    m_panel.SetWidth(ClientSize().x);
     SetPanelHeight(m_panel.Height());
     m_frame.LoadSkin({package, diskBase});
     SetWindowFrameMetrics(m_frame.Metrics());
 }
 
-lumenreel::ViewRect CSkinnedPlayerView::AlignPanel(int viewWidth, int viewHeight) {
-    m_panel.SetWidth(viewWidth);
-    return {0, viewHeight - m_panel.Height(), viewWidth, viewHeight};
+lumenreel::ViewPoint CSkinnedPlayerView::PreferredSize() {
+    if (!HasMovie())
+        return {kNoMoviePreferredSize, kNoMoviePreferredSize};
+    const lumenreel::WindowFrameMetrics frame = m_frame.Metrics();
+    const CDocImp::Size display = GetMovieSize();
+    return {display.width + frame.leftFillWidth + frame.rightFillWidth,
+            display.height + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
+}
+
+lumenreel::ViewPoint CSkinnedPlayerView::MinTrackSize() {
+    CreatePanelWindow();
+    ShowPanel(true);
+    const int height =
+        HasMovie() ? kMinTrackHeightWithMovie : m_panel.Height() + kMinTrackExtraHeight;
+    return {kMinTrackWidth, height};
+}
+
+lumenreel::ViewRect CSkinnedPlayerView::PanelRect() const {
+    const lumenreel::PanelState& panel = GetPanel();
+    if (!panel.exists || (!panel.visible && IsFullScreen()))
+        return {};
+    const lumenreel::ViewPoint client = ClientSize();
+    return {0, client.y - m_panel.Height(), client.x, client.y};
+}
+
+void CSkinnedPlayerView::SetClientSize(int width, int height) {
+    CZCPlayerView::SetClientSize(width, height);
+    m_panel.SetWidth(ClientSize().x);
+}
+
+void CSkinnedPlayerView::SetFitChecked(bool flag) {
+    CZCPlayerView::SetFitChecked(flag);
+    m_panel.SetFitChecked(flag);
+}
+
+void CSkinnedPlayerView::ToggleFullScreen() {
+    CZCPlayerView::ToggleFullScreen();
+    m_panel.SetFullScreenChecked(IsFullScreen(), false);
 }
 
 void CSkinnedPlayerView::DrawWindowFrame(CImageExt& backBuffer) {
@@ -32,33 +77,28 @@ void CSkinnedPlayerView::DrawWindowFrame(CImageExt& backBuffer) {
     m_frame.DrawWindowFrame(backBuffer, MovieRect());
 }
 
-bool CSkinnedPlayerView::redrawFrameButtons() {
+bool CSkinnedPlayerView::DrawChangedFrameButtons() {
     return m_backBuffer && !IsFullScreen() && m_frame.DrawDirtyButtons(*m_backBuffer);
 }
 
 bool CSkinnedPlayerView::FrameMouseMove(lumenreel::ViewPoint point,
                                         lumenreel::ViewPoint screenPoint) {
     const bool taken = !IsFullScreen() && m_frame.MouseMove(point, screenPoint);
-    return redrawFrameButtons() || taken;
+    return DrawChangedFrameButtons() || taken;
 }
 
 bool CSkinnedPlayerView::FrameMouseDown(lumenreel::ViewPoint point,
                                         lumenreel::ViewPoint screenPoint,
                                         lumenreel::ViewPoint windowPosition) {
     const bool taken = !IsFullScreen() && m_frame.MouseDown(point, screenPoint, windowPosition);
-    redrawFrameButtons();
+    DrawChangedFrameButtons();
     return taken;
 }
 
 bool CSkinnedPlayerView::FrameMouseUp(lumenreel::ViewPoint point) {
     const bool taken = !IsFullScreen() && m_frame.MouseUp(point);
-    redrawFrameButtons();
+    DrawChangedFrameButtons();
     return taken;
-}
-
-void CSkinnedPlayerView::RefreshPanel() {
-    m_panel.Refresh();
-    m_panel.SetFullScreenChecked(IsFullScreen(), false);
 }
 
 void CSkinnedPlayerView::StopHook() {

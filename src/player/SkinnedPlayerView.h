@@ -11,8 +11,9 @@ class CRBFileSystem;
 class CTranslateInterface;
 
 // The player view with its skinned panel and window frame wired in: the frame is drawn into the
-// back buffer, the panel follows each tick and drives this view's transport, Fit and full screen
-// stay in step between the two, and a stop resets the record check and re-enables seeking.
+// back buffer, the panel sits along the bottom edge as wide as the view, follows each tick and
+// drives this view's transport, Fit and full screen stay in step between the two, and a stop
+// resets the record check and re-enables seeking.
 class CSkinnedPlayerView : public CZCPlayerView {
 public:
     explicit CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
@@ -25,8 +26,21 @@ public:
     CPlayerNavigateDialog& Panel() { return m_panel; }
     CWindowFrame& Frame() { return m_frame; }
 
-    // The panel along the view's bottom edge, as wide as the view; in view client pixels.
-    lumenreel::ViewRect AlignPanel(int viewWidth, int viewHeight);
+    // The client size that shows the movie at its own size inside frame and panel; 256 × 256
+    // with no movie.
+    lumenreel::ViewPoint PreferredSize();
+    // The smallest client size the user may drag the window to; creates the panel.
+    lumenreel::ViewPoint MinTrackSize();
+    // Where the panel sits in the client area; empty while it is not shown.
+    lumenreel::ViewRect PanelRect() const;
+
+    void SetClientSize(int width, int height) override;
+    void SetFitChecked(bool flag) override;
+    void ToggleFullScreen() override;
+
+    // Frame buttons whose look changed (hover, press, maximised) drawn again into the back
+    // buffer; true when any was.
+    bool DrawChangedFrameButtons();
 
     // Mouse events in view client pixels go to the frame first; true when it took them. After
     // a true result the back buffer may have changed and should be shown again.
@@ -37,13 +51,10 @@ public:
 
 protected:
     void DrawWindowFrame(CImageExt& backBuffer) override;
-    // Also catches full screen switched by key or double click.
-    void RefreshPanel() override;
+    void RefreshPanel() override { m_panel.Refresh(); }
     void StopHook() override;
 
 private:
-    bool redrawFrameButtons();
-
     CPlayerNavigateDialog m_panel;
     CWindowFrame m_frame;
     // The view's own back buffer, known once the frame has been drawn into it.

@@ -87,10 +87,7 @@ void CWindowFrame::DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewR
     using lumenreel::drawSkinImage;
     const int w = backBuffer.width();
     const int h = backBuffer.height();
-    drawSkinImage(m_upperRight, backBuffer, w - m_upperRight.width(), 0);
-    for (int x = 0; x < w - m_upperRight.width(); ++x)
-        drawSkinImage(m_topFill, backBuffer, x, 0);
-    drawSkinImage(m_upperLeft, backBuffer, 0, 0);
+    drawTopStrip(backBuffer);
     if (!m_leftFill.isNull())
         for (int y = m_upperLeft.height(); y < h - m_bottomLeft.height(); ++y)
             drawSkinImage(m_leftFill, backBuffer, 0, y);
@@ -107,21 +104,32 @@ void CWindowFrame::DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewR
     drawSkinImage(m_bottomLeft, backBuffer, 0, h - m_bottomLeft.height());
     drawSkinImage(m_bottomRight, backBuffer, rightX, h - m_bottomRight.height());
     placeButtons(w);
+    drawButtons(backBuffer);
+}
+
+void CWindowFrame::drawTopStrip(CImageExt& backBuffer) {
+    using lumenreel::drawSkinImage;
+    const int w = backBuffer.width();
+    drawSkinImage(m_upperRight, backBuffer, w - m_upperRight.width(), 0);
+    for (int x = 0; x < w - m_upperRight.width(); ++x)
+        drawSkinImage(m_topFill, backBuffer, x, 0);
+    drawSkinImage(m_upperLeft, backBuffer, 0, 0);
+}
+
+void CWindowFrame::drawButtons(CImageExt& backBuffer) {
     m_close.Draw(backBuffer);
     m_maximise.Draw(backBuffer);
     m_minimise.Draw(backBuffer);
 }
 
 bool CWindowFrame::DrawDirtyButtons(CImageExt& backBuffer) {
-    bool drawn = false;
-    for (CInternalButton* button : {static_cast<CInternalButton*>(&m_close), &m_minimise,
-                                    static_cast<CInternalButton*>(&m_maximise)}) {
-        if (button->IsDirty()) {
-            button->Draw(backBuffer);
-            drawn = true;
-        }
-    }
-    return drawn;
+    if (!IsLoaded() || backBuffer.isNull() ||
+        (!m_close.IsDirty() && !m_minimise.IsDirty() && !m_maximise.IsDirty()))
+        return false;
+    // The button pictures are partly transparent, so the strip behind them is laid down first.
+    drawTopStrip(backBuffer);
+    drawButtons(backBuffer);
+    return true;
 }
 
 bool CWindowFrame::MouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint) {

@@ -30,7 +30,8 @@ public:
 
     // Draws the border and the buttons into a W × H back buffer around the movie area.
     void DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewRect& movieArea);
-    // The buttons that changed since they were last drawn, drawn again; true when any was.
+    // When a button changed since it was last drawn, the top strip and its buttons drawn again;
+    // true when they were.
     bool DrawDirtyButtons(CImageExt& backBuffer);
 
     // True when the frame took the event (a button, or the window drag).
@@ -52,6 +53,8 @@ public:
 
 private:
     void placeButtons(int width);
+    void drawTopStrip(CImageExt& backBuffer);
+    void drawButtons(CImageExt& backBuffer);
     void pressedMaximise();
 
     Host m_host;

@@ -126,7 +126,7 @@ TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {
     TempDir dir;
     writeBytes(dir.path() / "small.zcd", makeTestDemo(300, 200));
     dialog->OpenMovieFile(dir.path() / "small.zcd");
-    const ViewPoint preferred = dialog->Window().PreferredSize();
+    const ViewPoint preferred = dialog->Window().View().PreferredSize();
     EXPECT_GT(preferred.x, 300);  // the frame and the panel around the movie
     EXPECT_GT(preferred.y, 200 + CPlayerNavigateDialog::kDefaultHeight);
     EXPECT_EQ(moved.width(), std::max(preferred.x + 4, 410));
@@ -134,7 +134,7 @@ TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {
     EXPECT_EQ(moved.left, (1024 - moved.width()) / 2);
     EXPECT_EQ(moved.top, (738 - moved.height()) / 2);
     EXPECT_FALSE(dialog->Window().Panel().IsFitChecked());
-    EXPECT_EQ(dialog->Window().MinTrackSize(), (ViewPoint{410, 200}));
+    EXPECT_EQ(dialog->Window().View().MinTrackSize(), (ViewPoint{410, 200}));
 
     writeBytes(dir.path() / "big.zcd", makeTestDemo(1600, 900));
     dialog->OpenMovieFile(dir.path() / "big.zcd");

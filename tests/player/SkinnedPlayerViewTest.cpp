@@ -44,7 +44,7 @@ TEST_F(SkinnedPlayerViewTest, TheFrameSurroundsTheMovieAreaAboveThePanel) {
                               480 - view->Panel().Height() - m.bottomFillHeight}));
     const CImageExt& buffer = view->GetBackBuffer();
     EXPECT_NE(buffer.pixel(320, 2) & 0xFFFFFF, 0u);  // title strip
-    EXPECT_EQ(view->AlignPanel(640, 480), (ViewRect{0, 435, 640, 480}));
+    EXPECT_EQ(view->PanelRect(), (ViewRect{0, 435, 640, 480}));
     EXPECT_EQ(view->Panel().Picture().width(), 640);
 }
 
@@ -71,7 +71,7 @@ TEST_F(SkinnedPlayerViewTest, StopUnchecksRecordAndEnablesSeeking) {
     EXPECT_TRUE(view->Panel().Button(CPlayerNavigateDialog::kForward)->IsEnabled());
 }
 
-TEST_F(SkinnedPlayerViewTest, HoveringACloseButtonRepaintsItInTheBackBuffer) {
+TEST_F(SkinnedPlayerViewTest, HoveringTheCloseButtonRepaintsItInTheBackBuffer) {
     const ViewRect close = view->Frame().CloseButton().GetRect();
     ASSERT_GT(close.width(), 0);
     CImageExt before;
@@ -80,11 +80,59 @@ TEST_F(SkinnedPlayerViewTest, HoveringACloseButtonRepaintsItInTheBackBuffer) {
     EXPECT_GT(view->GetBackBuffer().countDifferences(before, close.left, close.top, close.width(),
                                                      close.height(), close.left, close.top),
               0);
+    EXPECT_TRUE(view->FrameMouseMove({10, 200}, {10, 200}));
+    EXPECT_EQ(view->GetBackBuffer().countDifferences(before, close.left, close.top, close.width(),
+                                                     close.height(), close.left, close.top),
+              0)
+        << "leaving the button brings back its first look";
     bool closed = false;
     view->Frame().SetHost({[&closed] { closed = true; }, {}, {}, {}});
     EXPECT_TRUE(view->FrameMouseDown(centre(close), centre(close), {0, 0}));
     EXPECT_TRUE(view->FrameMouseUp(centre(close)));
     EXPECT_TRUE(closed);
+}
+
+TEST_F(SkinnedPlayerViewTest, MaximisedLookReachesTheBackBufferWithTheChangedButtons) {
+    const ViewRect maximise = view->Frame().MaximiseButton().GetRect();
+    ASSERT_GT(maximise.width(), 0);
+    CImageExt before;
+    ASSERT_TRUE(view->GetBackBuffer().copyTo(before));
+    view->Frame().SetMaximised(true);
+    view->Paint();
+    EXPECT_TRUE(view->DrawChangedFrameButtons());
+    EXPECT_GT(view->GetBackBuffer().countDifferences(before, maximise.left, maximise.top,
+                                                     maximise.width(), maximise.height(),
+                                                     maximise.left, maximise.top),
+              0);
+    EXPECT_FALSE(view->DrawChangedFrameButtons());
+}
+
+TEST_F(SkinnedPlayerViewTest, PanelCreatedAfterTheFirstPaintMovesTheFrameAboveIt) {
+    CSkinnedPlayerView late(clock);
+    late.LoadSkin(defaultSkinPackage().FileSystem(), &texts);
+    late.SetClientSize(640, 480);
+    late.EnsureBackBuffer();
+    late.CreatePanelWindow();
+    late.EnsureBackBuffer();
+
+    CSkinnedPlayerView early(clock);
+    early.LoadSkin(defaultSkinPackage().FileSystem(), &texts);
+    early.SetClientSize(640, 480);
+    early.CreatePanelWindow();
+    early.EnsureBackBuffer();
+    EXPECT_EQ(late.GetBackBuffer().countDifferences(early.GetBackBuffer(), 0, 0, 640, 480, 0, 0),
+              0);
+}
+
+TEST_F(SkinnedPlayerViewTest, PanelLeavesTheWindowOnlyWhenHiddenInFullScreen) {
+    EXPECT_GT(view->PanelRect().width(), 0);
+    view->ShowPanel(false);
+    EXPECT_GT(view->PanelRect().width(), 0) << "a windowed player always shows its panel";
+    view->ToggleFullScreen();
+    view->ShowPanel(false);
+    EXPECT_EQ(view->PanelRect().width(), 0);
+    view->ShowPanel(true);
+    EXPECT_EQ(view->PanelRect(), (ViewRect{0, 435, 640, 480}));
 }
 
 }  // namespace
