@@ -1,7 +1,10 @@
 #include "cli/BundleCommand.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -43,6 +46,27 @@ std::string defaultPlayer() {
     return (self.parent_path() / "lumenreel-player").string();
 }
 
+// Written beside the output and renamed over it, as installers do: a copy of the old program
+// that is running keeps running (its file cannot be opened for writing), and a failed write
+// leaves no half program behind.
+void writeProgram(const std::string& output, const std::vector<std::uint8_t>& bytes) {
+    std::string temporary = output + ".XXXXXX";
+    const int descriptor = ::mkstemp(temporary.data());
+    if (descriptor < 0)
+        failCommand(kExitBadInput, output, "cannot write the file");
+    ::close(descriptor);
+    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+    out.close();
+    bool written = !out.fail() && ::chmod(temporary.c_str(), 0755) == 0 &&
+                   std::rename(temporary.c_str(), output.c_str()) == 0;
+    if (!written) {
+        std::remove(temporary.c_str());
+        failCommand(kExitBadInput, output, "cannot write the file");
+    }
+}
+
 void runBundle(const BundleOptions& options) {
     const std::string playerPath = options.player.empty() ? defaultPlayer() : options.player;
     const std::vector<std::uint8_t> player = readOrExit(playerPath);
@@ -59,13 +83,7 @@ void runBundle(const BundleOptions& options) {
         failCommand(kExitBadInput,
                     reason.find("skin") != std::string::npos ? options.skin : options.movie,
                     reason);
-    std::ofstream out(options.output, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bundle.data()),
-              static_cast<std::streamsize>(bundle.size()));
-    if (!out.flush())
-        failCommand(kExitBadInput, options.output, "cannot write the file");
-    out.close();
-    ::chmod(options.output.c_str(), 0755);
+    writeProgram(options.output, bundle);
 }
 
 }  // namespace
