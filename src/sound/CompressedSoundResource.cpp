@@ -48,8 +48,13 @@ void CCompressedSoundResource::Play(float from, float /*to*/) {
         m_player->Seek(from);
         if (m_player->IsPaused())
             m_player->TogglePause();
-        if (!m_player->IsPlaying())
+        if (!m_player->IsPlaying()) {
+            // A run that ended around the seek may still rewind as it finishes: it is ended
+            // first, so the new run starts where asked.
+            m_player->Stop();
+            m_player->Seek(from);
             m_player->Play();
+        }
     } catch (const IPlayer::IPlayerException&) {
     }
 }

@@ -102,9 +102,22 @@ void CStreamDecoder::RequestStop() {
     m_flagsChanged.notify_all();
 }
 
+void CStreamDecoder::BeginRun() {
+    std::lock_guard lock(m_lock);
+    m_running = true;
+}
+
+bool CStreamDecoder::IsRunning() {
+    std::lock_guard lock(m_lock);
+    return m_running;
+}
+
 bool CStreamDecoder::DecodeLoop() {
-    if (!m_opened || m_stopRequested)
+    if (!m_opened || m_stopRequested) {
+        std::lock_guard lock(m_lock);
+        m_running = false;
         return true;
+    }
     while (!m_stopRequested) {
         {
             std::unique_lock lock(m_lock);
@@ -122,6 +135,7 @@ bool CStreamDecoder::DecodeLoop() {
         long n = m_codec->read(m_pcm);
         if (n == lumenreel::PcmCodec::kEnd) {
             m_rewindDue = true;
+            m_running = false;
             return true;
         }
         if (n > 0)
@@ -129,6 +143,7 @@ bool CStreamDecoder::DecodeLoop() {
     }
     std::lock_guard lock(m_lock);
     m_rewindDue = true;
+    m_running = false;
     return false;
 }
 

@@ -40,6 +40,11 @@ public:
     bool IsOutputIdle();
     bool IsPaused() const { return m_paused; }
     void RequestStop();
+    // Marks a run as started; DecodeLoop ends it.
+    void BeginRun();
+    // True from BeginRun until DecodeLoop has decided to end, decided under the lock that seeks
+    // take: a seek either lands in the run or finds it over.
+    bool IsRunning();
     // Decodes until the end of the stream (true) or a stop request (false).
     bool DecodeLoop();
     double Length();
@@ -60,6 +65,7 @@ private:
     std::atomic<bool> m_stopRequested{false};
     std::atomic<bool> m_paused{false};
     bool m_rewindDue = false;
+    bool m_running = false;
     std::mutex m_lock;
     std::condition_variable m_flagsChanged;
     std::vector<std::uint8_t> m_pcm;

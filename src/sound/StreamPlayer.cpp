@@ -42,16 +42,15 @@ void CStreamPlayer::JoinDecodeThread() {
 }
 
 void CStreamPlayer::Play() {
-    if (!m_loaded || m_decoding)
+    if (!m_loaded || IsPlaying())
         throw IPlayerException();
     // A finished run may still be waiting for its tail to play out.
     m_decoder->RequestStop();
     JoinDecodeThread();
     m_decoder->ClearFlags();
-    m_decoding = true;
+    m_decoder->BeginRun();
     m_decodeThread = std::thread([this] {
         m_decoder->DecodeLoop();
-        m_decoding = false;
         m_decoder->FinishRun();
     });
 }

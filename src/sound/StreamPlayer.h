@@ -1,6 +1,5 @@
 #pragma once
 
-#include <atomic>
 #include <memory>
 #include <thread>
 
@@ -21,7 +20,7 @@ public:
     void SetFile(std::unique_ptr<CFile> file) override;
     bool IsLoaded() override { return m_loaded; }
     void Play() override;
-    bool IsPlaying() override { return m_decoding; }
+    bool IsPlaying() override { return m_decoder->IsRunning(); }
     void TogglePause() override;
     bool IsPaused() override;
     void Stop() override;
@@ -37,7 +36,6 @@ private:
 
     std::unique_ptr<CStreamDecoder> m_decoder;
     bool m_loaded = false;
-    std::atomic<bool> m_decoding{false};
     std::thread m_decodeThread;
 };
 

@@ -55,6 +55,21 @@ TEST_P(CompressedSoundResourceTest, PauseThenPlayElsewhereResumesAtTheNewTime) {
     EXPECT_EQ(recorder->played().size() - before, kBytesPerSecond / 2);
 }
 
+TEST_P(CompressedSoundResourceTest, PlayWhileTheEndedStreamStillSoundsStartsAtTheNewTime) {
+    sound->Play(2.0f, 0.0f);
+    while (sound->IsPlaying()) {
+        recorder->advance(8192);
+        recorder->waitUntil([](const DeviceRecorder& r) { return r.queuedBytes() > 8192; },
+                            std::chrono::milliseconds(20));
+    }
+    ASSERT_GT(recorder->queuedBytes(), 0u) << "the tail should still be waiting to sound";
+    const std::size_t before = recorder->played().size();
+    sound->Play(2.5f, 0.0f);
+    EXPECT_TRUE(sound->IsPlaying());
+    ASSERT_TRUE(playToEnd(player(), *recorder));
+    EXPECT_EQ(recorder->played().size() - before, kBytesPerSecond / 2);
+}
+
 TEST_P(CompressedSoundResourceTest, PlayPastTheEndIsSilentAndStopEndsPlaying) {
     sound->Play(0.5f, 0.0f);
     sound->Stop();
