@@ -19,6 +19,7 @@ function(lumenreel_test subsystem)
     target_include_directories(${subsystem}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${subsystem}_tests PRIVATE ${ARG_LIBS} lumenreel_test_support
                           GTest::gtest GTest::gmock GTest::gtest_main)
-    gtest_discover_tests(${subsystem}_tests DISCOVERY_TIMEOUT 60)
+    # Parameter cases are named by their generators; their raw bytes would only add noise.
+    gtest_discover_tests(${subsystem}_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
 endfunction()
 
