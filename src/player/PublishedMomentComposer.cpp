@@ -35,6 +35,21 @@ PublishedMomentComposer::PublishedMomentComposer(CExternalFormatReader& reader)
 bool PublishedMomentComposer::render(const CDocImp& source, float t, CImageExt& target) {
     if (target.bpp() != 32)
         return false;
+    const zcd::Size display = m_reader.GetSize();
+    const bool displaySized = target.width() == display.width && target.height() == display.height;
+    if (displaySized || !imageSizeAllowed(display.width, display.height))
+        return compose(source, t, target);
+    // Overlays and the cursor are placed in display pixels, so a frame image of another size
+    // receives the whole moment composed at the display size, not a corner of it.
+    if (m_displayMoment.width() != display.width || m_displayMoment.height() != display.height)
+        m_displayMoment.create(display.width, display.height, 32);
+    if (!compose(source, t, m_displayMoment))
+        return false;
+    resample(m_displayMoment.view(), target.view(), CImageExt::kHighQualityBicubic);
+    return true;
+}
+
+bool PublishedMomentComposer::compose(const CDocImp& source, float t, CImageExt& target) {
     int index = source.FrameAtTime(t);
     const CReaderObject_frame* frame = m_reader.GetFrameByIndex(index);
     if (!frame)

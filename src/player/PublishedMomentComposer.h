@@ -13,9 +13,10 @@ class CDocImp;
 namespace lumenreel {
 
 // Draws one moment of a published demo: the frame's captured picture stretched to the display
-// size, the master frame's overlays at movie time, the frame's overlays at its local time by
-// order, and the cursor on its way to the next frame's cursor. What depends only on a frame or
-// an object (the frame's background, overlay pictures) is kept between moments.
+// size (the whole moment then stretched to a target of another size), the master frame's overlays
+// at movie time, the frame's overlays at its local time by order, and the cursor on its way to the
+// next frame's cursor. What depends only on a frame or an object (the frame's background, overlay
+// pictures) is kept between moments.
 class PublishedMomentComposer {
 public:
     explicit PublishedMomentComposer(NKWXDecodersEncoders::CExternalFormatReader& reader);
@@ -24,6 +25,7 @@ public:
     bool render(const CDocImp& source, float t, CImageExt& target);
 
 private:
+    bool compose(const CDocImp& source, float t, CImageExt& target);
     void copyBackground(int index, const NKWXDecodersEncoders::CReaderObject_frame& frame,
                         CImageExt& target);
     void drawPlacements(const NKWXDecodersEncoders::CReaderObject_frame& frame, float local,
@@ -34,7 +36,8 @@ private:
     CImageExt makeOverlayPicture(const NKWXDecodersEncoders::CReaderLink& link);
 
     NKWXDecodersEncoders::CExternalFormatReader& m_reader;
-    CImageExt m_background;  // of the target's size
+    CImageExt m_background;     // of the target's size
+    CImageExt m_displayMoment;  // the moment at the display size, when the target differs
     int m_backgroundFrame = -1;
     // By object; null images stand for objects that draw nothing.
     std::unordered_map<const void*, CImageExt> m_overlays;

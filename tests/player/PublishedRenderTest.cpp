@@ -6,6 +6,7 @@
 
 #include "images/ImageExt.h"
 #include "images/PngCodec.h"
+#include "images/Resampler.h"
 #include "player/DocImp.h"
 #include "published/ExternalFormatReader.h"
 #include "published/ZcdWriter.h"
@@ -208,6 +209,29 @@ TEST_F(PublishedRenderTest, WholeFramesMatchAnIndependentComposition) {
             << "at t = " << c.t;
         EXPECT_TRUE(target.equals(expected)) << "at t = " << c.t;
     }
+}
+
+TEST_F(PublishedRenderTest, ABitmapOfAnotherSizeHoldsTheWholeMomentStretched) {
+    content.bitmapSize = {kWidth * 2, kHeight * 2};
+    std::string error;
+    auto file = zcd::writeZcd(content, error);
+    ASSERT_TRUE(file) << error;
+    CExternalFormatReader large;
+    ASSERT_TRUE(large.Load(*file)) << large.lastError();
+    CDocImp largeSource;
+    largeSource.SetReader(&large);
+    ASSERT_EQ(largeSource.BitmapSize(), (zcd::Size{kWidth * 2, kHeight * 2}));
+
+    CImageExt target;
+    ASSERT_TRUE(target.create(kWidth * 2, kHeight * 2, 32));
+    ASSERT_TRUE(largeSource.RenderAt(3.0f, target));
+    CImageExt expected;
+    ASSERT_TRUE(expected.create(kWidth * 2, kHeight * 2, 32));
+    resample(expectedAt(1, 1.0f, 3.0f, zcd::Point{50, 30}).view(), expected.view(),
+             CImageExt::kHighQualityBicubic);
+    EXPECT_TRUE(target.equals(expected));
+    EXPECT_NE(target.pixel(kWidth * 2 - 1, kHeight * 2 - 1) & 0xFFFFFF, 0u)
+        << "the far corner shows the picture, not black";
 }
 
 TEST_F(PublishedRenderTest, SourceAnswersFromTheReader) {
