@@ -173,8 +173,15 @@ private:
         return {x, y, x + width, y + height};
     }
 
+    // Over our window SDL's own mouse state follows every motion event; the global query can
+    // answer from a cache that only raw input events refresh, which not every X server sends.
     ViewPoint screenMouse() {
         int x = 0, y = 0;
+        if (SDL_GetMouseFocus() == m_window.get()) {
+            SDL_GetMouseState(&x, &y);
+            const ViewRect window = windowScreenRect();
+            return {window.left + x, window.top + y};
+        }
         SDL_GetGlobalMouseState(&x, &y);
         return {x, y};
     }

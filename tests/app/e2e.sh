@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
-# Space pauses it (they stop changing), F12 fills the screen, F2 closes it with exit code 0.
+# Space pauses it (they stop changing), F12 fills the screen where the panel hides at rest and
+# comes back on a mouse move, F2 closes it with exit code 0.
 # Usage: e2e.sh BUILD_DIR. Screenshots are left in BUILD_DIR/e2e-shots for looking at.
 set -euo pipefail
 
@@ -22,7 +23,7 @@ fail() {
     exit 1
 }
 
-for tool in Xvfb xdotool import; do
+for tool in Xvfb xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2; exit 77; }
 done
 [[ -f "$build/tour.zcd" ]] || fail "the sample tour $build/tour.zcd has not been built"
@@ -102,6 +103,21 @@ wait_for 15 full_screen || fail "F12 did not fill the screen (was $windowed, now
 sleep 0.5
 shot fullscreen
 echo "e2e: [${SECONDS}s] full screen ($windowed -> 1280 x 960)"
+
+# In full screen the panel along the bottom hides when the mouse rests and comes back when it
+# moves. The centred movie leaves that strip black while the panel is away.
+n=0
+panel_strip() {
+    n=$((n + 1))
+    shot "strip-$n"
+    convert "$shots/strip-$n.ppm" -crop 1280x40+0+920 +repage -format '%[max]' info:
+}
+panel_hidden() { [[ "$(panel_strip)" == 0 ]]; }
+panel_shown() { [[ "$(panel_strip)" != 0 ]]; }
+wait_for 10 panel_hidden || fail "the panel stayed on screen with the mouse at rest"
+xdotool mousemove 600 500 sleep 0.1 mousemove 620 510
+wait_for 5 panel_shown || fail "moving the mouse did not bring the panel back"
+echo "e2e: [${SECONDS}s] the panel hid at rest and came back on a mouse move"
 
 xdotool key Escape
 sleep 0.3
