@@ -91,6 +91,13 @@ bool CImageExt::copyTo(CImageExt& image) const {
         return false;
     if (&image == this)
         return true;
+    // A target of the same shape keeps its storage: no allocation per copy of a picture that is
+    // copied on every tick.
+    if (image.m_width == m_width && image.m_height == m_height &&
+        image.m_bitsPerPixel == m_bitsPerPixel) {
+        std::copy(m_pixels.begin(), m_pixels.end(), image.m_pixels.begin());
+        return true;
+    }
     std::vector<std::uint8_t> copy(m_pixels);
     return image.adopt(m_width, m_height, m_bitsPerPixel, std::move(copy));
 }

@@ -74,7 +74,7 @@ void CPlayerNavigateDialog::LoadSkin() {
     LoadSkinImage(m_bodyEnd, folder + "Body_end.png", m_skin);
     LoadSkinImage(m_bodyTile, folder + "Body_resize.png", m_skin);
     LoadSkinImage(m_pointer, folder + "pointer.png", m_skin);
-    m_background.destroy();
+    m_body.destroy();
     for (std::size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i].LoadImages(kButtons[i].images, m_skin);
     m_layout = ReadLayout(m_skin);
@@ -294,32 +294,34 @@ std::optional<CPlayerNavigateDialog::Tooltip> CPlayerNavigateDialog::CurrentTool
     return Tooltip{button->GetTooltip(), button->GetRect()};
 }
 
-void CPlayerNavigateDialog::drawBackground() {
+// The body changes only with the panel's size, so it is drawn once per size and copied after.
+void CPlayerNavigateDialog::drawBody() {
     const int width = PanelWidth();
-    if (m_background.isNull() || m_background.width() != width || m_background.height() != m_height)
-        m_background.create(width, m_height, 32);
-    if (m_bodyStart.isNull()) {
-        m_background.destroy();
+    if (!m_body.isNull() && m_body.width() == width && m_body.height() == m_height)
         return;
-    }
-    lumenreel::drawSkinImage(m_bodyStart, m_background, 0, 0);
-    lumenreel::drawSkinImage(m_bodyEnd, m_background, width - m_bodyEnd.width(), 0);
+    m_body.destroy();
+    if (m_bodyStart.isNull() || !m_body.create(width, m_height, 32))
+        return;
+    lumenreel::drawSkinImage(m_bodyStart, m_body, 0, 0);
+    lumenreel::drawSkinImage(m_bodyEnd, m_body, width - m_bodyEnd.width(), 0);
     for (int x = m_bodyStart.width(); x < width - m_bodyEnd.width(); ++x)
-        lumenreel::drawSkinImage(m_bodyTile, m_background, x, 0);
+        lumenreel::drawSkinImage(m_bodyTile, m_body, x, 0);
 }
 
 const CImageExt& CPlayerNavigateDialog::Picture() {
     placeButtons();
-    drawBackground();
-    if (m_background.isNull())
-        return m_background;
+    drawBody();
+    if (m_body.isNull() || !m_body.copyTo(m_picture)) {
+        m_picture.destroy();
+        return m_picture;
+    }
     const ViewRect pointer = PointerRect();
-    lumenreel::drawSkinImage(m_pointer, m_background, pointer.left, pointer.top, 0xFFFFFFu);
+    lumenreel::drawSkinImage(m_pointer, m_picture, pointer.left, pointer.top, 0xFFFFFFu);
     if (m_transport)
         lumenreel::drawCentredText(
-            m_background, TextRect(),
+            m_picture, TextRect(),
             lumenreel::formatTimeText(m_transport->GetTime(), m_transport->GetCurrentFrame()));
     for (const CTransparentButton& button : m_buttons)
-        button.Draw(m_background);
-    return m_background;
+        button.Draw(m_picture);
+    return m_picture;
 }

@@ -40,6 +40,8 @@ public:
     struct Tooltip {
         std::string text;
         lumenreel::ViewRect anchor;  // the button's rectangle in panel pixels
+
+        friend bool operator==(const Tooltip&, const Tooltip&) = default;
     };
 
     CPlayerNavigateDialog();
@@ -101,7 +103,7 @@ public:
 private:
     void placeButtons();
     void command(CTransparentButton& button);
-    void drawBackground();
+    void drawBody();
     std::string translate(const std::string& key) const;
 
     CZCPlayerView_navigateInterface* m_transport = nullptr;
@@ -114,7 +116,8 @@ private:
     CImageExt m_bodyEnd;
     CImageExt m_bodyTile;
     CImageExt m_pointer;
-    CImageExt m_background;
+    CImageExt m_body;     // the background at the panel's size
+    CImageExt m_picture;  // the body with the pointer, the time and the buttons
     bool m_created = false;
     int m_width = kDefaultWidth;
     int m_height = kDefaultHeight;

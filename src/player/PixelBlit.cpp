@@ -64,12 +64,20 @@ void fillPixels(const PixelView& target, int x, int y, int width, int height, st
     std::uint8_t bytes[4] = {
         static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
         static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-    int bpp = target.bytesPerPixel;
-    for (int row = 0; row < s.height; ++row) {
-        std::uint8_t* to = target.row(s.targetY + row) + s.targetX * bpp;
-        for (int i = 0; i < s.width; ++i, to += bpp)
-            std::memcpy(to, bytes, bpp);
+    // The first row is filled by doubling copies, the others are copies of it: a few large
+    // copies instead of a call per pixel.
+    const std::size_t bpp = static_cast<std::size_t>(target.bytesPerPixel);
+    const std::size_t rowBytes = bpp * static_cast<std::size_t>(s.width);
+    std::uint8_t* first = target.row(s.targetY) + s.targetX * target.bytesPerPixel;
+    std::memcpy(first, bytes, bpp);
+    for (std::size_t filled = bpp; filled < rowBytes;) {
+        const std::size_t chunk = std::min(filled, rowBytes - filled);
+        std::memcpy(first + filled, first, chunk);
+        filled += chunk;
     }
+    for (int row = 1; row < s.height; ++row)
+        std::memcpy(target.row(s.targetY + row) + s.targetX * target.bytesPerPixel, first,
+                    rowBytes);
 }
 
 }  // namespace lumenreel

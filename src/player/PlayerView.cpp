@@ -14,6 +14,15 @@ constexpr std::uint32_t kBlack = 0xFF000000;
 constexpr int kHighQualityMode = 1;
 constexpr int kLowQualityMode = 5;
 
+// Blacks out the area except the inner rectangle, which the picture is about to cover.
+void fillAround(const PixelView& target, const ViewRect& area, const ViewRect& inner) {
+    using lumenreel::fillPixels;
+    fillPixels(target, area.left, area.top, area.width(), inner.top - area.top, kBlack);
+    fillPixels(target, area.left, inner.bottom, area.width(), area.bottom - inner.bottom, kBlack);
+    fillPixels(target, area.left, inner.top, inner.left - area.left, inner.height(), kBlack);
+    fillPixels(target, inner.right, inner.top, area.right - inner.right, inner.height(), kBlack);
+}
+
 }  // namespace
 
 CZCPlayerView::CZCPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
@@ -52,6 +61,7 @@ void CZCPlayerView::Unload() {
 
 void CZCPlayerView::AfterLoad() {
     Reset();
+    movieAreaPainted = false;
     lastTick = Now();
     if (source->IsLoaded()) {
         SetDuration(source->Duration());
@@ -120,6 +130,7 @@ void CZCPlayerView::RenderAt(float t) {
     if (t == lastRenderedTime && fit == lastRenderedFit)
         return;
     source->RenderAt(t, frameImage);
+    movieAreaPainted = false;
     lastRenderedTime = t;
     lastRenderedFit = fit;
     if (!fit && source->BitmapSize() == source->DisplaySize()) {
@@ -147,6 +158,7 @@ void CZCPlayerView::Rescale() {
         }
     }
     scaledImage.destroy();
+    movieAreaPainted = false;
     if (!scaledImage.create(width, height, 32))
         return;
     lumenreel::resample(frameImage.view(), scaledImage.view(),
@@ -169,6 +181,8 @@ void CZCPlayerView::EnsureBackBuffer() {
         backBuffer.destroy();
     if (!backBuffer.isNull() || !backBuffer.create(clientWidth, clientHeight, 32))
         return;
+    movieAreaPainted = false;
+    ++backBufferVersion;
     lumenreel::fillPixels(backBuffer.view(), 0, 0, clientWidth, clientHeight, kBlack);
     if (!fullScreen)
         DrawWindowFrame(backBuffer);
@@ -190,8 +204,13 @@ const CImageExt& CZCPlayerView::Paint() {
     int x = std::max(area.left, area.left + (area.width() - picture.width()) / 2);
     int y = std::max(area.top, area.top + (area.height() - picture.height()) / 2);
     EnsureBackBuffer();
-    lumenreel::fillPixels(backBuffer.view(), area.left, area.top, area.width(), area.height(),
-                          kBlack);
+    if (movieAreaPainted)
+        return backBuffer;
+    movieAreaPainted = true;
+    ++backBufferVersion;
+    const ViewRect covered{x, y, std::min(area.right, x + picture.width()),
+                           std::min(area.bottom, y + picture.height())};
+    fillAround(backBuffer.view(), area, covered);
     lumenreel::copyPixels(picture.view(), backBuffer.view(), x, y, area.width(), area.height());
     return backBuffer;
 }
@@ -258,6 +277,14 @@ void CZCPlayerView::AutoHideCheck() {
 
 void CZCPlayerView::SetFitChecked(bool flag) {
     panel.fitChecked = flag;
+    movieAreaPainted = false;
+}
+
+void CZCPlayerView::SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics) {
+    // The movie area moves, so the frame around it is drawn anew.
+    if (metrics != frame)
+        backBuffer.destroy();
+    frame = metrics;
 }
 
 void CZCPlayerView::OnKeyDown(Key key) {
@@ -280,6 +307,7 @@ void CZCPlayerView::OnKeyDown(Key key) {
 void CZCPlayerView::SetClientSize(int width, int height) {
     clientWidth = std::max(0, width);
     clientHeight = std::max(0, height);
+    movieAreaPainted = false;
     if (IsFitChecked())
         Rescale();
 }

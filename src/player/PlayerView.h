@@ -46,7 +46,8 @@ public:
     void Rescale();
     lumenreel::ViewRect MovieRect() const;
     void EnsureBackBuffer();
-    // Composes the back buffer as a paint would; the shell shows it whole.
+    // Composes the back buffer as a paint would; the shell shows it whole. The movie area is
+    // drawn again only when its picture or place changed since the last paint.
     const CImageExt& Paint();
 
     void SetFullScreen(bool flag) override;
@@ -74,16 +75,20 @@ public:
     void SetScreenRect(lumenreel::ViewRect rect) { screenRect = rect; }
     // Where the mouse is on the screen; nothing when it cannot be read.
     void SetCursorPosition(std::optional<lumenreel::ViewPoint> cursor) { m_cursor = cursor; }
-    void SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics) { frame = metrics; }
+    void SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics);
     void SetPanelScreenRect(lumenreel::ViewRect rect) { panel.screenRect = rect; }
 
     const lumenreel::PanelState& GetPanel() const { return panel; }
     const CImageExt& GetFrameImage() const { return frameImage; }
     const CImageExt& GetScaledImage() const { return scaledImage; }
     const CImageExt& GetBackBuffer() const { return backBuffer; }
+    // Changes whenever the back buffer's pixels may have changed.
+    std::uint64_t BackBufferVersion() const { return backBufferVersion; }
     bool IsTimerStarted() const { return timerStarted; }
 
 protected:
+    // Drawing into the back buffer outside Paint counts as a change.
+    void BackBufferChanged() { ++backBufferVersion; }
     // The skinned window frame around the movie area; drawn by the skin's owner.
     virtual void DrawWindowFrame(CImageExt& /*backBuffer*/) {}
     // The panel's slider and time text follow the clock.
@@ -98,6 +103,8 @@ private:
     CImageExt backBuffer;
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
+    bool movieAreaPainted = false;
+    std::uint64_t backBufferVersion = 0;
     bool fullScreen = false;
     bool autoHidePanel = false;
     std::uint32_t lastTick = 0;

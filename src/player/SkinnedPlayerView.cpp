@@ -78,7 +78,10 @@ void CSkinnedPlayerView::DrawWindowFrame(CImageExt& backBuffer) {
 }
 
 bool CSkinnedPlayerView::DrawChangedFrameButtons() {
-    return m_backBuffer && !IsFullScreen() && m_frame.DrawDirtyButtons(*m_backBuffer);
+    if (!m_backBuffer || IsFullScreen() || !m_frame.DrawDirtyButtons(*m_backBuffer))
+        return false;
+    BackBufferChanged();
+    return true;
 }
 
 bool CSkinnedPlayerView::FrameMouseMove(lumenreel::ViewPoint point,

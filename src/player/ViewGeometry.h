@@ -29,6 +29,8 @@ struct WindowFrameMetrics {
     int upperRightHeight = 0;
     int rightFillWidth = 0;
     int bottomFillHeight = 0;
+
+    friend bool operator==(const WindowFrameMetrics&, const WindowFrameMetrics&) = default;
 };
 
 // What the view knows of its control panel window.
