@@ -74,6 +74,7 @@ void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translat
 
 void PlayerWindow::SetClientSize(int width, int height) {
     m_view.SetClientSize(std::max(width, 1), std::max(height, 1));
+    m_shown.valid = false;
 }
 
 void PlayerWindow::OnTimer() {
@@ -83,24 +84,44 @@ void PlayerWindow::OnTimer() {
         m_view.Panel().Refresh();
 }
 
-const CImageExt& PlayerWindow::Compose() {
+void PlayerWindow::SetMessage(std::vector<std::string> lines) {
+    m_message = std::move(lines);
+    m_shown.valid = false;
+}
+
+bool PlayerWindow::Compose() {
     const CImageExt& back = m_view.Paint();
     m_view.DrawChangedFrameButtons();
+    const ViewRect panelRect = m_view.PanelRect();
+    const CImageExt* panel = panelRect.width() > 0 ? &Panel().Picture() : nullptr;
+    const std::optional<CPlayerNavigateDialog::Tooltip> tooltip =
+        panel ? Panel().CurrentTooltip() : std::nullopt;
+    if (m_shown.valid && m_shown.backBufferVersion == m_view.BackBufferVersion() &&
+        m_shown.panelRect == panelRect && m_shown.tooltip == tooltip &&
+        (!panel || panel->equals(m_shown.panel)))
+        return false;
+
     const ViewPoint client = ClientSize();
     if (m_window.width() != client.x || m_window.height() != client.y)
         m_window.create(client.x, client.y, 32);
-    fillPixels(m_window.view(), 0, 0, client.x, client.y, 0xFF000000);
+    if (back.isNull() || back.width() < client.x || back.height() < client.y)
+        fillPixels(m_window.view(), 0, 0, client.x, client.y, 0xFF000000);
     if (!back.isNull())
         copyPixels(back.view(), m_window.view(), 0, 0, client.x, client.y);
     drawMessage();
-    if (ViewRect panel = m_view.PanelRect(); panel.width() > 0) {
-        const CImageExt& picture = Panel().Picture();
-        if (!picture.isNull())
-            copyPixels(picture.view(), m_window.view(), panel.left, panel.top, panel.width(),
-                       panel.height());
-        drawTooltip();
-    }
-    return m_window;
+    if (panel && !panel->isNull())
+        copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top, panelRect.width(),
+                   panelRect.height());
+    if (tooltip && !tooltip->text.empty())
+        drawTooltip(*tooltip, panelRect);
+
+    m_shown.valid = true;
+    m_shown.backBufferVersion = m_view.BackBufferVersion();
+    m_shown.panelRect = panelRect;
+    m_shown.tooltip = tooltip;
+    if (panel)
+        panel->copyTo(m_shown.panel);
+    return true;
 }
 
 void PlayerWindow::drawMessage() {
@@ -116,24 +137,20 @@ void PlayerWindow::drawMessage() {
     }
 }
 
-void PlayerWindow::drawTooltip() {
-    const std::optional<CPlayerNavigateDialog::Tooltip> tip = Panel().CurrentTooltip();
-    if (!tip || tip->text.empty())
-        return;
+void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const ViewRect& panel) {
     PanelTextStyle style;
     style.colour = kTooltipText;
     style.pixelHeight = 13;
     style.bold = false;
-    const ViewPoint size = measureText(tip->text, style);
-    const ViewRect panel = m_view.PanelRect();
+    const ViewPoint size = measureText(tip.text, style);
     const int width = size.x + 12;
     const int height = size.y + 6;
     const int left =
-        std::clamp(panel.left + tip->anchor.left, 0, std::max(0, ClientSize().x - width));
-    const int top = std::max(0, panel.top + tip->anchor.top - height - 4);
+        std::clamp(panel.left + tip.anchor.left, 0, std::max(0, ClientSize().x - width));
+    const int top = std::max(0, panel.top + tip.anchor.top - height - 4);
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
     fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
-    drawCentredText(m_window, {left, top, left + width, top + height}, tip->text, style);
+    drawCentredText(m_window, {left, top, left + width, top + height}, tip.text, style);
 }
 
 void PlayerWindow::MouseMove(ViewPoint point, ViewPoint screen) {

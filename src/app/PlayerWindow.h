@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -44,11 +46,14 @@ public:
     void OnTimer();
 
     // Lines shown in the middle of the movie area while no movie plays (why, or what to do).
-    void SetMessage(std::vector<std::string> lines) { m_message = std::move(lines); }
+    void SetMessage(std::vector<std::string> lines);
     const std::vector<std::string>& Message() const { return m_message; }
 
-    // The window as it looks now, 32-bit, ClientSize() large.
-    const CImageExt& Compose();
+    // Composes the window as it looks now; false when it looked the same at the last call, so
+    // there is nothing new to show (a paused movie costs no drawing).
+    bool Compose();
+    // The window as last composed, 32-bit, ClientSize() large.
+    const CImageExt& Picture() const { return m_window; }
 
     void MouseMove(ViewPoint point, ViewPoint screen);
     void MouseDown(ViewPoint point, ViewPoint screen, ViewPoint windowTopLeft, bool doubleClick);
@@ -58,12 +63,21 @@ public:
 
 private:
     void drawMessage();
-    void drawTooltip();
+    void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const ViewRect& panel);
 
     Host m_host;
     CSkinnedPlayerView m_view;
     CImageExt m_window;
     std::vector<std::string> m_message;
+    // What the last composition showed, to tell whether the next one would differ.
+    struct Shown {
+        bool valid = false;
+        std::uint64_t backBufferVersion = 0;
+        ViewRect panelRect;
+        CImageExt panel;
+        std::optional<CPlayerNavigateDialog::Tooltip> tooltip;
+    };
+    Shown m_shown;
     bool m_panelHasMouse = false;
     bool m_panelPressed = false;
 };

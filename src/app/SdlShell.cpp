@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
+#include <string_view>
 
 #include "app/FileChooser.h"
 #include "app/PlayerDialog.h"
@@ -24,12 +25,6 @@ struct SdlSession {
 
 struct WindowDeleter {
     void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
-};
-struct RendererDeleter {
-    void operator()(SDL_Renderer* renderer) const { SDL_DestroyRenderer(renderer); }
-};
-struct TextureDeleter {
-    void operator()(SDL_Texture* texture) const { SDL_DestroyTexture(texture); }
 };
 
 CZCPlayerView::Key viewKey(SDL_Keycode key) {
@@ -73,10 +68,13 @@ public:
             std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
             return 1;
         }
-        m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, 0));
-        if (!m_renderer)
-            m_renderer.reset(SDL_CreateRenderer(m_window.get(), -1, SDL_RENDERER_SOFTWARE));
-        if (!m_renderer) {
+        // The window is drawn on the processor, so it is shown through the window's own surface.
+        // On X11 that surface is shared memory the server copies from; SDL would otherwise put a
+        // GL texture behind it, which on machines without a GPU (virtual machines, remote
+        // desktops) is emulated on the processor at several times the cost.
+        if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (!SDL_GetWindowSurface(m_window.get())) {
             std::fprintf(stderr, "lumenreel-player: cannot draw in the window: %s\n",
                          SDL_GetError());
             return 1;
@@ -217,24 +215,25 @@ private:
         present();
     }
 
+    // Shows the window when it changed, or when the system lost what was shown.
     void present() {
-        const CImageExt& picture = m_dialog.Window().Compose();
-        if (picture.isNull())
+        const bool changed = m_dialog.Window().Compose();
+        if (!changed && !m_exposed)
             return;
-        if (picture.width() != m_textureWidth || picture.height() != m_textureHeight) {
-            m_texture.reset(SDL_CreateTexture(m_renderer.get(), SDL_PIXELFORMAT_ARGB8888,
-                                              SDL_TEXTUREACCESS_STREAMING, picture.width(),
-                                              picture.height()));
-            m_textureWidth = picture.width();
-            m_textureHeight = picture.height();
-        }
-        if (!m_texture)
+        m_exposed = false;
+        const CImageExt& picture = m_dialog.Window().Picture();
+        // Asked again each time: a resize replaces the surface.
+        SDL_Surface* surface = SDL_GetWindowSurface(m_window.get());
+        if (picture.isNull() || !surface || SDL_LockSurface(surface) != 0)
             return;
+        // Pictures are B, G, R, A bytes: ARGB8888 in SDL's words.
         const PixelView pixels = picture.view();
-        SDL_UpdateTexture(m_texture.get(), nullptr, pixels.data, pixels.stride);
-        SDL_RenderClear(m_renderer.get());
-        SDL_RenderCopy(m_renderer.get(), m_texture.get(), nullptr, nullptr);
-        SDL_RenderPresent(m_renderer.get());
+        SDL_ConvertPixels(std::min(picture.width(), surface->w),
+                          std::min(picture.height(), surface->h), SDL_PIXELFORMAT_ARGB8888,
+                          pixels.data, pixels.stride, surface->format->format, surface->pixels,
+                          surface->pitch);
+        SDL_UnlockSurface(surface);
+        SDL_UpdateWindowSurface(m_window.get());
     }
 
     void handle(const SDL_Event& event) {
@@ -305,6 +304,9 @@ private:
                 window.Frame().SetMaximised(true);
                 window.View().SetVisible(true);
                 break;
+            case SDL_WINDOWEVENT_EXPOSED:
+                m_exposed = true;
+                break;
             case SDL_WINDOWEVENT_SHOWN:
                 window.View().SetVisible(true);
                 break;
@@ -322,13 +324,10 @@ private:
     SystemTickClock m_clock;
     CZephyrcastPlayerDlg m_dialog;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
-    std::unique_ptr<SDL_Renderer, RendererDeleter> m_renderer;
-    std::unique_ptr<SDL_Texture, TextureDeleter> m_texture;
-    int m_textureWidth = 0;
-    int m_textureHeight = 0;
     Uint32 m_loadEvent = 0;
     ViewRect m_restoreRect;
     bool m_quit = false;
+    bool m_exposed = true;
 };
 
 }  // namespace

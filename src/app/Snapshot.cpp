@@ -44,7 +44,8 @@ bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& op
     window.View().Seek(options.at);
     window.View().Pause();
     dialog.OnTimer();
-    const CImageExt& composed = window.Compose();
+    window.Compose();
+    const CImageExt& composed = window.Picture();
     if (composed.isNull() || !composed.copyTo(picture)) {
         error = "the window could not be drawn";
         return false;
