@@ -17,6 +17,9 @@ namespace {
 
 using MovieKind = CZephyrcastPlayerDlg::MovieKind;
 
+// How long input may wait between two polls, in milliseconds.
+constexpr Sint32 kInputPollMs = 4;
+
 struct SdlSession {
     SdlSession() { ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
     ~SdlSession() { SDL_Quit(); }
@@ -184,19 +187,23 @@ private:
         return {x, y};
     }
 
+    // Events are polled, not waited for: SDL wakes a waiting loop through a second X
+    // connection, and a wake-up still on its way when the window closes ends the program with
+    // an X error instead of its exit code.
     int loop() {
         Uint32 nextTick = SDL_GetTicks();
         while (!m_quit) {
-            const Sint32 wait = static_cast<Sint32>(nextTick - SDL_GetTicks());
             SDL_Event event;
-            if (SDL_WaitEventTimeout(&event, wait > 0 ? wait : 0)) {
+            while (!m_quit && SDL_PollEvent(&event))
                 handle(event);
-                while (!m_quit && SDL_PollEvent(&event))
-                    handle(event);
-            }
-            if (static_cast<Sint32>(SDL_GetTicks() - nextTick) >= 0) {
+            if (m_quit)
+                break;
+            const Sint32 untilTick = static_cast<Sint32>(nextTick - SDL_GetTicks());
+            if (untilTick <= 0) {
                 nextTick = SDL_GetTicks() + CZCPlayerView::kTimerPeriodMs;
                 tick();
+            } else {
+                SDL_Delay(static_cast<Uint32>(std::min<Sint32>(untilTick, kInputPollMs)));
             }
         }
         return 0;
