@@ -1,7 +1,7 @@
 // Playback rendering of a 100-frame 1024 × 768 published demo with a caption, a highlight, an
 // image and the cursor on every frame: every 40 ms moment in turn, against a plain memcpy of the
-// frame image's bytes (the floor for producing a picture per moment), and the Fit rescale of a
-// moment to 1920 × 1080.
+// frame image's bytes (the floor for producing a picture per moment), the Fit rescale of a
+// moment to 1920 × 1080, and whole timer ticks of the skinned player window, playing and paused.
 #include <benchmark/benchmark.h>
 
 #include <chrono>
@@ -11,12 +11,18 @@
 #include <string>
 #include <vector>
 
+#include "app/PlayerWindow.h"
+#include "base/MemFile.h"
 #include "images/ImageExt.h"
 #include "images/PngCodec.h"
 #include "player/DocImp.h"
 #include "player/PlayerView.h"
+#include "player/SkinEmbedded.h"
 #include "published/ExternalFormatReader.h"
 #include "published/ZcdWriter.h"
+#include "sound/NullOutputDevice.h"
+#include "storage/PlayerTranslateInterface.h"
+#include "storage/RBFileSystem.h"
 
 namespace {
 
@@ -174,6 +180,56 @@ void BM_FitRescaleTo1920x1080(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FitRescaleTo1920x1080)->Unit(benchmark::kMillisecond);
+
+class SteppedClock : public lumenreel::TickClock {
+public:
+    std::uint32_t now() override { return m_now; }
+    void advance(std::uint32_t ms) { m_now += ms; }
+
+private:
+    std::uint32_t m_now = 1000;
+};
+
+// One 25 ms tick of the whole window with the default skin, as the shell runs it: the view and
+// the panel follow the clock and the window is composed when it looks different. Argument 1
+// plays, 0 pauses. "shown" is the share of ticks whose window had to be shown again.
+void BM_WindowTick(benchmark::State& state) {
+    CExternalFormatReader reader;
+    if (!reader.Load(demo().file)) {
+        state.SkipWithError("demo did not load");
+        return;
+    }
+    const std::span<const std::uint8_t> skin = lumenreel::embeddedSkinPackage();
+    CKWXOleStreamFile skinStream(skin);
+    CRBFileSystem skinFiles;
+    if (!skinFiles.Attach(&skinStream, CRBFileSystem::modeRead)) {
+        state.SkipWithError("the skin did not load");
+        return;
+    }
+    CPlayerTranslateInterface texts(skinFiles);
+    SteppedClock clock;
+    lumenreel::PlayerWindow window(clock,
+                                   [] { return std::make_unique<lumenreel::NullOutputDevice>(); });
+    window.SetSkin(&skinFiles, &texts);
+    window.View().SetExternalReader(&reader);
+    const lumenreel::ViewPoint size = window.View().PreferredSize();
+    window.SetClientSize(size.x, size.y);
+    window.Compose();
+    window.View().Play();
+    if (state.range(0) == 0)
+        window.View().Pause();
+    std::int64_t shown = 0;
+    for (auto _ : state) {
+        clock.advance(CZCPlayerView::kTimerPeriodMs);
+        window.OnTimer();
+        shown += window.Compose();
+        benchmark::DoNotOptimize(window.Picture().firstRow());
+    }
+    state.counters["shown"] = static_cast<double>(shown) /
+                              static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
+    state.counters["window_px"] = static_cast<double>(size.x) * size.y;
+}
+BENCHMARK(BM_WindowTick)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
