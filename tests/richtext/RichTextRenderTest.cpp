@@ -247,5 +247,20 @@ TEST(RichTextRender, WhiteTextStaysVisibleOnKeyedPictures) {
     EXPECT_TRUE(sawBlue);
 }
 
+TEST(RichTextRender, EmojiAreDrawnInTheirColours) {
+    // U+1F7E5, a large red square, written as RTF writes characters beyond 16 bits.
+    CImageExt image = filledImage(200, 40, 24, kWhite);
+    CAutoRichEditCtrl control;
+    control.setRichText(caption("Stop \\u-10179?\\u-8219? here"));
+    control.renderInto(image, {0, 0, 200, 40});
+    int redSquare = 0;
+    for (int y = 0; y < 40; ++y)
+        for (int x = 0; x < 200; ++x) {
+            const std::uint32_t p = image.pixel(x, y);
+            redSquare += red(p) > 180 && green(p) < 90 && blue(p) < 90;
+        }
+    EXPECT_GT(redSquare, 40) << "the emoji was not drawn in colour (is an emoji font installed?)";
+}
+
 }  // namespace
 }  // namespace lumenreel
