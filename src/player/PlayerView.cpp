@@ -194,6 +194,13 @@ const CImageExt& CZCPlayerView::Paint() {
     ViewRect area = MovieRect();
     if (!source->IsLoaded() || source->IsEmpty()) {
         EnsureBackBuffer();
+        // With nothing loaded, what an earlier movie left in the area goes once.
+        if (!movieAreaPainted && !backBuffer.isNull()) {
+            lumenreel::fillPixels(backBuffer.view(), area.left, area.top, area.width(),
+                                  area.height(), kBlack);
+            movieAreaPainted = true;
+            ++backBufferVersion;
+        }
         return backBuffer;
     }
     if (frameImage.isNull())

@@ -79,6 +79,13 @@ TEST_F(ViewPictureTest, FitKeepsTheDisplayProportionsWhenTheBitmapDiffers) {
     expectPictureAt(show(500, 500, true), 0, 50, 500, 400, source->colour);
 }
 
+TEST_F(ViewPictureTest, UnloadingLeavesABlackAreaNotTheLastPicture) {
+    show(800, 600, false);
+    source->loaded = false;
+    view->AfterLoad();
+    expectPictureAt(view->Paint(), 0, 0, 0, 0, source->colour);
+}
+
 TEST_F(ViewPictureTest, PictureLargerThanTheAreaIsAnchoredTopLeftAndClipped) {
     expectPictureAt(show(600, 400, false), 0, 0, 600, 400, source->colour);
 }
