@@ -29,43 +29,20 @@ ViewPoint offset(ViewPoint point, const ViewRect& rect) {
 }  // namespace
 
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
-    : m_view(clock, std::make_unique<CDocImp>(std::move(devices))) {
+    : m_view(clock, std::make_unique<CDocImp>(std::move(devices))) {}
+
+void PlayerWindow::SetHost(Host host) {
+    m_host = std::move(host);
     m_view.SetHost({
-        .invalidate = [](bool) {},
+        .invalidate = {},
         .fullScreenChanged =
             [this] {
                 if (m_host.fullScreenChanged)
                     m_host.fullScreenChanged(m_view.IsFullScreen());
             },
-        .closeRequested =
-            [this] {
-                if (m_host.close)
-                    m_host.close();
-            },
+        .closeRequested = m_host.close,
     });
-    // The host is read when the frame calls, so it may be set after this.
-    m_view.Frame().SetHost({
-        .close =
-            [this] {
-                if (m_host.close)
-                    m_host.close();
-            },
-        .minimise =
-            [this] {
-                if (m_host.minimise)
-                    m_host.minimise();
-            },
-        .maximise =
-            [this] {
-                if (m_host.maximise)
-                    m_host.maximise();
-            },
-        .restore =
-            [this] {
-                if (m_host.restore)
-                    m_host.restore();
-            },
-    });
+    m_view.Frame().SetHost({m_host.close, m_host.minimise, m_host.maximise, m_host.restore});
 }
 
 void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translator) {

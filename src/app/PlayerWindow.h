@@ -33,7 +33,8 @@ public:
 
     PlayerWindow(TickClock& clock, OutputDeviceFactory devices);
 
-    void SetHost(Host host) { m_host = std::move(host); }
+    // The view's and the frame's requests go straight to the host.
+    void SetHost(Host host);
     // Objects handed over are not owned. Without a package the skin comes from the disk.
     void SetSkin(CRBFileSystem* package, CTranslateInterface* translator);
 
