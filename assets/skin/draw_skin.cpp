@@ -66,14 +66,19 @@ void roundedRect(cairo_t* cr, double x, double y, double w, double h, double r) 
 
 // The body is the same in every column apart from the caps' own details, so the middle tile
 // can stretch it to any width.
-void bodyColumn(cairo_t* cr, double x, double w) {
+// The body's top-to-bottom shade over a rectangle of it.
+void fillBodyShade(cairo_t* cr, double x, double y, double w, double h) {
     cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kPanelHeight);
     cairo_pattern_add_color_stop_rgb(gradient, 0, kBodyTop.r, kBodyTop.g, kBodyTop.b);
     cairo_pattern_add_color_stop_rgb(gradient, 1, kBodyBottom.r, kBodyBottom.g, kBodyBottom.b);
     cairo_set_source(cr, gradient);
-    cairo_rectangle(cr, x, 0, w, kPanelHeight);
+    cairo_rectangle(cr, x, y, w, h);
     cairo_fill(cr);
     cairo_pattern_destroy(gradient);
+}
+
+void bodyColumn(cairo_t* cr, double x, double w) {
+    fillBodyShade(cr, x, 0, w, kPanelHeight);
     set(cr, kEdgeDark);
     cairo_rectangle(cr, x, 0, w, 1);
     cairo_fill(cr);
@@ -93,16 +98,7 @@ void drawBody() {
     save(kBodyStartWidth, kPanelHeight, "Body_start.png", [](cairo_t* cr) {
         bodyColumn(cr, 0, kBodyStartWidth);
         // Plain body left of where the groove starts.
-        cairo_save(cr);
-        cairo_rectangle(cr, 0, 5, 9, 7);
-        cairo_clip(cr);
-        cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kPanelHeight);
-        cairo_pattern_add_color_stop_rgb(gradient, 0, kBodyTop.r, kBodyTop.g, kBodyTop.b);
-        cairo_pattern_add_color_stop_rgb(gradient, 1, kBodyBottom.r, kBodyBottom.g, kBodyBottom.b);
-        cairo_set_source(cr, gradient);
-        cairo_paint(cr);
-        cairo_pattern_destroy(gradient);
-        cairo_restore(cr);
+        fillBodyShade(cr, 0, 5, 9, 7);
         set(cr, kGroove);
         cairo_arc(cr, 9, 8, 2, 0, 2 * kPi);
         cairo_fill(cr);
@@ -116,16 +112,7 @@ void drawBody() {
         // The groove ends under the pointer's last position (the track's right end plus the
         // pointer's width, at 365 on the default panel, which is 213 here).
         const double end = 365 - kBodyStartWidth;
-        cairo_save(cr);
-        cairo_rectangle(cr, end - 2, 5, kBodyEndWidth - end + 2, 7);
-        cairo_clip(cr);
-        cairo_pattern_t* gradient = cairo_pattern_create_linear(0, 0, 0, kPanelHeight);
-        cairo_pattern_add_color_stop_rgb(gradient, 0, kBodyTop.r, kBodyTop.g, kBodyTop.b);
-        cairo_pattern_add_color_stop_rgb(gradient, 1, kBodyBottom.r, kBodyBottom.g, kBodyBottom.b);
-        cairo_set_source(cr, gradient);
-        cairo_paint(cr);
-        cairo_pattern_destroy(gradient);
-        cairo_restore(cr);
+        fillBodyShade(cr, end - 2, 5, kBodyEndWidth - end + 2, 7);
         set(cr, kGroove);
         cairo_arc(cr, end - 2, 8, 2, 0, 2 * kPi);
         cairo_fill(cr);
