@@ -12,15 +12,16 @@ CDocImp::CDocImp(lumenreel::OutputDeviceFactory devices) : m_devices(std::move(d
 CDocImp::~CDocImp() = default;
 
 void CDocImp::SetDocument(CZephyrcastBaseDocument* doc) {
-    document = doc;
-    reader = nullptr;
-    m_composer.reset();
-    ReleaseSound();
-    compressedSound = false;
+    attach(doc, nullptr);
 }
 
 void CDocImp::SetReader(CExternalFormatReader* r) {
-    document = nullptr;
+    attach(nullptr, r);
+}
+
+// One source at a time: what was made for the previous one goes with it.
+void CDocImp::attach(CZephyrcastBaseDocument* doc, CExternalFormatReader* r) {
+    document = doc;
     reader = r;
     m_composer.reset();
     ReleaseSound();

@@ -50,6 +50,7 @@ public:
     bool HasCompressedSound() const { return compressedSound; }
 
 private:
+    void attach(CZephyrcastBaseDocument* doc, NKWXDecodersEncoders::CExternalFormatReader* r);
     void makeReaderSound();
 
     InPt<CSoundResource> sound;
