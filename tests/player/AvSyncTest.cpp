@@ -42,11 +42,9 @@ CSoundTrack_wavePCM indexedTrack() {
     return track;
 }
 
-// A player view over a one-frame 10 s demo with the indexed soundtrack, playing into a recorder
-// that plays exactly as much as the fake clock moves on.
-class AvSyncTest : public ::testing::Test {
-protected:
-    AvSyncTest() : track(indexedTrack()) {
+// A player view over a one-frame 10 s demo with a soundtrack, playing into a recorder.
+struct SoundtrackView {
+    void open(const CSoundTrack& track) {
         picture.create(8, 8, 24);
         zcd::ZcdContent content;
         content.frames.push_back({{1, kMovieSeconds, 0.0f, 0.0f}, &picture});
@@ -54,8 +52,8 @@ protected:
         content.compressWaveSamples = false;
         std::string error;
         auto file = zcd::writeZcd(content, error);
-        EXPECT_TRUE(file) << error;
-        EXPECT_TRUE(reader.Load(file.value())) << reader.lastError();
+        ASSERT_TRUE(file) << error;
+        ASSERT_TRUE(reader.Load(*file)) << reader.lastError();
         view =
             std::make_unique<CZCPlayerView>(clock, std::make_unique<CDocImp>(recorder->factory()));
         view->SetClientSize(64, 64);
@@ -63,6 +61,19 @@ protected:
         view->Paint();
         view->SetLoop(false);
     }
+
+    FakeTickClock clock;
+    std::shared_ptr<DeviceRecorder> recorder = DeviceRecorder::create();
+    CImageExt picture;
+    CExternalFormatReader reader;
+    std::unique_ptr<CZCPlayerView> view;
+};
+
+// The indexed soundtrack, played by a recorder that plays exactly as much as the fake clock
+// moves on.
+class AvSyncTest : public ::testing::Test, protected SoundtrackView {
+protected:
+    AvSyncTest() : track(indexedTrack()) { open(track); }
 
     // One timer period: the device plays what that much time holds, then the timer fires.
     void tick() {
@@ -96,12 +107,7 @@ protected:
         return audible;
     }
 
-    FakeTickClock clock;
-    std::shared_ptr<DeviceRecorder> recorder = DeviceRecorder::create();
     CSoundTrack_wavePCM track;
-    CImageExt picture;
-    CExternalFormatReader reader;
-    std::unique_ptr<CZCPlayerView> view;
 };
 
 // Ticks after the deferred restart is due: 300 ms in 25 ms periods, and one more.
@@ -186,7 +192,7 @@ TEST_F(AvSyncTest, HiddenWindowRestartsInStepWhenShownAgain) {
 // The same transport over an Ogg soundtrack, decoded on its own thread: each new device run
 // (the first write after a reset) must begin at the clock's time. The soundtrack is a sweep, so
 // a stretch of it shows where in the stream it comes from.
-class OggAvSyncTest : public ::testing::Test {
+class OggAvSyncTest : public ::testing::Test, protected SoundtrackView {
 protected:
     static constexpr int kOggRate = 8000;
     static constexpr std::size_t kMatchSamples = 400;
@@ -208,21 +214,8 @@ protected:
         reference = samples(readBytes(dir / "sweep.raw"));
         ASSERT_GT(reference.size(), std::size_t{kOggRate * 9});
 
-        picture.create(8, 8, 24);
-        zcd::ZcdContent content;
-        content.frames.push_back({{1, kMovieSeconds, 0.0f, 0.0f}, &picture});
         track.data() = readBytes(dir / "sweep.ogg");
-        content.soundtrack = &track;
-        std::string error;
-        auto file = zcd::writeZcd(content, error);
-        ASSERT_TRUE(file) << error;
-        ASSERT_TRUE(reader.Load(*file)) << reader.lastError();
-        view =
-            std::make_unique<CZCPlayerView>(clock, std::make_unique<CDocImp>(recorder->factory()));
-        view->SetClientSize(64, 64);
-        view->SetExternalReader(&reader);
-        view->Paint();
-        view->SetLoop(false);
+        open(track);
     }
 
     void TearDown() override { view.reset(); }
@@ -303,12 +296,7 @@ protected:
 
     TempDir dir;
     std::vector<std::int16_t> reference;
-    FakeTickClock clock;
-    std::shared_ptr<DeviceRecorder> recorder = DeviceRecorder::create();
     CSoundTrack_Ogg track;
-    CImageExt picture;
-    CExternalFormatReader reader;
-    std::unique_ptr<CZCPlayerView> view;
 };
 
 TEST_F(OggAvSyncTest, EveryNewRunStartsAtTheClock) {
