@@ -1,0 +1,2 @@
+#include "items/Item.h"
+#include "published/ReaderObjects.h"

@@ -1,0 +1,2 @@
+#include "images/ImageExt.h"
+#include "player/PlayerView.h"
