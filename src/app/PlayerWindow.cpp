@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "player/PixelBlit.h"
+#include "images/PixelBlit.h"
 #include "player/SkinFiles.h"
 #include "player/TimeText.h"
 

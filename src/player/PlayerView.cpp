@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "images/PixelBlit.h"
 #include "images/Resampler.h"
-#include "player/PixelBlit.h"
 
 using lumenreel::ViewRect;
 

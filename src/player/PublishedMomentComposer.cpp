@@ -3,13 +3,13 @@
 #include <cstring>
 #include <vector>
 
+#include "images/CursorGlide.h"
 #include "images/CursorImage.h"
 #include "images/ImageLimits.h"
-#include "player/CaptionBalloon.h"
-#include "player/CursorPath.h"
+#include "images/PixelBlit.h"
 #include "player/DocImp.h"
 #include "player/OverlayPictures.h"
-#include "player/PixelBlit.h"
+#include "themes/BalloonPicture.h"
 
 namespace lumenreel {
 
@@ -166,9 +166,16 @@ CImageExt PublishedMomentComposer::makeOverlayPicture(const CReaderLink& link) {
                 if (!m_textControl)
                     m_textControl = std::make_unique<CAutoRichEditCtrl>();
                 const CReaderObject_captionTemplate* captionTemplate = caption.GetTemplate();
-                const CImageExt* picture =
-                    captionTemplate ? m_reader.GetPoolPicture(captionTemplate->id) : nullptr;
-                return makeRichTextCaptionPicture(caption, picture, *m_textControl);
+                BalloonShape shape;
+                shape.width = caption.rect.width();
+                shape.height = caption.rect.height();
+                if (captionTemplate) {
+                    shape.balloonTemplate = m_reader.GetPoolPicture(captionTemplate->id);
+                    shape.split = captionTemplate->point;
+                }
+                shape.textArea = caption.textRect;
+                shape.richText = caption.richText;
+                return makeBalloonPicture(shape, *m_textControl);
             }
             int index =
                 static_cast<int>(std::min<std::uint32_t>(caption.templateIndex, 0x7fffffff));

@@ -6,6 +6,7 @@
 
 #include "base/CodePage.h"
 #include "images/ImageExt.h"
+#include "images/WhiteKey.h"
 #include "richtext/RtfReader.h"
 #include "richtext/RtfWriter.h"
 
@@ -145,9 +146,8 @@ void CAutoRichEditCtrl::renderInto(const PixelView& target, const RichTextRect& 
     cairo_surface_mark_dirty(surface);
     cairo_t* cr = cairo_create(surface);
     cairo_translate(cr, rect.left - left, rect.top - top);
-    std::uint32_t textColor = colors.text & 0xFFFFFF;
-    if (colors.avoidKeyColor && textColor == 0xFFFFFF)
-        textColor = 0xFEFEFE;
+    const std::uint32_t textColor =
+        colors.avoidKeyColor ? lumenreel::visibleColour(colors.text) : colors.text & 0xFFFFFF;
     layout.draw(cr, textColor, rect.height());
     cairo_destroy(cr);
     cairo_surface_flush(surface);

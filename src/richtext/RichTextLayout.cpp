@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "images/WhiteKey.h"
 #include "richtext/FontFaces.h"
 #include "richtext/Utf8.h"
 
@@ -13,8 +14,7 @@ constexpr int kDefaultTabPixels = 48;  // half an inch
 constexpr guint16 kPangoColorScale = 257;
 
 std::uint32_t visibleOnKey(std::uint32_t color, bool avoidKeyColor) {
-    color &= 0xFFFFFF;
-    return avoidKeyColor && color == 0xFFFFFF ? 0xFEFEFE : color;
+    return avoidKeyColor ? visibleColour(color) : color & 0xFFFFFF;
 }
 
 guint16 channel(std::uint32_t color, int shift) {

@@ -1,10 +1,10 @@
-#include "player/CaptionBalloon.h"
+#include "themes/BalloonPicture.h"
 
 #include <algorithm>
 
 #include "images/ImageLimits.h"
-#include "player/OverlayPictures.h"
-#include "player/PixelBlit.h"
+#include "images/PixelBlit.h"
+#include "images/WhiteKey.h"
 #include "richtext/AutoRichEditCtrl.h"
 
 namespace lumenreel {
@@ -22,9 +22,16 @@ void copyBlock(const CImageExt& from, int x, int y, int w, int h, CImageExt& to,
     copyPixels(block, to.view(), toX, toY, w, h);
 }
 
-// The template's quadrants in the corners, its split column and row repeated over the extra
-// width and height, and the middle filled with the colour at the split point.
-void drawBalloon(const CImageExt& t, NKWXDecodersEncoders::Point split, CImageExt& balloon) {
+RichTextRect clippedTextArea(const Rect& area, std::int64_t w, std::int64_t h) {
+    return {static_cast<int>(std::clamp<std::int64_t>(area.left, 0, w)),
+            static_cast<int>(std::clamp<std::int64_t>(area.top, 0, h)),
+            static_cast<int>(std::clamp<std::int64_t>(area.right, 0, w)),
+            static_cast<int>(std::clamp<std::int64_t>(area.bottom, 0, h))};
+}
+
+}  // namespace
+
+void stretchBalloon(const CImageExt& t, Point split, CImageExt& balloon) {
     int tw = t.width(), th = t.height(), w = balloon.width(), h = balloon.height();
     int sx = std::clamp(split.x, 0, tw - 1), sy = std::clamp(split.y, 0, th - 1);
     int right = tw - sx, bottom = th - sy;
@@ -44,30 +51,21 @@ void drawBalloon(const CImageExt& t, NKWXDecodersEncoders::Point split, CImageEx
                t.pixel(sx, sy) | 0xFF000000);
 }
 
-}  // namespace
-
-CImageExt makeRichTextCaptionPicture(const NKWXDecodersEncoders::CReaderObject_caption& caption,
-                                     const CImageExt* templatePicture, CAutoRichEditCtrl& control) {
+CImageExt makeBalloonPicture(const BalloonShape& shape, CAutoRichEditCtrl& control) {
     CImageExt picture;
-    std::int64_t w = caption.rect.width(), h = caption.rect.height();
+    const std::int64_t w = shape.width, h = shape.height;
     if (!imageSizeAllowed(w, h) || !picture.create(static_cast<int>(w), static_cast<int>(h), 32))
         return picture;
     fillPixels(picture.view(), 0, 0, picture.width(), picture.height(), 0xFFFFFFFF);
-    const auto* captionTemplate = caption.GetTemplate();
-    if (templatePicture && !templatePicture->isNull() && captionTemplate)
-        drawBalloon(*templatePicture, captionTemplate->point, picture);
+    if (shape.balloonTemplate && !shape.balloonTemplate->isNull())
+        stretchBalloon(*shape.balloonTemplate, shape.split, picture);
 
-    const auto& text = caption.textRect;
-    // A damaged text rectangle is clipped to the picture; text never leaves the balloon.
-    RichTextRect rect{static_cast<int>(std::clamp<std::int64_t>(text.left, 0, w)),
-                      static_cast<int>(std::clamp<std::int64_t>(text.top, 0, h)),
-                      static_cast<int>(std::clamp<std::int64_t>(text.right, 0, w)),
-                      static_cast<int>(std::clamp<std::int64_t>(text.bottom, 0, h))};
-    if (rect.width() > 0 && rect.height() > 0) {
-        control.setRichText(caption.richText);
+    const RichTextRect area = clippedTextArea(shape.textArea, w, h);
+    if (area.width() > 0 && area.height() > 0) {
+        control.setRichText(shape.richText);
         TextColors colours;
         colours.avoidKeyColor = true;  // white text must survive keying
-        control.renderInto(picture, rect, colours);
+        control.renderInto(picture, area, colours);
     }
     keyWhite(picture);
     return picture;

@@ -1,4 +1,4 @@
-#include "player/CursorPath.h"
+#include "images/CursorGlide.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,8 +19,8 @@ std::int32_t toPixel(double v) {
 
 }  // namespace
 
-zcd::Point cursorPositionAt(zcd::Point from, zcd::Point to, bool curved, float moveStart,
-                            float moveEnd, float local) {
+Point cursorPositionAt(Point from, Point to, bool curved, float moveStart, float moveEnd,
+                       float local) {
     float span = moveEnd - moveStart;
     float d = (local - moveStart) / (span > 0.00001f ? span : 1.0f);
     d = std::clamp(std::isnan(d) ? 0.0f : d, 0.0f, 1.0f);

@@ -3,18 +3,16 @@
 #include <cmath>
 #include <numbers>
 
-#include "player/CursorPath.h"
+#include "images/CursorGlide.h"
 
 namespace lumenreel::test {
 namespace {
-
-using zcd::Point;
 
 double eased(double d) {
     return (std::sin(d * std::numbers::pi - std::numbers::pi / 2) + 1) / 2;
 }
 
-TEST(CursorPathTest, PointsThreePixelsApartMoveStraightEvenOnACurvedPath) {
+TEST(CursorGlideTest, PointsThreePixelsApartMoveStraightEvenOnACurvedPath) {
     Point from{10, 10}, to{13, 10};
     for (float t : {0.0f, 0.5f, 1.0f, 1.5f, 2.0f}) {
         Point at = cursorPositionAt(from, to, true, 0.0f, 2.0f, t);
@@ -23,7 +21,7 @@ TEST(CursorPathTest, PointsThreePixelsApartMoveStraightEvenOnACurvedPath) {
     }
 }
 
-TEST(CursorPathTest, PointsFarApartFollowTheCurveStartingAndEndingSlowly) {
+TEST(CursorGlideTest, PointsFarApartFollowTheCurveStartingAndEndingSlowly) {
     Point from{0, 0}, to{100, 0};
     // With dy = 0 the curve's controls are (50, 0) and (75, 0): it runs along the x axis.
     auto bezierX = [](double e) {
@@ -47,7 +45,7 @@ TEST(CursorPathTest, PointsFarApartFollowTheCurveStartingAndEndingSlowly) {
     EXPECT_NE(curved, straight);
 }
 
-TEST(CursorPathTest, OutsideTheMoveTheCursorRestsAtItsEnds) {
+TEST(CursorGlideTest, OutsideTheMoveTheCursorRestsAtItsEnds) {
     Point from{5, 5}, to{200, 90};
     EXPECT_EQ(cursorPositionAt(from, to, false, 1.0f, 2.0f, 0.5f), from);
     EXPECT_EQ(cursorPositionAt(from, to, false, 1.0f, 2.0f, 3.0f), to);

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "images/ImageExt.h"
-#include "player/PixelBlit.h"
+#include "images/PixelBlit.h"
 
 namespace lumenreel::test {
 namespace {

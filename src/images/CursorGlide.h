@@ -1,13 +1,13 @@
 #pragma once
 
-#include "published/ZcdPrimitives.h"
+#include "storage/SerializeGeometry.h"
 
 namespace lumenreel {
 
 // Where a frame's cursor is at `local` seconds into the frame: it glides from `from` to `to`
 // between moveStart and moveEnd, easing in and out, along a curve when asked and the points are
-// more than 4 pixels apart, else straight.
-zcd::Point cursorPositionAt(zcd::Point from, zcd::Point to, bool curved, float moveStart,
-                            float moveEnd, float local);
+// more than 4 pixels apart, else straight. Published demos and documents move it alike.
+Point cursorPositionAt(Point from, Point to, bool curved, float moveStart, float moveEnd,
+                       float local);
 
 }  // namespace lumenreel

@@ -1,4 +1,4 @@
-#include "player/PixelBlit.h"
+#include "images/PixelBlit.h"
 
 #include <algorithm>
 #include <cstring>
