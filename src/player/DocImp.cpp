@@ -1,9 +1,8 @@
 #include "player/DocImp.h"
 
 #include "images/ImageExt.h"
-#include "player/PublishedMomentComposer.h"
-#include "sound/CompressedSoundResource.h"
-#include "sound/WaveSoundResource.h"
+#include "player/PublishedSource.h"
+#include "sound/SoundResource.h"
 
 using NKWXDecodersEncoders::CExternalFormatReader;
 
@@ -23,101 +22,57 @@ void CDocImp::SetReader(CExternalFormatReader* r) {
 void CDocImp::attach(CZephyrcastBaseDocument* doc, CExternalFormatReader* r) {
     document = doc;
     reader = r;
-    m_composer.reset();
     ReleaseSound();
     compressedSound = false;
+    m_movie.reset();
+    if (reader)
+        m_movie = std::make_unique<lumenreel::PublishedSource>(*reader);
+    m_timeline =
+        m_movie ? lumenreel::FrameTimeline(m_movie->frameDurations()) : lumenreel::FrameTimeline();
 }
 
 bool CDocImp::IsLoaded() const {
-    return reader != nullptr;
+    return m_movie != nullptr;
 }
 
 int CDocImp::FrameAtTime(float t) const {
-    int count = FrameCount();
-    float sum = 0;
-    for (int i = 0; i < count; ++i) {
-        sum += reader->GetFrameByIndex(i)->GetDuration();
-        if (sum >= t)
-            return i;
-    }
-    // Past the end (rounding of a clamped time, or a caller's time beyond the movie) the last
-    // frame stays on screen rather than the first.
-    return count > 0 ? count - 1 : 0;
+    return m_timeline.frameAt(t);
 }
 
 int CDocImp::FrameCount() const {
-    return reader ? reader->GetFrameCount() : 0;
+    return m_timeline.count();
 }
 
 float CDocImp::Duration() const {
-    return reader ? reader->GetTotalDuration() : 0.0f;
+    return m_timeline.total();
 }
 
 CDocImp::Size CDocImp::DisplaySize() const {
-    return reader ? reader->GetSize() : Size{};
+    return m_movie ? m_movie->displaySize() : Size{};
 }
 
 CDocImp::Size CDocImp::BitmapSize() const {
-    return reader ? reader->GetSecondSize() : Size{};
+    return m_movie ? m_movie->bitmapSize() : Size{};
 }
 
 float CDocImp::FrameStartTime(int i) const {
-    float sum = 0;
-    for (int k = 0; k < i && k < FrameCount(); ++k)
-        sum += reader->GetFrameByIndex(k)->GetDuration();
-    return sum;
+    return m_timeline.startOf(i);
 }
 
 bool CDocImp::RenderAt(float t, CImageExt& targetBitmap) {
-    if (!reader || targetBitmap.isNull())
+    if (!m_movie || targetBitmap.isNull())
         return false;
-    if (!m_composer)
-        m_composer = std::make_unique<lumenreel::PublishedMomentComposer>(*reader);
-    return m_composer->render(*this, t, targetBitmap);
-}
-
-void CDocImp::makeReaderSound() {
-    const CSoundTrack* track = reader->GetSoundtrack();
-    if (!track)
-        return;
-    switch (track->kind()) {
-        case CSoundTrack::kWavePCM: {
-            if (track->data().empty())
-                return;
-            const auto& wave = static_cast<const CSoundTrack_wavePCM&>(*track);
-            lumenreel::WaveFormat format;
-            format.formatTag = wave.formatTag;
-            format.channels = wave.channels;
-            format.samplesPerSec = static_cast<std::uint32_t>(wave.samplesPerSecond);
-            format.avgBytesPerSec = static_cast<std::uint32_t>(wave.averageBytesPerSecond);
-            format.blockAlign = wave.blockAlign();
-            format.bitsPerSample = wave.bitsPerSample;
-            auto resource = std::make_unique<CWaveSoundResource>(m_devices);
-            resource->SetData(track->data(), &format);
-            sound.reset(std::move(resource));
-            return;
-        }
-        case CSoundTrack::kMP3:
-        case CSoundTrack::kOgg: {
-            compressedSound = true;
-            std::unique_ptr<CSoundResource> resource;
-            if (track->kind() == CSoundTrack::kMP3)
-                resource = std::make_unique<CMp3SoundResource>(m_devices);
-            else
-                resource = std::make_unique<COggSoundResource>(m_devices);
-            resource->SetData(track->data());
-            sound.reset(std::move(resource));
-            return;
-        }
-    }
+    const int index = m_timeline.frameAt(t);
+    return m_movie->render(index, t - m_timeline.startOf(index), t, targetBitmap);
 }
 
 void CDocImp::StartSound(float t, int /*arg*/) {
     // The flag describes the resource held, so it is only recomputed when one is made.
     if (!sound) {
-        compressedSound = false;
-        if (reader)
-            makeReaderSound();
+        lumenreel::MovieSound made =
+            m_movie ? m_movie->makeSound(m_devices) : lumenreel::MovieSound{};
+        compressedSound = made.compressed;
+        sound.reset(std::move(made.resource));
     }
     if (sound)
         sound->Play(t, 0);

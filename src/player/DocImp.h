@@ -3,6 +3,8 @@
 #include <memory>
 
 #include "base/InPt.h"
+#include "player/FrameTimeline.h"
+#include "player/MovieSource.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/OutputDevice.h"
 #include "sound/SoundResource.h"
@@ -11,13 +13,10 @@ class CImageExt;
 // The authoring document; the player cannot read documents yet.
 class CZephyrcastBaseDocument;
 
-namespace lumenreel {
-class PublishedMomentComposer;
-}
-
-// The movie source the player view sees: a published demo reader or an authoring document.
-// Neither is owned. A source holding a document reports itself not loaded until documents can
-// be read and drawn, so the view treats it like an empty source.
+// The movie source the player view sees, and the one place where the player meets either kind
+// of movie: a published demo reader or an authoring document, neither owned. The frame timeline
+// is summed once when a movie is attached. A source holding a document reports itself not loaded
+// until documents can be read and drawn, so the view treats it like an empty source.
 class CDocImp {
 public:
     using Size = lumenreel::zcd::Size;
@@ -51,13 +50,13 @@ public:
 
 private:
     void attach(CZephyrcastBaseDocument* doc, NKWXDecodersEncoders::CExternalFormatReader* r);
-    void makeReaderSound();
 
     InPt<CSoundResource> sound;
     bool compressedSound = false;
     CZephyrcastBaseDocument* document = nullptr;
     NKWXDecodersEncoders::CExternalFormatReader* reader = nullptr;
     lumenreel::OutputDeviceFactory m_devices;
-    // Built for the reader on first render; holds what only depends on a frame.
-    std::unique_ptr<lumenreel::PublishedMomentComposer> m_composer;
+    // The attached movie's kind; null when nothing playable is attached.
+    std::unique_ptr<lumenreel::MovieSource> m_movie;
+    lumenreel::FrameTimeline m_timeline;
 };

@@ -7,7 +7,6 @@
 #include "images/CursorImage.h"
 #include "images/ImageLimits.h"
 #include "images/PixelBlit.h"
-#include "player/DocImp.h"
 #include "player/OverlayPictures.h"
 #include "themes/BalloonPicture.h"
 
@@ -32,32 +31,30 @@ std::size_t bytesOf(const CImageExt& image) {
 PublishedMomentComposer::PublishedMomentComposer(CExternalFormatReader& reader)
     : m_reader(reader) {}
 
-bool PublishedMomentComposer::render(const CDocImp& source, float t, CImageExt& target) {
+bool PublishedMomentComposer::render(int index, float local, float movieTime, CImageExt& target) {
     if (target.bpp() != 32)
         return false;
     const zcd::Size display = m_reader.GetSize();
     const bool displaySized = target.width() == display.width && target.height() == display.height;
     if (displaySized || !imageSizeAllowed(display.width, display.height))
-        return compose(source, t, target);
+        return compose(index, local, movieTime, target);
     // Overlays and the cursor are placed in display pixels, so a frame image of another size
     // receives the whole moment composed at the display size, not a corner of it.
     if (m_displayMoment.width() != display.width || m_displayMoment.height() != display.height)
         m_displayMoment.create(display.width, display.height, 32);
-    if (!compose(source, t, m_displayMoment))
+    if (!compose(index, local, movieTime, m_displayMoment))
         return false;
     resample(m_displayMoment.view(), target.view(), CImageExt::kHighQualityBicubic);
     return true;
 }
 
-bool PublishedMomentComposer::compose(const CDocImp& source, float t, CImageExt& target) {
-    int index = source.FrameAtTime(t);
-    const CReaderObject_frame* frame = m_reader.GetFrameByIndex(index);
+bool PublishedMomentComposer::compose(int index, float local, float movieTime, CImageExt& target) {
+    const CReaderObject_frame* frame = index >= 0 ? m_reader.GetFrameByIndex(index) : nullptr;
     if (!frame)
         return false;
-    float local = t - source.FrameStartTime(index);
     copyBackground(index, *frame, target);
     if (const CReaderObject_frame* master = m_reader.GetMasterFrame())
-        drawPlacements(*master, t, target);
+        drawPlacements(*master, movieTime, target);
     drawPlacements(*frame, local, target);
     drawFrameCursor(index, *frame, local, target);
     return true;

@@ -8,8 +8,6 @@
 #include "published/ExternalFormatReader.h"
 #include "richtext/AutoRichEditCtrl.h"
 
-class CDocImp;
-
 namespace lumenreel {
 
 // Draws one moment of a published demo: the frame's captured picture stretched to the display
@@ -21,11 +19,13 @@ class PublishedMomentComposer {
 public:
     explicit PublishedMomentComposer(NKWXDecodersEncoders::CExternalFormatReader& reader);
 
-    // Draws the moment t into a 32-bit target; false when there is no frame to draw.
-    bool render(const CDocImp& source, float t, CImageExt& target);
+    // Draws playable frame `index` at `local` seconds into it (`movieTime` on the movie's
+    // clock, which the master frame's overlays follow) into a 32-bit target; false when there is
+    // no such frame.
+    bool render(int index, float local, float movieTime, CImageExt& target);
 
 private:
-    bool compose(const CDocImp& source, float t, CImageExt& target);
+    bool compose(int index, float local, float movieTime, CImageExt& target);
     void copyBackground(int index, const NKWXDecodersEncoders::CReaderObject_frame& frame,
                         CImageExt& target);
     void drawPlacements(const NKWXDecodersEncoders::CReaderObject_frame& frame, float local,
