@@ -194,7 +194,8 @@ void PublishedMomentComposer::drawFrameCursor(int index, const CReaderObject_fra
     if (!placement)
         return;
     const CReaderObject_cursor* cursor = m_reader.GetCursor(placement->cursorIndex);
-    if (!cursor)
+    // The reader keeps a cursor whose bitmaps could not be used, without a picture.
+    if (!cursor || !cursor->image)
         return;
     Point from{placement->x, placement->y};
     Point to = from;

@@ -234,6 +234,24 @@ TEST_F(PublishedRenderTest, ABitmapOfAnotherSizeHoldsTheWholeMomentStretched) {
         << "the far corner shows the picture, not black";
 }
 
+TEST_F(PublishedRenderTest, ACursorWhoseBitmapsDoNotFitIsLeftOutOfTheMoment) {
+    content.cursors[0].colourFile = pngOf(pictureOf(4, 4, [](int, int) { return 0x00FF00; }));
+    std::string error;
+    auto file = zcd::writeZcd(content, error);
+    ASSERT_TRUE(file) << error;
+    CExternalFormatReader broken;
+    ASSERT_TRUE(broken.Load(*file)) << broken.lastError();
+    ASSERT_FALSE(broken.skipped().empty());
+    EXPECT_EQ(broken.skipped().front(), "cursor 0 has no usable bitmaps");
+    CDocImp brokenSource;
+    brokenSource.SetReader(&broken);
+
+    CImageExt target;
+    ASSERT_TRUE(target.create(kWidth, kHeight, 32));
+    ASSERT_TRUE(brokenSource.RenderAt(1.0f, target));
+    EXPECT_TRUE(target.equals(expectedAt(0, 1.0f, 1.0f, std::nullopt)));
+}
+
 TEST_F(PublishedRenderTest, SourceAnswersFromTheReader) {
     EXPECT_TRUE(source.IsLoaded());
     EXPECT_EQ(source.FrameCount(), 3);
