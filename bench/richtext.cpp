@@ -25,7 +25,7 @@ void loadMeasureRender(benchmark::State& state) {
     std::size_t turn = 0;
     for (auto _ : state) {
         control.setRichText(captions[turn++ % 2]);
-        lumenreel::RichTextSize size = control.measure();
+        lumenreel::Size size = control.measure();
         control.renderInto(image, {0, 0, 400, 120});
         benchmark::DoNotOptimize(size);
         benchmark::DoNotOptimize(image.firstRow());
@@ -40,7 +40,7 @@ void reloadMeasureRender(benchmark::State& state) {
     CAutoRichEditCtrl control;
     for (auto _ : state) {
         control.setRichText(kCaption);
-        lumenreel::RichTextSize size = control.measure();
+        lumenreel::Size size = control.measure();
         control.renderInto(image, {0, 0, 400, 120});
         benchmark::DoNotOptimize(size);
         benchmark::DoNotOptimize(image.firstRow());

@@ -146,7 +146,7 @@ void Canvas::copyOutOfSurface() {
     }
 }
 
-void Canvas::drawRectangle(const CanvasRect& rect, int penWidth, std::uint32_t colour, int alpha) {
+void Canvas::drawRectangle(const Rect& rect, int penWidth, std::uint32_t colour, int alpha) {
     if (penWidth <= 0) {
         return;
     }
@@ -168,7 +168,7 @@ void Canvas::drawRectangle(const CanvasRect& rect, int penWidth, std::uint32_t c
     cairo_restore(m_context);
 }
 
-void Canvas::fillRectangle(const CanvasRect& rect, std::uint32_t colour, int alpha) {
+void Canvas::fillRectangle(const Rect& rect, std::uint32_t colour, int alpha) {
     cairo_save(m_context);
     cairo_new_path(m_context);
     cairo_set_antialias(m_context, CAIRO_ANTIALIAS_NONE);

@@ -6,6 +6,7 @@
 #include <optional>
 #include <vector>
 
+#include "base/Geometry.h"
 #include "images/PixelView.h"
 
 namespace lumenreel {
@@ -15,14 +16,6 @@ namespace lumenreel {
 struct CanvasPoint {
     double x = 0.0;
     double y = 0.0;
-};
-
-// Whole pixels from left/top up to, not including, right/bottom.
-struct CanvasRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
 };
 
 // Colours are 0x00BBGGRR (red in the lowest byte); alpha runs from 0 (invisible) to 255 (opaque).
@@ -72,8 +65,8 @@ public:
 
     // An outline of a pen `penWidth` pixels wide centred on the rectangle's edges: penWidth / 2
     // (rounded down) pixels fall outside the rectangle and the rest inside.
-    void drawRectangle(const CanvasRect& rect, int penWidth, std::uint32_t colour, int alpha = 255);
-    void fillRectangle(const CanvasRect& rect, std::uint32_t colour, int alpha = 255);
+    void drawRectangle(const Rect& rect, int penWidth, std::uint32_t colour, int alpha = 255);
+    void fillRectangle(const Rect& rect, std::uint32_t colour, int alpha = 255);
     void fillCircle(CanvasPoint centre, double radius, std::uint32_t colour, int alpha = 255);
     void drawLine(CanvasPoint from, CanvasPoint to, const CanvasPen& pen);
     void drawBezier(CanvasPoint from, CanvasPoint control1, CanvasPoint control2, CanvasPoint to,

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "storage/SerializeGeometry.h"
+#include "base/Geometry.h"
 
 namespace lumenreel {
 

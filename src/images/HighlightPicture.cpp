@@ -28,7 +28,7 @@ CImageExt makeHighlightPicture(std::int64_t width, std::int64_t height,
     // A zero-width pen still draws the one-pixel line a cosmetic pen would.
     int pen = std::max(1, static_cast<int>(penWidth));
     Canvas& canvas = picture.beginDraw();
-    CanvasRect all{0, 0, picture.width(), picture.height()};
+    Rect all{0, 0, picture.width(), picture.height()};
     canvas.fillRectangle(all, fill);
     canvas.drawRectangle(all, pen, visibleColour(style.penColour));
     picture.endDraw();

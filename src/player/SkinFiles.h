@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "storage/SerializeGeometry.h"
+#include "base/Geometry.h"
 
 class CImageExt;
 class CRBFileSystem;

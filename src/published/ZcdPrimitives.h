@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/ByteReader.h"
-#include "storage/SerializeGeometry.h"
+#include "base/Geometry.h"
 
 // The primitive encodings of published demo files: points, rectangles, length-framed strings and
 // blobs. Readers fail the ByteReader instead of reading past the data.

@@ -13,7 +13,7 @@
 using lumenreel::CharFormat;
 using lumenreel::RichDocument;
 using lumenreel::RichTextLayout;
-using lumenreel::RichTextSize;
+using lumenreel::Size;
 using lumenreel::TextColors;
 
 namespace {
@@ -109,11 +109,11 @@ const RichTextLayout& CAutoRichEditCtrl::layoutFor(CachedLayout& cache, int widt
     return *cache.layout;
 }
 
-RichTextSize CAutoRichEditCtrl::measure() {
+Size CAutoRichEditCtrl::measure() {
     return layoutFor(m_measureLayout, m_controlWidth, false).size();
 }
 
-void CAutoRichEditCtrl::renderInto(const PixelView& target, const RichTextRect& rect,
+void CAutoRichEditCtrl::renderInto(const PixelView& target, const lumenreel::Rect& rect,
                                    const TextColors& colors) {
     if (target.empty() || (target.bytesPerPixel != 3 && target.bytesPerPixel != 4))
         return;
@@ -160,7 +160,7 @@ void CAutoRichEditCtrl::renderInto(const PixelView& target, const RichTextRect& 
     cairo_surface_destroy(surface);
 }
 
-void CAutoRichEditCtrl::renderInto(CImageExt& target, const RichTextRect& rect,
+void CAutoRichEditCtrl::renderInto(CImageExt& target, const lumenreel::Rect& rect,
                                    const TextColors& colors) {
     renderInto(target.view(), rect, colors);
 }

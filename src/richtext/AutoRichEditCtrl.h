@@ -12,16 +12,6 @@
 
 class CImageExt;
 
-// Whole pixels from left/top up to, not including, right/bottom.
-struct RichTextRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-    int width() const { return right - left; }
-    int height() const { return bottom - top; }
-};
-
 // The rich text control captions are measured and drawn with: it holds one document, reads and
 // writes it as RTF and lays it out as an edit control of the given width would.
 class CAutoRichEditCtrl {
@@ -48,12 +38,12 @@ public:
     std::size_t textLength() const { return m_document.textLength(); }
 
     // The size the content needs, lines broken at the control's width.
-    lumenreel::RichTextSize measure();
+    lumenreel::Size measure();
     // Draws the content into the rectangle, lines broken at its width and nothing outside it;
     // pixels without glyphs keep every byte.
-    void renderInto(const PixelView& target, const RichTextRect& rect,
+    void renderInto(const PixelView& target, const lumenreel::Rect& rect,
                     const lumenreel::TextColors& colors = {});
-    void renderInto(CImageExt& target, const RichTextRect& rect,
+    void renderInto(CImageExt& target, const lumenreel::Rect& rect,
                     const lumenreel::TextColors& colors = {});
 
 private:

@@ -170,8 +170,8 @@ void RichTextLayout::addParagraph(PangoContext* context, const Paragraph& paragr
     pango_layout_iter_free(iter);
 }
 
-RichTextSize RichTextLayout::size() const {
-    RichTextSize size{0, m_height};
+Size RichTextLayout::size() const {
+    Size size{0, m_height};
     for (const Line& line : m_lines)
         size.width = std::max(size.width, line.width);
     return size;

@@ -6,15 +6,10 @@
 #include <memory>
 #include <vector>
 
+#include "base/Geometry.h"
 #include "richtext/RichTextModel.h"
 
 namespace lumenreel {
-
-struct RichTextSize {
-    int width = 0;
-    int height = 0;
-    bool operator==(const RichTextSize&) const = default;
-};
 
 // Colours for the runs that have none of their own, and whether pure white must be avoided
 // because white is the transparent key of the picture drawn into.
@@ -36,7 +31,7 @@ public:
     RichTextLayout& operator=(const RichTextLayout&) = delete;
 
     // The widest line (with its indents) × the sum of the line heights, in pixels.
-    RichTextSize size() const;
+    Size size() const;
     // Draws the lines with their top-left at the context's origin; lines that end below
     // maxHeight are left out, except the first.
     void draw(cairo_t* cr, std::uint32_t textColor, int maxHeight) const;

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "base/ByteOrder.h"
-#include "storage/SerializeGeometry.h"
+#include "base/Geometry.h"
 
 // The little-endian stored layout of each fixed-size value the serialization interface exchanges.
 namespace lumenreel {
@@ -91,7 +91,8 @@ struct Int32RunFixedValue {
 template <>
 struct FixedValue<Point> : Int32RunFixedValue<Point, ValueKind::Point, 2, &Point::x, &Point::y> {};
 template <>
-struct FixedValue<Size> : Int32RunFixedValue<Size, ValueKind::Size, 2, &Size::cx, &Size::cy> {};
+struct FixedValue<Size>
+    : Int32RunFixedValue<Size, ValueKind::Size, 2, &Size::width, &Size::height> {};
 template <>
 struct FixedValue<Rect> : Int32RunFixedValue<Rect, ValueKind::Rect, 4, &Rect::left, &Rect::top,
                                              &Rect::right, &Rect::bottom> {};

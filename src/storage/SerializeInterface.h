@@ -6,10 +6,10 @@
 #include <string_view>
 #include <vector>
 
+#include "base/Geometry.h"
 #include "base/Guid.h"
 #include "storage/SerializableImage.h"
 #include "storage/SerializeFixedValue.h"
-#include "storage/SerializeGeometry.h"
 
 class CFile;
 

@@ -22,7 +22,7 @@ void copyBlock(const CImageExt& from, int x, int y, int w, int h, CImageExt& to,
     copyPixels(block, to.view(), toX, toY, w, h);
 }
 
-RichTextRect clippedTextArea(const Rect& area, std::int64_t w, std::int64_t h) {
+Rect clippedTextArea(const Rect& area, std::int64_t w, std::int64_t h) {
     return {static_cast<int>(std::clamp<std::int64_t>(area.left, 0, w)),
             static_cast<int>(std::clamp<std::int64_t>(area.top, 0, h)),
             static_cast<int>(std::clamp<std::int64_t>(area.right, 0, w)),
@@ -60,7 +60,7 @@ CImageExt makeBalloonPicture(const BalloonShape& shape, CAutoRichEditCtrl& contr
     if (shape.balloonTemplate && !shape.balloonTemplate->isNull())
         stretchBalloon(*shape.balloonTemplate, shape.split, picture);
 
-    const RichTextRect area = clippedTextArea(shape.textArea, w, h);
+    const Rect area = clippedTextArea(shape.textArea, w, h);
     if (area.width() > 0 && area.height() > 0) {
         control.setRichText(shape.richText);
         TextColors colours;

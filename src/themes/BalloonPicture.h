@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "base/Geometry.h"
 #include "images/ImageExt.h"
-#include "storage/SerializeGeometry.h"
 
 class CAutoRichEditCtrl;
 

@@ -29,7 +29,7 @@ bool inside(int x, int y, int left, int top, int right, int bottom) {
 
 TEST(CanvasTest, RectangleOutlineIsCentredOnTheEdgesPixelExactly) {
     struct Case {
-        CanvasRect rect;
+        Rect rect;
         int penWidth;
         int outside;  // pixels of the pen beyond the edge; the rest lie inside
     };
@@ -48,7 +48,7 @@ TEST(CanvasTest, RectangleOutlineIsCentredOnTheEdgesPixelExactly) {
                 canvas.drawRectangle(c.rect, c.penWidth, 0x0000A0);
             }
             const int in = c.penWidth - c.outside;
-            const CanvasRect& r = c.rect;
+            const Rect& r = c.rect;
             for (int y = 0; y < 18; ++y) {
                 for (int x = 0; x < 24; ++x) {
                     const bool onPen =

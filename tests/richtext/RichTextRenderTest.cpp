@@ -21,7 +21,7 @@ std::string caption(std::string_view body) {
            std::string(body) + "\\par}";
 }
 
-RichTextSize measured(std::string_view body) {
+Size measured(std::string_view body) {
     CAutoRichEditCtrl control;
     control.setRichText(caption(body));
     return control.measure();
@@ -38,8 +38,8 @@ CImageExt filledImage(int width, int height, int bitsPerPixel, std::uint32_t val
 }
 
 // The smallest rectangle holding every pixel that differs from the value.
-RichTextRect inkBounds(const CImageExt& image, std::uint32_t background) {
-    RichTextRect bounds{image.width(), image.height(), 0, 0};
+Rect inkBounds(const CImageExt& image, std::uint32_t background) {
+    Rect bounds{image.width(), image.height(), 0, 0};
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             if (image.pixel(x, y) == background)
@@ -64,9 +64,9 @@ std::uint8_t blue(std::uint32_t pixel) {
 }
 
 TEST(RichTextLayout, BoldIsWiderThanRegularAndSizeGrowsTheText) {
-    RichTextSize regular = measured("Save the caption");
-    RichTextSize bold = measured("\\b Save the caption");
-    RichTextSize larger = measured("\\fs40 Save the caption");
+    Size regular = measured("Save the caption");
+    Size bold = measured("\\b Save the caption");
+    Size larger = measured("\\fs40 Save the caption");
     EXPECT_GT(regular.width, 50);
     EXPECT_GT(bold.width, regular.width);
     EXPECT_EQ(bold.height, regular.height);
@@ -75,18 +75,18 @@ TEST(RichTextLayout, BoldIsWiderThanRegularAndSizeGrowsTheText) {
 }
 
 TEST(RichTextLayout, HeightIsTheSumOfTheLineHeightsAndWidthTheWidestLine) {
-    RichTextSize small = measured("short");
-    RichTextSize large = measured("\\fs40 a much longer line");
-    RichTextSize paragraphs = measured("short\\par\\fs40 a much longer line");
-    RichTextSize lineBreak = measured("short\\line\\fs40 a much longer line");
+    Size small = measured("short");
+    Size large = measured("\\fs40 a much longer line");
+    Size paragraphs = measured("short\\par\\fs40 a much longer line");
+    Size lineBreak = measured("short\\line\\fs40 a much longer line");
     EXPECT_EQ(paragraphs.height, small.height + large.height);
     EXPECT_EQ(paragraphs.width, std::max(small.width, large.width));
     EXPECT_EQ(lineBreak, paragraphs);
     // One line with both sizes is as tall as its tallest character.
     EXPECT_EQ(measured("short \\fs40 big").height, large.height);
     // Widths add up along a line.
-    RichTextSize left = measured("ab");
-    RichTextSize right = measured("cd");
+    Size left = measured("ab");
+    Size right = measured("cd");
     EXPECT_NEAR(measured("abcd").width, left.width + right.width, 1);
 }
 
@@ -106,7 +106,7 @@ TEST(RichTextLayout, ArialIsDrawnWithAFontOfItsMetrics) {
 TEST(RichTextLayout, ReloadingTheControlFollowsTheNewContent) {
     CAutoRichEditCtrl control;
     control.setRichText(caption("short"));
-    RichTextSize first = control.measure();
+    Size first = control.measure();
     control.setRichText(caption("\\fs40 a much longer line"));
     EXPECT_GT(control.measure().width, first.width);
     control.setPlainText("short");
@@ -116,7 +116,7 @@ TEST(RichTextLayout, ReloadingTheControlFollowsTheNewContent) {
 }
 
 TEST(RichTextLayout, IndentsWidenTheMeasure) {
-    RichTextSize plain = measured("indented");
+    Size plain = measured("indented");
     CAutoRichEditCtrl control;
     control.setRichText(caption("\\li300\\ri150 indented"));  // 20 and 10 pixels
     EXPECT_EQ(control.measure().width, plain.width + 30);
@@ -126,7 +126,7 @@ TEST(RichTextRender, RedRunIsRedAndTheRestBlack) {
     CImageExt image = filledImage(200, 40, 24, kWhite);
     CAutoRichEditCtrl control;
     control.setRichText(caption("Black \\cf1 Red\\cf0  black"));
-    RichTextSize size = control.measure();
+    Size size = control.measure();
     control.renderInto(image, {0, 0, 200, 40});
     int reddish = 0;
     int dark = 0;
@@ -151,7 +151,7 @@ TEST(RichTextRender, CentredAndRightAlignedText) {
         CAutoRichEditCtrl control;
         control.setRichText(caption(word));
         control.renderInto(image, {50, 0, 250, 30});
-        RichTextRect ink = inkBounds(image, kWhite);
+        Rect ink = inkBounds(image, kWhite);
         ASSERT_LT(ink.left, ink.right);
         int leftGap = ink.left - 50;
         int rightGap = 250 - ink.right;
@@ -178,7 +178,7 @@ TEST(RichTextRender, NothingIsDrawnOutsideTheRectangleAndAlphaIsKept) {
     CAutoRichEditCtrl control;
     control.setRichText(caption(
         "\\fs40 A caption far too long for its small rectangle\\par second\\par third\\par"));
-    const RichTextRect rect{30, 10, 90, 40};
+    const Rect rect{30, 10, 90, 40};
     control.renderInto(image, rect);
     int changedInside = 0;
     for (int y = 0; y < 60; ++y) {
@@ -205,7 +205,7 @@ TEST(RichTextRender, NothingIsDrawnOutsideTheRectangleAndAlphaIsKept) {
 TEST(RichTextRender, LinesThatDoNotFitAreLeftOut) {
     CAutoRichEditCtrl control;
     control.setRichText(caption("first\\par second\\par third"));
-    RichTextSize size = control.measure();
+    Size size = control.measure();
     int lineHeight = size.height / 3;
     CImageExt image = filledImage(100, 100, 24, kWhite);
     control.renderInto(image, {0, 0, 100, 2 * lineHeight + lineHeight / 2});
@@ -235,7 +235,7 @@ TEST(RichTextRender, WhiteTextStaysVisibleOnKeyedPictures) {
     EXPECT_GT(inkBounds(defaultWhite, kWhite).right, 0);
     CImageExt blueText = filledImage(120, 20, 24, kWhite);
     control.renderInto(blueText, {0, 0, 120, 20}, {.text = 0xFF0000});
-    RichTextRect ink = inkBounds(blueText, kWhite);
+    Rect ink = inkBounds(blueText, kWhite);
     ASSERT_LT(ink.left, ink.right);
     bool sawBlue = false;
     for (int x = ink.left; x < ink.right; ++x) {
