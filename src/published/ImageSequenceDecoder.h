@@ -63,4 +63,16 @@ private:
     ComposeState m_state;
 };
 
+// Hands out the captured pictures of a loaded demo.
+class CImageSequenceDecoder_dataReader {
+public:
+    explicit CImageSequenceDecoder_dataReader(CImageSequenceDecoder& decoder)
+        : m_decoder(decoder) {}
+    int GetPictureCount() const { return m_decoder.GetPictureCount(); }
+    bool GetPicture(CImageExt& image, int i) { return m_decoder.GetPicture(image, i); }
+
+private:
+    CImageSequenceDecoder& m_decoder;
+};
+
 }  // namespace NKWXDecodersEncoders
