@@ -103,7 +103,7 @@ private:
     const TraceSink& m_trace;
     const CExternalFormatReader* m_owner;
     std::string& m_error;
-    DemoContent c;
+    DemoContent c;  // what the load produces, handed over whole when it succeeds
 };
 
 }  // namespace

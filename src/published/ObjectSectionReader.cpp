@@ -309,7 +309,7 @@ private:
         return true;
     }
 
-    DemoContent& c;
+    DemoContent& c;  // the load's result, filled section by section
     const CExternalFormatReader* m_owner;
     ByteReader& in;
     std::string& m_error;

@@ -427,7 +427,7 @@ private:
     const lumenreel::LoadLimits& m_limits;
     const TraceSink& m_trace;
     std::string& m_error;
-    PictureStreamContent c;
+    PictureStreamContent c;  // what the load produces, handed over whole when it succeeds
     std::array<std::array<std::uint8_t, 3>, 256> m_palette{};
     std::uint64_t m_tilePixelCount = 0;
     int m_nextId = 0;
