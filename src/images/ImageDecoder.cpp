@@ -16,6 +16,35 @@ bool startsWith(std::span<const std::uint8_t> bytes, std::span<const std::uint8_
            std::equal(signature.begin(), signature.end(), bytes.begin());
 }
 
+using Decode = bool (*)(std::span<const std::uint8_t>, CImageExt&, std::string&);
+
+struct Codec {
+    const char* name;
+    Decode decode;
+};
+
+// The BMP decoder tells no reason; the format name alone has to do.
+bool decodeBmpFile(std::span<const std::uint8_t> bytes, CImageExt& image, std::string&) {
+    return decodeBmp(bytes, image);
+}
+
+const Codec* codecFor(ImageFormat format) {
+    static constexpr Codec kPng{"PNG", decodePng};
+    static constexpr Codec kJpeg{"JPEG", decodeJpeg};
+    static constexpr Codec kBmp{"BMP", decodeBmpFile};
+    switch (format) {
+        case ImageFormat::png:
+            return &kPng;
+        case ImageFormat::jpeg:
+            return &kJpeg;
+        case ImageFormat::bmp:
+            return &kBmp;
+        case ImageFormat::unknown:
+            break;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 ImageFormat detectImageFormat(std::span<const std::uint8_t> bytes) {
@@ -32,18 +61,23 @@ ImageFormat detectImageFormat(std::span<const std::uint8_t> bytes) {
     return ImageFormat::unknown;
 }
 
-bool decodeImage(std::span<const std::uint8_t> bytes, CImageExt& image) {
-    switch (detectImageFormat(bytes)) {
-        case ImageFormat::png:
-            return decodePng(bytes, image);
-        case ImageFormat::jpeg:
-            return decodeJpeg(bytes, image);
-        case ImageFormat::bmp:
-            return decodeBmp(bytes, image);
-        case ImageFormat::unknown:
-            break;
+bool decodeImage(std::span<const std::uint8_t> bytes, CImageExt& image, std::string& reason) {
+    const Codec* codec = codecFor(detectImageFormat(bytes));
+    if (!codec) {
+        reason = "not a PNG, JPEG or BMP file";
+        return false;
     }
+    std::string decoderReason;
+    if (codec->decode(bytes, image, decoderReason))
+        return true;
+    reason =
+        std::string(codec->name) + ": " + (decoderReason.empty() ? "undecodable" : decoderReason);
     return false;
+}
+
+bool decodeImage(std::span<const std::uint8_t> bytes, CImageExt& image) {
+    std::string unused;
+    return decodeImage(bytes, image, unused);
 }
 
 }  // namespace lumenreel

@@ -23,10 +23,19 @@ namespace {
 struct ErrorManager {
     jpeg_error_mgr base;
     std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX] = {};
 };
 
+[[noreturn]] void jumpWithMessage(j_common_ptr info, const char* message) {
+    auto* errors = reinterpret_cast<ErrorManager*>(info->err);
+    std::snprintf(errors->message, sizeof errors->message, "%s", message);
+    std::longjmp(errors->jump, 1);
+}
+
 [[noreturn]] void jumpOnError(j_common_ptr info) {
-    std::longjmp(reinterpret_cast<ErrorManager*>(info->err)->jump, 1);
+    char message[JMSG_LENGTH_MAX];
+    info->err->format_message(info, message);
+    jumpWithMessage(info, message);
 }
 
 void onMessage(j_common_ptr info, int level) {
@@ -41,7 +50,7 @@ constexpr int kMaxScans = 256;
 void limitScans(j_common_ptr info) {
     if (info->is_decompressor &&
         reinterpret_cast<j_decompress_ptr>(info)->input_scan_number > kMaxScans)
-        jumpOnError(info);
+        jumpWithMessage(info, "too many scans");
 }
 
 constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
@@ -63,7 +72,7 @@ void cmykToBgr(const std::uint8_t* cmyk, std::uint8_t* bgr, int width) {
     }
 }
 
-bool decodeInto(std::span<const std::uint8_t> bytes, DecodeResult& result) {
+bool decodeInto(std::span<const std::uint8_t> bytes, DecodeResult& result, std::string& reason) {
     jpeg_decompress_struct info;
     ErrorManager errors;
     jpeg_progress_mgr progress{};
@@ -72,6 +81,7 @@ bool decodeInto(std::span<const std::uint8_t> bytes, DecodeResult& result) {
     errors.base.emit_message = onMessage;
     if (setjmp(errors.jump)) {
         jpeg_destroy_decompress(&info);
+        reason = errors.message;
         return false;
     }
     jpeg_create_decompress(&info);
@@ -82,6 +92,7 @@ bool decodeInto(std::span<const std::uint8_t> bytes, DecodeResult& result) {
     jpeg_read_header(&info, TRUE);
     if (!imageSizeAllowed(info.image_width, info.image_height)) {
         jpeg_destroy_decompress(&info);
+        reason = "picture too large";
         return false;
     }
     const bool cmyk = info.jpeg_color_space == JCS_CMYK || info.jpeg_color_space == JCS_YCCK;
@@ -142,9 +153,9 @@ bool encodeInto(const CImageExt& image, int quality, EncodeBuffer& buffer) {
 
 }  // namespace
 
-bool decodeJpeg(std::span<const std::uint8_t> bytes, CImageExt& image) {
+bool decodeJpeg(std::span<const std::uint8_t> bytes, CImageExt& image, std::string& reason) {
     DecodeResult result;
-    if (!decodeInto(bytes, result))
+    if (!decodeInto(bytes, result, reason))
         return false;
     return image.adopt(result.width, result.height, 24, std::move(result.pixels));
 }

@@ -28,14 +28,23 @@ struct PngImageCleanup {
 
 }  // namespace
 
-bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image) {
+bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image, std::string& reason) {
     png_image header{};
     header.version = PNG_IMAGE_VERSION;
     PngImageCleanup cleanup{&header};
-    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size()))
+    // The simplified API keeps what libpng's error callback reported in header.message.
+    if (!png_image_begin_read_from_memory(&header, bytes.data(), bytes.size())) {
+        reason = header.message;
         return false;
-    if (!imageSizeAllowed(header.width, header.height) || !plausibleForInput(header, bytes.size()))
+    }
+    if (!imageSizeAllowed(header.width, header.height)) {
+        reason = "picture too large";
         return false;
+    }
+    if (!plausibleForInput(header, bytes.size())) {
+        reason = "file too short for its picture size";
+        return false;
+    }
     const bool hasAlpha = (header.format & PNG_FORMAT_FLAG_ALPHA) != 0;
     header.format = hasAlpha ? PNG_FORMAT_BGRA : PNG_FORMAT_BGR;
     const int bitsPerPixel = hasAlpha ? 32 : 24;
@@ -43,9 +52,16 @@ bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image) {
     const int height = static_cast<int>(header.height);
     const int stride = CImageExt::rowBytes(width, bitsPerPixel);
     std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * height);
-    if (!png_image_finish_read(&header, nullptr, pixels.data(), stride, nullptr))
+    if (!png_image_finish_read(&header, nullptr, pixels.data(), stride, nullptr)) {
+        reason = header.message;
         return false;
+    }
     return image.adopt(width, height, bitsPerPixel, std::move(pixels));
+}
+
+bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image) {
+    std::string unused;
+    return decodePng(bytes, image, unused);
 }
 
 bool encodePng(const CImageExt& image, std::vector<std::uint8_t>& out) {

@@ -1,11 +1,12 @@
 // The object stream of a published demo: frames, picture pool and the four object sections.
 // Counts are bounded by the bytes that remain before anything is allocated; placements whose
 // frame or object does not exist are skipped and listed.
+#include "published/ObjectSectionReader.h"
+
 #include <unordered_map>
 
 #include "base/ByteReader.h"
 #include "images/ImageDecoder.h"
-#include "published/ExternalFormatReader.h"
 #include "published/PackedData.h"
 #include "published/ZcdPrimitives.h"
 
@@ -65,11 +66,11 @@ std::unordered_map<std::int32_t, const Object*> indexById(const std::vector<Obje
     return byId;
 }
 
-}  // namespace
-
 class ObjectSectionReader {
 public:
-    ObjectSectionReader(CExternalFormatReader& reader, ByteReader& in) : r(reader), in(in) {}
+    ObjectSectionReader(DemoContent& content, const CExternalFormatReader* owner, ByteReader& in,
+                        std::string& error)
+        : c(content), m_owner(owner), in(in), m_error(error) {}
 
     bool read() {
         return readFrames() && readPool() && readCursors() && readCaptions() && readImages() &&
@@ -77,8 +78,11 @@ public:
     }
 
 private:
-    bool truncated(const std::string& what) { return r.fail("truncated " + what); }
-    void skip(std::string note) { r.m_skipped.push_back(std::move(note)); }
+    bool truncated(const std::string& what) {
+        m_error = "truncated " + what;
+        return false;
+    }
+    void skip(std::string note) { c.skipped.push_back(std::move(note)); }
 
     CReaderObject_frame* frameWithId(std::int32_t id) {
         auto found = m_frameById.find(id);
@@ -91,24 +95,26 @@ private:
         std::uint64_t records = std::uint64_t{count.value_or(0)} + (master ? 1 : 0);
         if (!count || !in.canHold(records, kFrameRecordBytes))
             return truncated("frame list");
-        r.m_hasMaster = master;
-        r.m_frames.reserve(records);
+        c.hasMaster = master;
+        c.frames.reserve(records);
         for (std::uint64_t i = 0; i < records; ++i) {
             SFrameRecord record{in.i32(), in.f32(), in.f32(), in.f32()};
-            r.m_frames.push_back(
-                std::make_unique<CReaderObject_frame>(record, master && i == 0, &r));
-            m_frameById.emplace(record.id, r.m_frames.back().get());
+            c.frames.push_back(
+                std::make_unique<CReaderObject_frame>(record, master && i == 0, m_owner));
+            m_frameById.emplace(record.id, c.frames.back().get());
         }
         return in.ok() || truncated("frame list");
     }
 
-    // A blob holding an image file; an undecodable one leaves the image null and is listed.
+    // A blob holding an image file; an undecodable one leaves the image null and is listed with
+    // the decoder's reason.
     bool readPicture(CImageExt& image, const std::string& what) {
         auto file = readBlob(in);
         if (!file)
             return truncated(what);
-        if (!lumenreel::decodeImage(*file, image))
-            skip(what + " could not be decoded");
+        std::string reason;
+        if (!lumenreel::decodeImage(*file, image, reason))
+            skip(what + " could not be decoded: " + reason);
         return true;
     }
 
@@ -123,10 +129,10 @@ private:
         auto count = readCount(in, kPictureRecordBytes);
         if (!count)
             return truncated("picture pool");
-        r.m_pool.resize(*count);
+        c.pool.resize(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
             in.u8();
-            if (!readPicture(r.m_pool[i], "pool picture " + std::to_string(i)))
+            if (!readPicture(c.pool[i], "pool picture " + std::to_string(i)))
                 return false;
         }
         return true;
@@ -137,9 +143,9 @@ private:
         auto count = readCount(in, kCursorRecordBytes);
         if (!count)
             return truncated("cursor section");
-        r.m_cursors.resize(*count);
+        c.cursors.resize(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
-            auto& cursor = r.m_cursors[i];
+            auto& cursor = c.cursors[i];
             cursor.hotSpot = ReadPoint(in);
             bool hasMask = in.u8() != 0;
             bool hasColour = in.u8() != 0;
@@ -168,7 +174,8 @@ private:
             if (!in.ok())
                 return truncated("cursor placements");
             auto* frame = frameWithId(link.frameId);
-            if (!frame || link.cursorIndex < 0 || link.cursorIndex >= r.GetCursorCount()) {
+            if (!frame || link.cursorIndex < 0 ||
+                link.cursorIndex >= static_cast<int>(c.cursors.size())) {
                 skip("cursor placement " + std::to_string(i) + " names no frame or cursor");
                 continue;
             }
@@ -179,21 +186,21 @@ private:
 
     bool readCaptions() {
         in.skip(16);
-        r.m_captionsAreImages = in.u8() != 0;
-        if (r.m_captionsAreImages) {
+        c.captionsAreImages = in.u8() != 0;
+        if (c.captionsAreImages) {
             auto count = readCount(in, 4);
             if (!count)
                 return truncated("caption images");
-            r.m_captionImages.resize(*count);
+            c.captionImages.resize(*count);
             for (std::uint32_t i = 0; i < *count; ++i)
-                if (!readPicture(r.m_captionImages[i], "caption image " + std::to_string(i)))
+                if (!readPicture(c.captionImages[i], "caption image " + std::to_string(i)))
                     return false;
         } else {
             auto count = readCount(in, kTemplateRecordBytes);
             if (!count)
                 return truncated("caption templates");
-            r.m_templates.resize(*count);
-            for (auto& t : r.m_templates) {
+            c.templates.resize(*count);
+            for (auto& t : c.templates) {
                 t.id = in.i32();
                 t.point = ReadPoint(in);
                 t.rect = ReadRect(in);
@@ -207,8 +214,8 @@ private:
         auto count = readCount(in, kCaptionRecordBytes);
         if (!count)
             return truncated("captions");
-        r.m_captions.resize(*count);
-        for (auto& caption : r.m_captions) {
+        c.captions.resize(*count);
+        for (auto& caption : c.captions) {
             caption.id = in.i32();
             caption.rect = ReadRect(in);
             caption.templateIndex = in.u32();
@@ -217,10 +224,10 @@ private:
             if (!text || !in.ok())
                 return truncated("caption");
             caption.richText = std::move(*text);
-            caption.captionsAreImages = r.m_captionsAreImages;
-            caption.reader = &r;
+            caption.captionsAreImages = c.captionsAreImages;
+            caption.reader = m_owner;
         }
-        auto byId = indexById(r.m_captions);
+        auto byId = indexById(c.captions);
         return readPlacements<CReaderLink_caption>("caption", byId, true,
                                                    [](CReaderObject_frame& frame, auto link) {
                                                        frame.addCaptionPlacement(std::move(link));
@@ -232,15 +239,15 @@ private:
         auto count = readCount(in, kImageRecordBytes);
         if (!count)
             return truncated("images");
-        r.m_images.resize(*count);
-        for (auto& image : r.m_images) {
+        c.images.resize(*count);
+        for (auto& image : c.images) {
             image.poolIndex = in.i32();
             image.id = in.i32();
             image.rect = ReadRect(in);
         }
         if (!in.ok())
             return truncated("images");
-        auto byId = indexById(r.m_images);
+        auto byId = indexById(c.images);
         return readPlacements<CReaderLink_image>("image", byId, false,
                                                  [](CReaderObject_frame& frame, auto link) {
                                                      frame.addImagePlacement(std::move(link));
@@ -252,8 +259,8 @@ private:
         auto count = readCount(in, kHighlightRecordBytes);
         if (!count)
             return truncated("highlights");
-        r.m_highlights.resize(*count);
-        for (auto& highlight : r.m_highlights) {
+        c.highlights.resize(*count);
+        for (auto& highlight : c.highlights) {
             highlight.id = in.i32();
             highlight.rect = ReadRect(in);
             highlight.frameColour = in.u32();
@@ -263,7 +270,7 @@ private:
         }
         if (!in.ok())
             return truncated("highlights");
-        auto byId = indexById(r.m_highlights);
+        auto byId = indexById(c.highlights);
         return readPlacements<CReaderLink_highlight>(
             "highlight", byId, false, [](CReaderObject_frame& frame, auto link) {
                 frame.addHighlightPlacement(std::move(link));
@@ -289,7 +296,7 @@ private:
             readPlacementTail(in, *link);
             if (!in.ok())
                 return truncated(what + " placements");
-            link->reader = &r;
+            link->reader = m_owner;
             auto object = byId.find(objectId);
             auto* frame = frameWithId(link->frameId);
             if (!frame || object == byId.end()) {
@@ -302,18 +309,26 @@ private:
         return true;
     }
 
-    CExternalFormatReader& r;
+    DemoContent& c;  // the load's result, filled section by section
+    const CExternalFormatReader* m_owner;
     ByteReader& in;
+    std::string& m_error;
     std::unordered_map<std::int32_t, CReaderObject_frame*> m_frameById;  // first frame of an id
 };
 
-bool CExternalFormatReader::readObjectStream(std::span<const std::uint8_t> packed) {
+}  // namespace
+
+bool readObjectStream(std::span<const std::uint8_t> packed, const lumenreel::LoadLimits& limits,
+                      const CExternalFormatReader* owner, DemoContent& content,
+                      std::string& error) {
     std::string reason;
-    auto inflated = lumenreel::zcd::inflatePacked(packed, m_limits.maxInflatedBytes, reason);
-    if (!inflated)
-        return fail("object stream: " + reason);
+    auto inflated = lumenreel::zcd::inflatePacked(packed, limits.maxInflatedBytes, reason);
+    if (!inflated) {
+        error = "object stream: " + reason;
+        return false;
+    }
     ByteReader in(*inflated);
-    return ObjectSectionReader(*this, in).read();
+    return ObjectSectionReader(content, owner, in, error).read();
 }
 
 }  // namespace NKWXDecodersEncoders

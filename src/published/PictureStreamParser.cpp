@@ -1,13 +1,13 @@
 // Reading a picture stream: every count, id and rectangle is checked against the data and the
 // pictures before it is used, so composing never has to.
+#include "published/PictureStreamParser.h"
+
 #include <array>
 #include <string>
 
 #include "base/ByteReader.h"
-#include "base/MemFile.h"
 #include "images/ImageDecoder.h"
 #include "images/ImageLimits.h"
-#include "published/ImageSequenceDecoder.h"
 #include "published/PackedData.h"
 #include "published/PictureCopy.h"
 #include "published/ZcdPrimitives.h"
@@ -15,6 +15,8 @@
 namespace NKWXDecodersEncoders {
 
 using lumenreel::ByteReader;
+
+namespace {
 
 // Pictures past this cannot be named by a group's 16-bit picture index.
 constexpr int kMaxPictures = 65536;
@@ -24,27 +26,37 @@ constexpr std::int64_t kMaxDrawnAreaPerPicture = 16;
 
 class PictureStreamParser {
 public:
-    explicit PictureStreamParser(CImageSequenceDecoder& decoder) : d(decoder) {}
+    PictureStreamParser(const lumenreel::LoadLimits& limits, const TraceSink& trace,
+                        std::string& error)
+        : m_limits(limits), m_trace(trace), m_error(error) {}
 
-    bool parse(std::span<const std::uint8_t> stream) {
+    std::optional<PictureStreamContent> parse(std::span<const std::uint8_t> stream) {
         ByteReader in(stream);
         if (!readHeader(in))
-            return false;
+            return std::nullopt;
         std::string reason;
         auto packed = in.take(in.remaining());
-        d.trace("gzip section size: ", static_cast<std::int64_t>(packed.size()));
-        auto inflated = lumenreel::zcd::inflatePacked(packed, d.m_limits.maxInflatedBytes, reason);
-        if (!inflated)
-            return fail("picture stream: " + reason);
-        d.trace("after decode size: ", static_cast<std::int64_t>(inflated->size()));
+        trace("gzip section size: ", static_cast<std::int64_t>(packed.size()));
+        auto inflated = lumenreel::zcd::inflatePacked(packed, m_limits.maxInflatedBytes, reason);
+        if (!inflated) {
+            fail("picture stream: " + reason);
+            return std::nullopt;
+        }
+        trace("after decode size: ", static_cast<std::int64_t>(inflated->size()));
         ByteReader body(*inflated);
-        return readPalette(body) && readFullPictures(body) && readTiles(body) && readLists(body) &&
-               readTilePixels(body) && checkReferences() && checkWork() && finish();
+        if (!(readPalette(body) && readFullPictures(body) && readTiles(body) && readLists(body) &&
+              readTilePixels(body) && checkReferences() && checkWork()))
+            return std::nullopt;
+        return std::move(c);
     }
 
 private:
+    void trace(std::string_view label, std::int64_t value) const {
+        if (m_trace)
+            m_trace(std::string(label) + std::to_string(value) + "\r\n");
+    }
     bool fail(std::string reason) {
-        d.m_error = std::move(reason);
+        m_error = std::move(reason);
         return false;
     }
     bool truncated(const char* what) {
@@ -52,7 +64,7 @@ private:
     }
 
     bool readHeader(ByteReader& in) {
-        auto& h = d.m_header;
+        auto& h = c.header;
         auto name = lumenreel::zcd::readString(in);
         h.version = in.i32();
         h.bitsPerPixel = in.u8();
@@ -64,13 +76,13 @@ private:
         if (!name || !in.ok())
             return truncated("header");
         h.codecName = *name;
-        d.trace("version: ", h.version);
-        d.trace("bpp: ", h.bitsPerPixel);
-        d.trace("keyframe interval: ", h.keyInterval);
-        d.trace("num_all_images: ", h.pictureCount);
-        d.trace("all nodes: ", h.allNodes);
-        d.trace("resx: ", h.width);
-        d.trace("resy: ", h.height);
+        trace("version: ", h.version);
+        trace("bpp: ", h.bitsPerPixel);
+        trace("keyframe interval: ", h.keyInterval);
+        trace("num_all_images: ", h.pictureCount);
+        trace("all nodes: ", h.allNodes);
+        trace("resx: ", h.width);
+        trace("resy: ", h.height);
         if (h.bitsPerPixel != 24 && (h.bitsPerPixel < 1 || h.bitsPerPixel > 8))
             return fail("picture stream: unsupported bits per pixel " +
                         std::to_string(h.bitsPerPixel));
@@ -81,29 +93,27 @@ private:
         const bool noPictures = h.pictureCount == 0 && h.width == 0 && h.height == 0;
         if (!noPictures && !lumenreel::imageSizeAllowed(h.width, h.height))
             return fail("picture stream: bad picture size");
-        d.m_pictures.resize(static_cast<std::size_t>(h.pictureCount));
+        c.pictures.resize(static_cast<std::size_t>(h.pictureCount));
         for (int i = 0; i < h.pictureCount; ++i) {
-            d.m_pictures[i].id = i;
-            d.m_pictures[i].pictureIndex = i;
-            d.m_pictures[i].width = h.width;
-            d.m_pictures[i].height = h.height;
+            c.pictures[i].id = i;
+            c.pictures[i].pictureIndex = i;
         }
-        d.m_entries.resize(d.m_pictures.size());
-        d.m_isFull.assign(d.m_pictures.size(), false);
-        d.m_composed.assign(d.m_pictures.size(), false);
+        for (auto* list : {&c.listA, &c.listB, &c.listC})
+            list->setPictureCount(h.pictureCount);
+        c.tiles.setPictureCount(h.pictureCount);
         m_nextId = h.pictureCount + 1;
         return true;
     }
 
-    bool palettePictures() const { return d.m_header.bitsPerPixel <= 8; }
+    bool palettePictures() const { return c.header.bitsPerPixel <= 8; }
     std::int64_t pictureBytes() const {
-        return std::int64_t{CImageExt::rowBytes(d.m_header.width, 24)} * d.m_header.height;
+        return std::int64_t{CImageExt::rowBytes(c.header.width, 24)} * c.header.height;
     }
 
     bool readPalette(ByteReader& in) {
         if (!palettePictures())
             return true;
-        int entries = 1 << d.m_header.bitsPerPixel;
+        int entries = 1 << c.header.bitsPerPixel;
         for (int i = 0; i < entries; ++i) {
             auto bgrx = in.take(4);
             if (!in.ok())
@@ -116,13 +126,13 @@ private:
     // Full pictures and group-first pictures keep a bitmap each, the other positions share one
     // canvas per position: the worst case must fit the budget before anything is decoded.
     bool checkPictureBudget(std::uint32_t fullCount) const {
-        const auto& h = d.m_header;
+        const auto& h = c.header;
         std::uint64_t groups = (static_cast<std::uint64_t>(h.pictureCount) + h.keyInterval - 1) /
                                static_cast<std::uint64_t>(h.keyInterval);
         std::uint64_t canvases =
             static_cast<std::uint64_t>(std::min(h.keyInterval, h.pictureCount));
         std::uint64_t bitmaps = groups + canvases + fullCount;
-        return bitmaps <= d.m_limits.maxPictureBytes /
+        return bitmaps <= m_limits.maxPictureBytes /
                               static_cast<std::uint64_t>(std::max<std::int64_t>(pictureBytes(), 1));
     }
 
@@ -130,40 +140,40 @@ private:
         auto count = lumenreel::zcd::readCount(in, 4);
         if (!count)
             return truncated("full picture count");
-        d.trace("num full images: ", *count);
+        trace("num full images: ", *count);
         if (!checkPictureBudget(*count))
             return fail("picture stream: pictures need more memory than allowed");
         for (std::uint32_t n = 0; n < *count; ++n) {
             std::int32_t index = in.i32();
             if (!in.ok())
                 return truncated("full picture");
-            if (index < 0 || index >= d.m_header.pictureCount || d.m_isFull[index])
+            if (index < 0 || index >= c.header.pictureCount || c.pictures[index].full)
                 return fail("picture stream: bad full picture index " + std::to_string(index));
             ++m_nextId;  // full-picture records use up an id that nothing names
-            auto bitmap = palettePictures() ? readIndexedPicture(in) : readImageFile(in);
+            auto bitmap = palettePictures() ? readIndexedPicture(in) : readImageFile(in, index);
             if (!bitmap)
                 return false;
-            auto& picture = d.m_pictures[index];
+            auto& picture = c.pictures[index];
             picture.ownImage = std::move(bitmap);
             picture.image = picture.ownImage.get();
-            d.m_isFull[index] = true;
-            d.m_fullPictures.push_back(index);
+            picture.full = true;
         }
         return true;
     }
 
-    std::unique_ptr<CImageExt> readImageFile(ByteReader& in) {
+    std::unique_ptr<CImageExt> readImageFile(ByteReader& in, int index) {
         auto file = lumenreel::zcd::readBlob(in);
         if (!file) {
             truncated("full picture file");
             return nullptr;
         }
         CImageExt decoded;
-        if (!lumenreel::decodeImage(*file, decoded)) {
-            fail("picture stream: undecodable full picture");
+        std::string reason;
+        if (!lumenreel::decodeImage(*file, decoded, reason)) {
+            fail("picture stream: full picture " + std::to_string(index) + ": " + reason);
             return nullptr;
         }
-        if (decoded.width() != d.m_header.width || decoded.height() != d.m_header.height) {
+        if (decoded.width() != c.header.width || decoded.height() != c.header.height) {
             fail("picture stream: full picture of the wrong size");
             return nullptr;
         }
@@ -173,7 +183,7 @@ private:
     }
 
     std::unique_ptr<CImageExt> readIndexedPicture(ByteReader& in) {
-        const auto& h = d.m_header;
+        const auto& h = c.header;
         auto indexes = in.take(static_cast<std::size_t>(h.width) * h.height);
         if (!in.ok()) {
             truncated("full picture indexes");
@@ -209,7 +219,7 @@ private:
             std::int32_t count = in.i32();
             if (!in.ok())
                 return truncated(what);
-            if (picture >= d.m_header.pictureCount)
+            if (picture >= c.header.pictureCount)
                 return fail(std::string("picture stream: ") + what + " names picture " +
                             std::to_string(picture) + " past the last");
             if (count < 0 || seen + static_cast<std::uint64_t>(count) > total)
@@ -229,22 +239,21 @@ private:
     }
 
     bool insidePicture(std::int64_t x, std::int64_t y, std::int64_t w, std::int64_t h) const {
-        return x >= 0 && y >= 0 && x + w <= d.m_header.width && y + h <= d.m_header.height;
+        return x >= 0 && y >= 0 && x + w <= c.header.width && y + h <= c.header.height;
     }
 
     bool addTile(int picture, int x, int y, int w, int h) {
         if (!insidePicture(x, y, w, h))
             return fail("picture stream: tile outside its picture");
-        CImageEncWrap tile;
+        StreamTile tile;
         tile.x = x;
         tile.y = y;
         tile.width = w;
         tile.height = h;
         tile.pictureIndex = picture;
         tile.id = m_nextId++;
-        d.m_entries[picture].tiles.push_back(static_cast<std::uint32_t>(d.m_tiles.size()));
         m_tilePixelCount += static_cast<std::uint64_t>(w) * static_cast<std::uint64_t>(h);
-        d.m_tiles.push_back(std::move(tile));
+        c.tiles.add(std::move(tile));
         return true;
     }
 
@@ -253,9 +262,9 @@ private:
         auto small = readTotal(in, 4);
         if (!small)
             return truncated("small tile count");
-        d.trace("Node nr:", total);
-        d.trace("Num all small nodes:", *small);
-        d.m_firstTileId = m_nextId;
+        trace("Node nr:", total);
+        trace("Num all small nodes:", *small);
+        c.firstTileId = m_nextId;
         bool ok = readGroups(in, *small, 4, "small tiles", [&](ByteReader& r, int picture) {
             int x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
             return r.ok() ? addTile(picture, x, y, w, h) : truncated("small tiles");
@@ -265,7 +274,7 @@ private:
         auto large = readTotal(in, 8);
         if (!large)
             return truncated("large tile count");
-        d.trace("Num all large nodes:", *large);
+        trace("Num all large nodes:", *large);
         return readGroups(in, *large, 8, "large tiles", [&](ByteReader& r, int picture) {
             int x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
             return r.ok() ? addTile(picture, x, y, w, h) : truncated("large tiles");
@@ -277,26 +286,26 @@ private:
         auto shortA = readTotal(in, 6);
         if (!shortA)
             return truncated("list A");
-        d.trace("list A short: ", *shortA);
+        trace("list A short: ", *shortA);
         bool ok = readGroups(in, *shortA, 6, "list A", [&](ByteReader& r, int picture) {
             int node = r.u16(), x = r.u8(), y = r.u8(), w = r.u8(), h = r.u8();
-            return r.ok() ? addEntry(d.m_listA, picture, node, x, y, w, h, x, y)
+            return r.ok() ? addPlacement(c.listA, picture, node, x, y, w, h, x, y)
                           : truncated("list A");
         });
         if (!ok)
             return false;
-        return readLongList(in, d.m_listA, "list A") && readLongList(in, d.m_listB, "list B") &&
+        return readLongList(in, c.listA, "list A") && readLongList(in, c.listB, "list B") &&
                readSourceList(in);
     }
 
-    bool readLongList(ByteReader& in, std::vector<CImageEncWrap>& list, const char* what) {
+    bool readLongList(ByteReader& in, PerPictureList<StreamPlacement>& list, const char* what) {
         auto total = readTotal(in, 12);
         if (!total)
             return truncated(what);
-        d.trace(std::string(what) + ": ", *total);
+        trace(std::string(what) + ": ", *total);
         return readGroups(in, *total, 12, what, [&](ByteReader& r, int picture) {
             int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
-            return r.ok() ? addEntry(list, picture, node, x, y, w, h, x, y) : truncated(what);
+            return r.ok() ? addPlacement(list, picture, node, x, y, w, h, x, y) : truncated(what);
         });
     }
 
@@ -304,34 +313,27 @@ private:
         auto total = readTotal(in, 16);
         if (!total)
             return truncated("list C");
-        d.trace("list C: ", *total);
+        trace("list C: ", *total);
         return readGroups(in, *total, 16, "list C", [&](ByteReader& r, int picture) {
             int node = r.i32(), x = r.u16(), y = r.u16(), w = r.u16(), h = r.u16();
             int sx = r.u16(), sy = r.u16();
-            return r.ok() ? addEntry(d.m_listC, picture, node, x, y, w, h, sx, sy)
+            return r.ok() ? addPlacement(c.listC, picture, node, x, y, w, h, sx, sy)
                           : truncated("list C");
         });
     }
 
-    bool addEntry(std::vector<CImageEncWrap>& list, int picture, int node, int x, int y, int w,
-                  int h, int sx, int sy) {
+    bool addPlacement(PerPictureList<StreamPlacement>& list, int picture, int node, int x, int y,
+                      int w, int h, int sx, int sy) {
         if (!insidePicture(x, y, w, h))
             return fail("picture stream: placement outside its picture");
-        CImageEncWrap entry;
-        entry.x = x;
-        entry.y = y;
-        entry.width = w;
-        entry.height = h;
-        entry.sourceX = sx;
-        entry.sourceY = sy;
-        entry.node = node;
-        entry.pictureIndex = picture;
-        auto& entries = d.m_entries[picture];
-        auto& bucket = &list == &d.m_listA   ? entries.listA
-                       : &list == &d.m_listB ? entries.listB
-                                             : entries.listC;
-        bucket.push_back(static_cast<std::uint32_t>(list.size()));
-        list.push_back(std::move(entry));
+        list.add({.node = node,
+                  .pictureIndex = picture,
+                  .x = x,
+                  .y = y,
+                  .width = w,
+                  .height = h,
+                  .sourceX = sx,
+                  .sourceY = sy});
         return true;
     }
 
@@ -339,7 +341,7 @@ private:
         const std::uint64_t bytesPerPixel = palettePictures() ? 1 : 3;
         if (!in.canHold(m_tilePixelCount, bytesPerPixel))
             return truncated("tile pixels");
-        for (auto& tile : d.m_tiles) {
+        for (auto& tile : c.tiles.items()) {
             if (tile.width == 0 || tile.height == 0)
                 continue;
             tile.ownImage = std::make_unique<CImageExt>();
@@ -362,91 +364,81 @@ private:
     // and still intact: an earlier picture of the same group, an earlier group-first picture, or
     // an earlier full picture that nothing draws onto.
     bool readableFrom(int node, int picture) const {
-        const int k = d.m_header.keyInterval;
+        const int k = c.header.keyInterval;
         if (node >= picture)
             return false;
         if (node % k == 0 || node / k == picture / k)
             return true;
-        return d.m_isFull[node] && d.m_entries[node].empty();
+        return c.pictures[node].full && !c.drawnOnto(node);
     }
 
-    bool checkEntry(const CImageEncWrap& entry, bool fromSource) const {
-        int sx = fromSource ? entry.sourceX : 0;
-        int sy = fromSource ? entry.sourceY : 0;
-        if (entry.node >= 0 && entry.node < d.m_header.pictureCount) {
+    bool checkPlacement(const StreamPlacement& placement, bool fromSource) const {
+        int sx = fromSource ? placement.sourceX : 0;
+        int sy = fromSource ? placement.sourceY : 0;
+        if (placement.node >= 0 && placement.node < c.header.pictureCount) {
             if (!fromSource)
-                sx = entry.x, sy = entry.y;
-            return readableFrom(entry.node, entry.pictureIndex) &&
-                   insidePicture(sx, sy, entry.width, entry.height);
+                sx = placement.x, sy = placement.y;
+            return readableFrom(placement.node, placement.pictureIndex) &&
+                   insidePicture(sx, sy, placement.width, placement.height);
         }
-        std::int64_t tileIndex = std::int64_t{entry.node} - d.m_firstTileId;
-        if (tileIndex < 0 || tileIndex >= static_cast<std::int64_t>(d.m_tiles.size()))
+        const auto& tiles = c.tiles.items();
+        std::int64_t tileIndex = std::int64_t{placement.node} - c.firstTileId;
+        if (tileIndex < 0 || tileIndex >= static_cast<std::int64_t>(tiles.size()))
             return false;
-        const auto& tile = d.m_tiles[static_cast<std::size_t>(tileIndex)];
-        return std::int64_t{sx} + entry.width <= tile.width &&
-               std::int64_t{sy} + entry.height <= tile.height;
+        const auto& tile = tiles[static_cast<std::size_t>(tileIndex)];
+        return std::int64_t{sx} + placement.width <= tile.width &&
+               std::int64_t{sy} + placement.height <= tile.height;
     }
 
     bool checkReferences() {
-        for (const auto& entry : d.m_listA)
-            if (!checkEntry(entry, false))
-                return fail("picture stream: list A entry names nothing");
-        for (const auto& entry : d.m_listB)
-            if (!checkEntry(entry, false))
-                return fail("picture stream: list B entry names nothing");
-        for (const auto& entry : d.m_listC)
-            if (!checkEntry(entry, true))
-                return fail("picture stream: list C entry names nothing");
+        struct Check {
+            const PerPictureList<StreamPlacement>& list;
+            bool fromSource;
+            const char* failure;
+        };
+        for (const auto& check :
+             {Check{c.listA, false, "picture stream: list A entry names nothing"},
+              Check{c.listB, false, "picture stream: list B entry names nothing"},
+              Check{c.listC, true, "picture stream: list C entry names nothing"}})
+            for (const auto& placement : check.list.items())
+                if (!checkPlacement(placement, check.fromSource))
+                    return fail(check.failure);
         return true;
     }
 
     bool checkWork() {
-        std::vector<std::int64_t> drawn(d.m_pictures.size(), 0);
-        auto add = [&](const std::vector<CImageEncWrap>& list) {
-            for (const auto& e : list)
+        std::vector<std::int64_t> drawn(c.pictures.size(), 0);
+        auto add = [&](const auto& list) {
+            for (const auto& e : list.items())
                 drawn[e.pictureIndex] += std::int64_t{e.width} * e.height;
         };
-        add(d.m_listA);
-        add(d.m_listB);
-        add(d.m_listC);
-        add(d.m_tiles);
+        add(c.listA);
+        add(c.listB);
+        add(c.listC);
+        add(c.tiles);
         const std::int64_t cap =
-            kMaxDrawnAreaPerPicture * std::int64_t{d.m_header.width} * d.m_header.height;
+            kMaxDrawnAreaPerPicture * std::int64_t{c.header.width} * c.header.height;
         for (auto area : drawn)
             if (area > cap)
                 return fail("picture stream: a picture draws far more than its area");
         return true;
     }
 
-    bool finish() {
-        const auto& h = d.m_header;
-        d.m_canvases.resize(static_cast<std::size_t>(std::min(h.keyInterval, h.pictureCount)));
-        return true;
-    }
-
-    CImageSequenceDecoder& d;
+    const lumenreel::LoadLimits& m_limits;
+    const TraceSink& m_trace;
+    std::string& m_error;
+    PictureStreamContent c;  // what the load produces, handed over whole when it succeeds
     std::array<std::array<std::uint8_t, 3>, 256> m_palette{};
     std::uint64_t m_tilePixelCount = 0;
     int m_nextId = 0;
 };
 
-bool CImageSequenceDecoder::Load(std::span<const std::uint8_t> stream) {
-    reset();
-    if (PictureStreamParser(*this).parse(stream))
-        return true;
-    std::string error = std::move(m_error);
-    reset();
-    m_error = std::move(error);
-    return false;
-}
+}  // namespace
 
-bool CImageSequenceDecoder::Load(CFile& stream) {
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(stream.RemainingBytes()));
-    if (!stream.ReadExact(bytes.data(), bytes.size())) {
-        m_error = "picture stream: unreadable";
-        return false;
-    }
-    return Load(bytes);
+std::optional<PictureStreamContent> parsePictureStream(std::span<const std::uint8_t> stream,
+                                                       const lumenreel::LoadLimits& limits,
+                                                       const TraceSink& trace, std::string& error) {
+    return PictureStreamParser(limits, trace, error).parse(stream);
 }
 
 }  // namespace NKWXDecodersEncoders

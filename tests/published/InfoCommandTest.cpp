@@ -1,6 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
+
 #include "DemoPictures.h"
+#include "base/ByteReader.h"
+#include "published/PackedData.h"
+#include "published/ZcdPrimitives.h"
 #include "published/ZcdWriter.h"
 #include "support/TestSupport.h"
 
@@ -32,6 +38,37 @@ std::vector<std::uint8_t> demoFile(std::vector<CImageExt>& pictures) {
     content.soundtrack = &wave;
     std::string error;
     return lumenreel::zcd::writeZcd(content, error).value();
+}
+
+// A demo whose first picture is stored as a PNG file with the checksum of its header broken.
+std::vector<std::uint8_t> demoWithDamagedPicture() {
+    auto pictures = lumenreel::test::screenPictures(2, 40, 30);
+    lumenreel::zcd::ZcdContent content;
+    for (int i = 0; i < 2; ++i)
+        content.frames.push_back({{10 + i, 1.0f, 0.0f, 1.0f}, &pictures[i]});
+    content.pictureStream.pixelForm = lumenreel::zcd::PictureStreamOptions::PixelForm::bgr24;
+    std::string error;
+    auto file = lumenreel::zcd::writeZcd(content, error).value();
+    // Identifier, sizes and the absent soundtrack's flag byte come before the picture stream,
+    // whose codec name and six fields come before its packed body.
+    const std::size_t streamLengthAt = 16 + 16 + 1, headBytes = 8 + 1 + 4 * 6;
+    const std::span<const std::uint8_t> whole(file);
+    lumenreel::ByteReader in(whole.subspan(streamLengthAt));
+    auto stream = lumenreel::zcd::readBlob(in).value();
+    auto body = lumenreel::zcd::inflatePacked(stream.subspan(headBytes), 1 << 24, error).value();
+    static constexpr std::array<std::uint8_t, 4> kPngSignature = {0x89, 'P', 'N', 'G'};
+    auto png = std::search(body.begin(), body.end(), kPngSignature.begin(), kPngSignature.end());
+    EXPECT_NE(png, body.end());
+    png[8 + 4 + 4 + 13] ^= 0xFF;  // signature, IHDR length, name and fields, then its CRC
+
+    std::vector<std::uint8_t> damaged(stream.begin(), stream.begin() + headBytes);
+    auto packed = lumenreel::zcd::deflatePacked(body);
+    damaged.insert(damaged.end(), packed.begin(), packed.end());
+    lumenreel::zcd::ZcdOut out;
+    out.bytes(whole.first(streamLengthAt));
+    out.blob(damaged);
+    out.bytes(whole.subspan(streamLengthAt + 4 + stream.size()));
+    return out.take();
 }
 
 TEST(InfoCommand, DescribesAPublishedDemo) {
@@ -84,6 +121,16 @@ TEST(InfoCommand, BadInputIsExitTwoWithOneLine) {
         EXPECT_EQ(result.err, "lumenreel: " + (dir / c.name).string() + ": " + c.reason + "\n");
         EXPECT_EQ(result.out, "");
     }
+}
+
+TEST(InfoCommand, ADamagedPictureFailsInTheDecodersWords) {
+    TempDir dir;
+    lumenreel::test::writeBytes(dir / "damaged.zcd", demoWithDamagedPicture());
+    auto result = info(dir / "damaged.zcd");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find(": picture stream: full picture 0: PNG: "), std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find("CRC error"), std::string::npos) << result.err;
 }
 
 }  // namespace
