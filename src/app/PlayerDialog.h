@@ -11,7 +11,7 @@
 
 #include "app/DelayedAction.h"
 #include "app/ExeResManipulator.h"
-#include "app/MovieKind.h"
+#include "player/MovieKind.h"
 #include "app/PlayerWindow.h"
 #include "base/InPt.h"
 #include "base/MemFile.h"
