@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "PlayerTestSupport.h"
+#include "RecordingHost.h"
 #include "SkinTestSupport.h"
 #include "player/SkinnedPlayerView.h"
 #include "storage/PlayerTranslateInterface.h"
@@ -65,7 +66,7 @@ TEST_F(SkinnedPlayerViewTest, PanelFitAndFullScreenStayInStepWithTheView) {
 TEST_F(SkinnedPlayerViewTest, StopUnchecksRecordAndEnablesSeeking) {
     view->Panel().SetRecordChecked(true, false);
     view->Panel().EnableSeeking(false);
-    view->Play();
+    view->Transport().Play();
     click(CPlayerNavigateDialog::kStop);
     EXPECT_FALSE(view->Panel().Button(CPlayerNavigateDialog::kRecord)->GetCheck());
     EXPECT_TRUE(view->Panel().Button(CPlayerNavigateDialog::kForward)->IsEnabled());
@@ -85,11 +86,11 @@ TEST_F(SkinnedPlayerViewTest, HoveringTheCloseButtonRepaintsItInTheBackBuffer) {
                                                      close.height(), close.left, close.top),
               0)
         << "leaving the button brings back its first look";
-    bool closed = false;
-    view->Frame().SetHost({[&closed] { closed = true; }, {}, {}, {}});
+    RecordingHost host;
+    view->SetHost(&host);
     EXPECT_TRUE(view->FrameMouseDown(centre(close), centre(close), {0, 0}));
     EXPECT_TRUE(view->FrameMouseUp(centre(close)));
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(host.count("close"), 1);
 }
 
 TEST_F(SkinnedPlayerViewTest, MaximisedLookReachesTheBackBufferWithTheChangedButtons) {
