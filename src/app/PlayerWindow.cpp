@@ -34,6 +34,7 @@ PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
 void PlayerWindow::SetHost(PlayerHost& host) {
     m_host = &host;
     m_view.SetHost(&host);
+    m_view.Frame().SetHost(&host);
 }
 
 void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translator) {

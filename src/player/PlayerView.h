@@ -37,7 +37,6 @@ public:
     void SetFramePainter(FramePainter painter) { m_framePainter = std::move(painter); }
 
     CZCPlayerView_navigateInterface& Transport() { return m_transport; }
-    const CZCPlayerView_navigateInterface& Transport() const { return m_transport; }
     bool HasMovie() const { return m_transport.HasMovie(); }
 
     void SetExternalReader(NKWXDecodersEncoders::CExternalFormatReader* reader);

@@ -21,11 +21,6 @@ CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_
     });
 }
 
-void CSkinnedPlayerView::SetHost(lumenreel::PlayerHost* host) {
-    CZCPlayerView::SetHost(host);
-    m_frame.SetHost(host);
-}
-
 void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
                                   const std::filesystem::path& diskBase) {
     m_panel.SetTransport(&Transport());

@@ -18,8 +18,6 @@ class CSkinnedPlayerView : public CZCPlayerView {
 public:
     explicit CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
 
-    // The host is not owned; the view, its frame and its panel's requests go to it.
-    void SetHost(lumenreel::PlayerHost* host);
     // Reads the panel and the frame from the package, or without one from the "Player Skin"
     // folder below diskBase, then creates the panel. Objects handed over are not owned.
     void LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
