@@ -41,8 +41,8 @@ protected:
     std::unique_ptr<CSkinnedPlayerView> view;
 };
 
-// Writes down, as each tick presents the window, the moment last rendered and where the panel
-// was taken to be on the screen.
+// Writes down, as each tick presents the window, the moment last rendered (-1 for none) and
+// where the panel was taken to be on the screen.
 class PresentingHost : public RecordingHost {
 public:
     explicit PresentingHost(const ScriptedSource& source, const CZCPlayerView& view)
@@ -52,7 +52,8 @@ public:
 
     void Present() override {
         RecordingHost::Present();
-        renderedAtPresent.push_back(m_source.renderedTimes.back());
+        renderedAtPresent.push_back(m_source.renderedTimes.empty() ? -1.0f
+                                                                   : m_source.renderedTimes.back());
         panelAtPresent.push_back(m_view.GetPanel().screenRect);
     }
 
