@@ -215,9 +215,9 @@ void BM_WindowTick(benchmark::State& state) {
     const lumenreel::ViewPoint size = window.View().PreferredSize();
     window.SetClientSize(size.x, size.y);
     window.Compose();
-    window.View().Play();
+    window.View().Transport().Play();
     if (state.range(0) == 0)
-        window.View().Pause();
+        window.View().Transport().Pause();
     std::int64_t shown = 0;
     for (auto _ : state) {
         clock.advance(CZCPlayerView::kTimerPeriodMs);

@@ -1,9 +1,9 @@
 #include "app/Bundle.h"
 
-#include "app/MovieKind.h"
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
+#include "player/MovieKind.h"
 #include "published/ExternalFormatReader.h"
 #include "storage/RBFileSystem.h"
 

@@ -59,16 +59,9 @@ void CZephyrcastPlayerDlg::loadSkin() {
     m_translator = std::make_unique<CPlayerTranslateInterface>(m_skinFileSystem);
 }
 
-void CZephyrcastPlayerDlg::SetHost(Host host) {
-    m_host = std::move(host);
-    m_window.SetHost({
-        .close = m_host.close,
-        .minimise = m_host.minimise,
-        .maximise = m_host.maximise,
-        .restore = m_host.restore,
-        .fullScreenChanged = [this](bool fullScreen) { onFullScreenChanged(fullScreen); },
-        .moveWindow = m_host.moveWindowTo,
-    });
+void CZephyrcastPlayerDlg::SetHost(lumenreel::PlayerHost& host) {
+    m_host = &host;
+    m_window.SetHost(host);
 }
 
 bool CZephyrcastPlayerDlg::OnInitDialog() {
@@ -76,8 +69,8 @@ bool CZephyrcastPlayerDlg::OnInitDialog() {
         m_window.SetSkin(HasSkin() ? &m_skinFileSystem : nullptr, m_translator.get());
         m_viewCreated = true;
     }
-    if (m_host.setMinimumSize)
-        m_host.setMinimumSize(m_window.View().MinTrackSize());
+    if (m_host)
+        m_host->SetMinimumSize(m_window.View().MinTrackSize());
     if (HasEmbeddedZCD())
         m_startKind = MovieKind::ZCD;
     else if (HasEmbeddedZCS())
@@ -89,8 +82,8 @@ bool CZephyrcastPlayerDlg::OnInitDialog() {
     m_startAction.Start(
         [](void* data) {
             auto* dialog = static_cast<CZephyrcastPlayerDlg*>(data);
-            if (dialog->m_host.postLoadMessage)
-                dialog->m_host.postLoadMessage(dialog->m_startKind);
+            if (dialog->m_host)
+                dialog->m_host->PostLoadMessage(dialog->m_startKind);
         },
         this, 1, kStartDelayMs);
     return true;
@@ -120,7 +113,7 @@ bool CZephyrcastPlayerDlg::HasEmbeddedZCS() const {
 }
 
 std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind kind) {
-    if (!m_host.chooseFile) {
+    if (!m_host || !m_host->CanChooseFile()) {
         m_window.SetMessage({"No file chooser was found (install zenity or kdialog).",
                              "Start the player with the movie's path:",
                              "lumenreel-player MOVIE.zcd", "or drop a movie file on this window."});
@@ -129,7 +122,7 @@ std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind 
     auto translate = [this](const char* key) {
         return m_translator ? m_translator->Translate(key) : std::string(key);
     };
-    FileChoice choice;
+    lumenreel::PlayerHost::FileChoice choice;
     if (kind == MovieKind::ZCD) {
         choice.defaultExtension = translate("ID_ZCD_FILTERS");
         choice.filter = translate("ID_ZCD_FILTERS_DESCRIPTION");
@@ -137,7 +130,7 @@ std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind 
         choice.defaultExtension = translate("ID_ZCS_FILTERS");
         choice.filter = translate("ID_ZCS_FILTERS_DESCRIPTION");
     }
-    return m_host.chooseFile(kind, choice);
+    return m_host->ChooseFile(kind, choice);
 }
 
 void CZephyrcastPlayerDlg::LoadZCS() {
@@ -226,19 +219,37 @@ void CZephyrcastPlayerDlg::FitWindowToMovie() {
         return;
     const ViewPoint preferred = m_window.View().PreferredSize();
     const ViewPoint minimum = m_window.View().MinTrackSize();
-    if (m_host.setMinimumSize)
-        m_host.setMinimumSize(minimum);
-    const ViewRect area = m_host.usableArea ? m_host.usableArea() : ViewRect{0, 0, 1024, 768};
+    if (m_host)
+        m_host->SetMinimumSize(minimum);
+    const ViewRect area = m_host ? m_host->UsableArea() : ViewRect{0, 0, 1024, 768};
     const lumenreel::WindowPlacement placement =
         lumenreel::fitWindowToMovie(preferred, area, minimum);
     m_window.SetClientSize(placement.rect.width(), placement.rect.height());
-    if (m_host.moveWindow)
-        m_host.moveWindow(placement.rect);
+    if (m_host)
+        m_host->PlaceWindow(placement.rect);
     m_window.View().SetFitChecked(placement.tooBig);
-    m_window.View().Play();
+    m_window.View().Transport().Play();
 }
 
-void CZephyrcastPlayerDlg::onFullScreenChanged(bool fullScreen) {
-    if (m_host.setFullScreen)
-        m_host.setFullScreen(fullScreen);
+void CZephyrcastPlayerDlg::WindowMinimised() {
+    m_window.View().SetVisible(false);
+}
+
+void CZephyrcastPlayerDlg::WindowMaximised() {
+    m_window.Frame().SetMaximised(true);
+    m_window.View().SetVisible(true);
+}
+
+void CZephyrcastPlayerDlg::WindowRestored() {
+    m_window.Frame().SetMaximised(false);
+    m_window.View().SetVisible(true);
+}
+
+void CZephyrcastPlayerDlg::WindowShown() {
+    m_window.View().SetVisible(true);
+}
+
+void CZephyrcastPlayerDlg::PauseAt(float seconds) {
+    m_window.View().Transport().Seek(seconds);
+    m_window.View().Transport().Pause();
 }

@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -11,17 +10,19 @@
 
 #include "app/DelayedAction.h"
 #include "app/ExeResManipulator.h"
-#include "app/MovieKind.h"
 #include "app/PlayerWindow.h"
 #include "base/InPt.h"
 #include "base/MemFile.h"
+#include "player/MovieKind.h"
+#include "player/PlayerHost.h"
 #include "published/ExternalFormatReader.h"
 #include "storage/PlayerTranslateInterface.h"
 #include "storage/RBFileSystem.h"
 
 // The main dialog of the player without a window system: it owns the skin package, the texts,
 // the window with its view and the movie, loads movies (embedded, chosen or given) and places
-// the window around them. The shell feeds it events and shows Window().Compose().
+// the window around them. The shell feeds it events, tells it what became of the window and
+// shows Compose().
 class CZephyrcastPlayerDlg {
 public:
     using MovieKind = lumenreel::MovieKind;
@@ -30,36 +31,13 @@ public:
     static constexpr std::uint32_t kZcsResource = 635;
     static constexpr std::int32_t kStartDelayMs = 100;
 
-    struct FileChoice {
-        std::string defaultExtension;
-        std::string filter;
-    };
-
-    // What the dialog asks of the window system. All run on the UI thread except
-    // postLoadMessage, which the start action calls from its worker.
-    struct Host {
-        std::function<void(MovieKind)> postLoadMessage;
-        // The usable area of the display the window is on.
-        std::function<lumenreel::ViewRect()> usableArea;
-        std::function<void(const lumenreel::ViewRect&)> moveWindow;
-        std::function<void(lumenreel::ViewPoint)> setMinimumSize;
-        // Nothing when the user cancelled. Unset when no file chooser is available.
-        std::function<std::optional<std::filesystem::path>(MovieKind, const FileChoice&)>
-            chooseFile;
-        std::function<void(bool fullScreen)> setFullScreen;
-        std::function<void()> close;
-        std::function<void()> minimise;
-        std::function<void()> maximise;
-        std::function<void()> restore;
-        std::function<void(lumenreel::ViewPoint)> moveWindowTo;
-    };
-
     // The resources must outlive the dialog.
     CZephyrcastPlayerDlg(const lumenreel::ProgramResources& resources, lumenreel::TickClock& clock,
                          lumenreel::OutputDeviceFactory devices);
     ~CZephyrcastPlayerDlg();
 
-    void SetHost(Host host);
+    // The host is not owned and must outlive the dialog.
+    void SetHost(lumenreel::PlayerHost& host);
     // Creates the view and, for an embedded movie, starts the delayed load.
     bool OnInitDialog();
 
@@ -78,6 +56,20 @@ public:
     bool HasMovie() { return m_window.View().HasMovie(); }
     lumenreel::PlayerWindow& Window() { return m_window; }
 
+    // What became of the window on the screen.
+    void WindowResized(int width, int height) { m_window.SetClientSize(width, height); }
+    void WindowMinimised();
+    void WindowMaximised();
+    void WindowRestored();
+    void WindowShown();
+
+    void SetFullScreen(bool flag) { m_window.View().SetFullScreen(flag); }
+    // The movie held still at this moment.
+    void PauseAt(float seconds);
+    // The window composed as it looks now; false when nothing changed since the last time.
+    bool Compose() { return m_window.Compose(); }
+    const CImageExt& Picture() const { return m_window.Picture(); }
+
 private:
     void loadSkin();
     void loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name);
@@ -85,10 +77,9 @@ private:
     std::optional<std::filesystem::path> chooseFile(MovieKind kind);
     void showFailure(const std::string& name, const std::string& reason);
     void showWelcome();
-    void onFullScreenChanged(bool fullScreen);
 
     const lumenreel::ProgramResources& m_resources;
-    Host m_host;
+    lumenreel::PlayerHost* m_host = nullptr;
     InPt<NKWXDecodersEncoders::CExternalFormatReader> m_reader;
     // The bytes the reader was loaded from, kept as long as the reader.
     std::vector<std::uint8_t> m_movieBytes;

@@ -31,18 +31,10 @@ ViewPoint offset(ViewPoint point, const ViewRect& rect) {
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
     : m_view(clock, std::make_unique<CDocImp>(std::move(devices))) {}
 
-void PlayerWindow::SetHost(Host host) {
-    m_host = std::move(host);
-    m_view.SetHost({
-        .invalidate = {},
-        .fullScreenChanged =
-            [this] {
-                if (m_host.fullScreenChanged)
-                    m_host.fullScreenChanged(m_view.IsFullScreen());
-            },
-        .closeRequested = m_host.close,
-    });
-    m_view.Frame().SetHost({m_host.close, m_host.minimise, m_host.maximise, m_host.restore});
+void PlayerWindow::SetHost(PlayerHost& host) {
+    m_host = &host;
+    m_view.SetHost(&host);
+    m_view.Frame().SetHost(&host);
 }
 
 void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translator) {
@@ -52,13 +44,6 @@ void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translat
 void PlayerWindow::SetClientSize(int width, int height) {
     m_view.SetClientSize(std::max(width, 1), std::max(height, 1));
     m_shown.valid = false;
-}
-
-void PlayerWindow::OnTimer() {
-    m_view.OnTimer();
-    // Without a movie the view does not tick its panel, which still shows its hover and tooltip.
-    if (!m_view.HasMovie())
-        m_view.Panel().Refresh();
 }
 
 void PlayerWindow::SetMessage(std::vector<std::string> lines) {
@@ -140,8 +125,8 @@ void PlayerWindow::MouseMove(ViewPoint point, ViewPoint screen) {
         Panel().OnMouseLeave();
     }
     m_view.FrameMouseMove(point, screen);
-    if (auto target = Frame().DragWindowPosition(); target && m_host.moveWindow)
-        m_host.moveWindow(*target);
+    if (auto target = Frame().DragWindowPosition(); target && m_host)
+        m_host->MoveWindowTo(*target);
 }
 
 void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint windowTopLeft,

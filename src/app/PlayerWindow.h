@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -22,19 +21,10 @@ namespace lumenreel {
 // Coordinates are window pixels unless named screen.
 class PlayerWindow {
 public:
-    struct Host {
-        std::function<void()> close;
-        std::function<void()> minimise;
-        std::function<void()> maximise;
-        std::function<void()> restore;
-        std::function<void(bool fullScreen)> fullScreenChanged;
-        std::function<void(ViewPoint topLeft)> moveWindow;  // the top strip is being dragged
-    };
-
     PlayerWindow(TickClock& clock, OutputDeviceFactory devices);
 
-    // The view's and the frame's requests go straight to the host.
-    void SetHost(Host host);
+    // The view's, the frame's and the window's requests go to the host, which is not owned.
+    void SetHost(PlayerHost& host);
     // Objects handed over are not owned. Without a package the skin comes from the disk.
     void SetSkin(CRBFileSystem* package, CTranslateInterface* translator);
 
@@ -44,7 +34,7 @@ public:
 
     void SetClientSize(int width, int height);
     ViewPoint ClientSize() const { return m_view.ClientSize(); }
-    void OnTimer();
+    void OnTimer() { m_view.OnTimer(); }
 
     // Lines shown in the middle of the movie area while no movie plays (why, or what to do).
     void SetMessage(std::vector<std::string> lines);
@@ -66,7 +56,7 @@ private:
     void drawMessage();
     void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const ViewRect& panel);
 
-    Host m_host;
+    PlayerHost* m_host = nullptr;
     CSkinnedPlayerView m_view;
     CImageExt m_window;
     std::vector<std::string> m_message;

@@ -43,8 +43,7 @@ CZCPlayerView::Key viewKey(SDL_Keycode key) {
     }
 }
 
-FileChooser::Request chooserRequest(MovieKind kind,
-                                    const CZephyrcastPlayerDlg::FileChoice& choice) {
+FileChooser::Request chooserRequest(MovieKind kind, const PlayerHost::FileChoice& choice) {
     FileChooser::Request request;
     const bool zcd = kind == MovieKind::ZCD;
     request.title = zcd ? "Open a published demo" : "Open a document";
@@ -57,10 +56,10 @@ FileChooser::Request chooserRequest(MovieKind kind,
     return request;
 }
 
-class Shell {
+class Shell : public PlayerHost {
 public:
     Shell(const ProgramResources& resources)
-        : m_dialog(resources, m_clock, systemOutputDevices()) {}
+        : m_dialog(resources, m_clock, systemOutputDevices()), m_chooser(FileChooser::find()) {}
 
     int run(const std::optional<std::filesystem::path>& movie) {
         m_window.reset(SDL_CreateWindow("Lumenreel Player", SDL_WINDOWPOS_CENTERED,
@@ -84,7 +83,7 @@ public:
         }
         m_loadEvent = SDL_RegisterEvents(1);
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
-        m_dialog.SetHost(host());
+        m_dialog.SetHost(*this);
         SDL_ShowWindow(m_window.get());
         followWindowSize();
         m_dialog.OnInitDialog();
@@ -95,83 +94,106 @@ public:
         return loop();
     }
 
-private:
-    CZephyrcastPlayerDlg::Host host() {
-        CZephyrcastPlayerDlg::Host host;
-        const Uint32 loadEvent = m_loadEvent;
-        host.postLoadMessage = [loadEvent](MovieKind kind) {
-            SDL_Event event{};
-            event.type = loadEvent;
-            event.user.code = kind == MovieKind::ZCD ? 0 : 1;
-            SDL_PushEvent(&event);
-        };
-        host.usableArea = [this] {
-            int display = SDL_GetWindowDisplayIndex(m_window.get());
-            SDL_Rect bounds{0, 0, 1024, 768};
-            if (display < 0 || SDL_GetDisplayUsableBounds(display, &bounds) != 0)
-                SDL_GetDisplayUsableBounds(0, &bounds);
-            return ViewRect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
-        };
-        host.moveWindow = [this](const ViewRect& rect) {
-            SDL_SetWindowSize(m_window.get(), rect.width(), rect.height());
-            SDL_SetWindowPosition(m_window.get(), rect.left, rect.top);
-            followWindowSize();
-        };
-        host.setMinimumSize = [this](ViewPoint size) {
-            SDL_SetWindowMinimumSize(m_window.get(), size.x, size.y);
-        };
-        if (std::optional<FileChooser> chooser = FileChooser::find()) {
-            host.chooseFile = [chooser = *chooser](MovieKind kind,
-                                                   const CZephyrcastPlayerDlg::FileChoice& choice) {
-                return chooser.choose(chooserRequest(kind, choice));
-            };
-        }
-        // The window itself covers the display: that works with any window manager, and with
-        // none at all, where a full-screen request would go unanswered.
-        host.setFullScreen = [this](bool fullScreen) {
-            if (fullScreen) {
-                m_restoreRect = windowScreenRect();
-                const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
-                SDL_Rect bounds{0, 0, 0, 0};
-                if (SDL_GetDisplayBounds(display, &bounds) == 0) {
-                    SDL_SetWindowPosition(m_window.get(), bounds.x, bounds.y);
-                    SDL_SetWindowSize(m_window.get(), bounds.w, bounds.h);
-                }
-                SDL_RaiseWindow(m_window.get());
-            } else {
-                SDL_SetWindowSize(m_window.get(), m_restoreRect.width(), m_restoreRect.height());
-                SDL_SetWindowPosition(m_window.get(), m_restoreRect.left, m_restoreRect.top);
-            }
-            followWindowSize();
-        };
-        host.close = [this] { m_quit = true; };
-        host.minimise = [this] { SDL_MinimizeWindow(m_window.get()); };
-        host.maximise = [this] {
-            SDL_MaximizeWindow(m_window.get());
-            m_dialog.Window().Frame().SetMaximised(true);
-        };
-        host.restore = [this] {
-            SDL_RestoreWindow(m_window.get());
-            m_dialog.Window().Frame().SetMaximised(false);
-        };
-        host.moveWindowTo = [this](ViewPoint topLeft) {
-            SDL_SetWindowPosition(m_window.get(), topLeft.x, topLeft.y);
-        };
-        return host;
-    }
-
-    void followWindowSize() {
-        int width = 0, height = 0;
-        SDL_GetWindowSize(m_window.get(), &width, &height);
-        m_dialog.Window().SetClientSize(width, height);
-        m_dialog.Window().View().SetScreenRect(windowScreenRect());
-    }
-
-    ViewRect windowScreenRect() {
+    ViewRect WindowScreenRect() override {
         int x = 0, y = 0, width = 0, height = 0;
         SDL_GetWindowPosition(m_window.get(), &x, &y);
         SDL_GetWindowSize(m_window.get(), &width, &height);
         return {x, y, x + width, y + height};
+    }
+
+    std::optional<ViewPoint> CursorPosition() override { return screenMouse(); }
+
+    // Every tick's Present composes and compares the whole window, so no area needs marking.
+    void Invalidate(bool /*erase*/) override {}
+
+    // Shows the window when it changed, or when the system lost what was shown.
+    void Present() override {
+        const bool changed = m_dialog.Compose();
+        if (!changed && !m_exposed)
+            return;
+        m_exposed = false;
+        const CImageExt& picture = m_dialog.Picture();
+        // Asked again each time: a resize replaces the surface.
+        SDL_Surface* surface = SDL_GetWindowSurface(m_window.get());
+        if (picture.isNull() || !surface || SDL_LockSurface(surface) != 0)
+            return;
+        // Pictures are B, G, R, A bytes: ARGB8888 in SDL's words.
+        const PixelView pixels = picture.view();
+        SDL_ConvertPixels(std::min(picture.width(), surface->w),
+                          std::min(picture.height(), surface->h), SDL_PIXELFORMAT_ARGB8888,
+                          pixels.data, pixels.stride, surface->format->format, surface->pixels,
+                          surface->pitch);
+        SDL_UnlockSurface(surface);
+        SDL_UpdateWindowSurface(m_window.get());
+    }
+
+    // The window itself covers the display: that works with any window manager, and with
+    // none at all, where a full-screen request would go unanswered.
+    void FullScreenChanged(bool fullScreen) override {
+        if (fullScreen) {
+            m_restoreRect = WindowScreenRect();
+            const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
+            SDL_Rect bounds{0, 0, 0, 0};
+            if (SDL_GetDisplayBounds(display, &bounds) == 0) {
+                SDL_SetWindowPosition(m_window.get(), bounds.x, bounds.y);
+                SDL_SetWindowSize(m_window.get(), bounds.w, bounds.h);
+            }
+            SDL_RaiseWindow(m_window.get());
+        } else {
+            SDL_SetWindowSize(m_window.get(), m_restoreRect.width(), m_restoreRect.height());
+            SDL_SetWindowPosition(m_window.get(), m_restoreRect.left, m_restoreRect.top);
+        }
+        followWindowSize();
+    }
+
+    void Close() override { m_quit = true; }
+    void Minimise() override { SDL_MinimizeWindow(m_window.get()); }
+    // The frame shows its maximised or restored look by itself.
+    void Maximise() override { SDL_MaximizeWindow(m_window.get()); }
+    void Restore() override { SDL_RestoreWindow(m_window.get()); }
+
+    void MoveWindowTo(ViewPoint topLeft) override {
+        SDL_SetWindowPosition(m_window.get(), topLeft.x, topLeft.y);
+    }
+
+    void PlaceWindow(const ViewRect& rect) override {
+        SDL_SetWindowSize(m_window.get(), rect.width(), rect.height());
+        SDL_SetWindowPosition(m_window.get(), rect.left, rect.top);
+        followWindowSize();
+    }
+
+    ViewRect UsableArea() override {
+        int display = SDL_GetWindowDisplayIndex(m_window.get());
+        SDL_Rect bounds{0, 0, 1024, 768};
+        if (display < 0 || SDL_GetDisplayUsableBounds(display, &bounds) != 0)
+            SDL_GetDisplayUsableBounds(0, &bounds);
+        return ViewRect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+    }
+
+    void SetMinimumSize(ViewPoint size) override {
+        SDL_SetWindowMinimumSize(m_window.get(), size.x, size.y);
+    }
+
+    bool CanChooseFile() override { return m_chooser.has_value(); }
+
+    std::optional<std::filesystem::path> ChooseFile(MovieKind kind,
+                                                    const FileChoice& choice) override {
+        return m_chooser->choose(chooserRequest(kind, choice));
+    }
+
+    // SDL_PushEvent is safe from any thread.
+    void PostLoadMessage(MovieKind kind) override {
+        SDL_Event event{};
+        event.type = m_loadEvent;
+        event.user.code = kind == MovieKind::ZCD ? 0 : 1;
+        SDL_PushEvent(&event);
+    }
+
+private:
+    void followWindowSize() {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(m_window.get(), &width, &height);
+        m_dialog.WindowResized(width, height);
     }
 
     // Over our window SDL's own mouse state follows every motion event; the global query can
@@ -180,7 +202,7 @@ private:
         int x = 0, y = 0;
         if (SDL_GetMouseFocus() == m_window.get()) {
             SDL_GetMouseState(&x, &y);
-            const ViewRect window = windowScreenRect();
+            const ViewRect window = WindowScreenRect();
             return {window.left + x, window.top + y};
         }
         SDL_GetGlobalMouseState(&x, &y);
@@ -201,46 +223,12 @@ private:
             const Sint32 untilTick = static_cast<Sint32>(nextTick - SDL_GetTicks());
             if (untilTick <= 0) {
                 nextTick = SDL_GetTicks() + CZCPlayerView::kTimerPeriodMs;
-                tick();
+                m_dialog.OnTimer();
             } else {
                 SDL_Delay(static_cast<Uint32>(std::min<Sint32>(untilTick, kInputPollMs)));
             }
         }
         return 0;
-    }
-
-    void tick() {
-        PlayerWindow& window = m_dialog.Window();
-        const ViewRect screen = windowScreenRect();
-        window.View().SetScreenRect(screen);
-        window.View().SetCursorPosition(screenMouse());
-        if (ViewRect panel = window.View().PanelRect(); panel.width() > 0)
-            window.View().SetPanelScreenRect({screen.left + panel.left, screen.top + panel.top,
-                                              screen.left + panel.right,
-                                              screen.top + panel.bottom});
-        m_dialog.OnTimer();
-        present();
-    }
-
-    // Shows the window when it changed, or when the system lost what was shown.
-    void present() {
-        const bool changed = m_dialog.Window().Compose();
-        if (!changed && !m_exposed)
-            return;
-        m_exposed = false;
-        const CImageExt& picture = m_dialog.Window().Picture();
-        // Asked again each time: a resize replaces the surface.
-        SDL_Surface* surface = SDL_GetWindowSurface(m_window.get());
-        if (picture.isNull() || !surface || SDL_LockSurface(surface) != 0)
-            return;
-        // Pictures are B, G, R, A bytes: ARGB8888 in SDL's words.
-        const PixelView pixels = picture.view();
-        SDL_ConvertPixels(std::min(picture.width(), surface->w),
-                          std::min(picture.height(), surface->h), SDL_PIXELFORMAT_ARGB8888,
-                          pixels.data, pixels.stride, surface->format->format, surface->pixels,
-                          surface->pitch);
-        SDL_UnlockSurface(surface);
-        SDL_UpdateWindowSurface(m_window.get());
     }
 
     void handle(const SDL_Event& event) {
@@ -273,7 +261,7 @@ private:
                 break;
             case SDL_MOUSEBUTTONDOWN:
                 if (event.button.button == SDL_BUTTON_LEFT) {
-                    const ViewRect screen = windowScreenRect();
+                    const ViewRect screen = WindowScreenRect();
                     window.MouseDown({event.button.x, event.button.y}, screenMouse(),
                                      {screen.left, screen.top}, event.button.clicks == 2);
                 }
@@ -295,30 +283,27 @@ private:
     }
 
     void handleWindowEvent(const SDL_WindowEvent& event) {
-        PlayerWindow& window = m_dialog.Window();
         switch (event.event) {
             case SDL_WINDOWEVENT_SIZE_CHANGED:
                 followWindowSize();
                 break;
             case SDL_WINDOWEVENT_MINIMIZED:
-                window.View().SetVisible(false);
+                m_dialog.WindowMinimised();
                 break;
             case SDL_WINDOWEVENT_RESTORED:
-                window.Frame().SetMaximised(false);
-                window.View().SetVisible(true);
+                m_dialog.WindowRestored();
                 break;
             case SDL_WINDOWEVENT_MAXIMIZED:
-                window.Frame().SetMaximised(true);
-                window.View().SetVisible(true);
+                m_dialog.WindowMaximised();
                 break;
             case SDL_WINDOWEVENT_EXPOSED:
                 m_exposed = true;
                 break;
             case SDL_WINDOWEVENT_SHOWN:
-                window.View().SetVisible(true);
+                m_dialog.WindowShown();
                 break;
             case SDL_WINDOWEVENT_LEAVE:
-                window.MouseLeave();
+                m_dialog.Window().MouseLeave();
                 break;
             case SDL_WINDOWEVENT_CLOSE:
                 m_quit = true;
@@ -329,9 +314,11 @@ private:
     }
 
     SystemTickClock m_clock;
+    // Before the dialog: its start action's worker may post until the dialog has ended it.
+    Uint32 m_loadEvent = 0;
     CZephyrcastPlayerDlg m_dialog;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
-    Uint32 m_loadEvent = 0;
+    std::optional<FileChooser> m_chooser;
     ViewRect m_restoreRect;
     bool m_quit = false;
     bool m_exposed = true;

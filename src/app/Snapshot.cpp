@@ -14,16 +14,38 @@ public:
     std::uint32_t now() override { return 1000; }
 };
 
+// No window system: the window is fitted into the snapshot's screen and nothing else happens.
+class NoWindowSystem : public PlayerHost {
+public:
+    ViewRect WindowScreenRect() override { return {}; }
+    std::optional<ViewPoint> CursorPosition() override { return std::nullopt; }
+    void Invalidate(bool) override {}
+    void Present() override {}
+    void FullScreenChanged(bool) override {}
+    void Close() override {}
+    void Minimise() override {}
+    void Maximise() override {}
+    void Restore() override {}
+    void MoveWindowTo(ViewPoint) override {}
+    void PlaceWindow(const ViewRect&) override {}
+    ViewRect UsableArea() override { return kSnapshotScreen; }
+    void SetMinimumSize(ViewPoint) override {}
+    bool CanChooseFile() override { return false; }
+    std::optional<std::filesystem::path> ChooseFile(MovieKind, const FileChoice&) override {
+        return std::nullopt;
+    }
+    void PostLoadMessage(MovieKind) override {}
+};
+
 }  // namespace
 
 bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
                     CImageExt& picture, std::string& error) {
     StillClock clock;
+    NoWindowSystem host;
     CZephyrcastPlayerDlg dialog(resources, clock,
                                 [] { return std::make_unique<NullOutputDevice>(); });
-    CZephyrcastPlayerDlg::Host host;
-    host.usableArea = [] { return kSnapshotScreen; };
-    dialog.SetHost(std::move(host));
+    dialog.SetHost(host);
     dialog.OnInitDialog();
     if (options.movie)
         dialog.OpenMovieFile(*options.movie);
@@ -34,18 +56,16 @@ bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& op
     else
         dialog.FitWindowToMovie();
 
-    PlayerWindow& window = dialog.Window();
     if (options.size)
-        window.SetClientSize(options.size->x, options.size->y);
+        dialog.WindowResized(options.size->x, options.size->y);
     if (options.fullScreen)
-        window.View().SetFullScreen(true);
+        dialog.SetFullScreen(true);
     // The first paint starts the view's timer, which applies the movie afresh from its start.
-    window.Compose();
-    window.View().Seek(options.at);
-    window.View().Pause();
+    dialog.Compose();
+    dialog.PauseAt(options.at);
     dialog.OnTimer();
-    window.Compose();
-    const CImageExt& composed = window.Picture();
+    dialog.Compose();
+    const CImageExt& composed = dialog.Picture();
     if (composed.isNull() || !composed.copyTo(picture)) {
         error = "the window could not be drawn";
         return false;

@@ -20,7 +20,13 @@ void CZCPlayerView_navigateInterface::Stop() {
     paused = false;
     playing = false;
     source->PauseSound(true);
-    StopHook();
+    if (m_listener)
+        m_listener->Stopped();
+}
+
+void CZCPlayerView_navigateInterface::SetFullScreen(bool flag) {
+    if (m_listener)
+        m_listener->FullScreenRequested(flag);
 }
 
 void CZCPlayerView_navigateInterface::Pause() {

@@ -7,6 +7,19 @@
 #include "player/DocImp.h"
 #include "player/TickClock.h"
 
+namespace lumenreel {
+
+// Told of what the transport asks of the view around it.
+class TransportListener {
+public:
+    virtual ~TransportListener() = default;
+    virtual void FullScreenRequested(bool flag) = 0;
+    // At the end of Stop, so the panel can reset itself.
+    virtual void Stopped() = 0;
+};
+
+}  // namespace lumenreel
+
 // The transport of the player view: position, play and pause, steps, looping, scrubbing and
 // seeking, with the deferred sound restart after a seek. Time is in seconds.
 class CZCPlayerView_navigateInterface {
@@ -15,35 +28,40 @@ public:
     // The sound waits this long after the last seek step, so dragging does not stutter.
     static constexpr std::uint32_t kSoundRestartDelayMs = 300;
 
-    virtual ~CZCPlayerView_navigateInterface();
+    // The source defaults to one playing through the machine's audio output.
+    CZCPlayerView_navigateInterface(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source);
+    ~CZCPlayerView_navigateInterface();
 
-    virtual void Play();
-    virtual void Stop();
-    virtual void Pause();
-    virtual void StepBack() { Seek(time - GetStep()); }
-    virtual void StepForward() { Seek(time + GetStep()); }
-    virtual void SetLoop(bool flag) { loop = flag; }
+    // The listener is not owned; without one, full screen requests and stops go unheard.
+    void SetListener(lumenreel::TransportListener* listener) { m_listener = listener; }
+
+    void Play();
+    void Stop();
+    void Pause();
+    void StepBack() { Seek(time - GetStep()); }
+    void StepForward() { Seek(time + GetStep()); }
+    void SetLoop(bool flag) { loop = flag; }
     // Only a recording controller would act on this; the player has none.
-    virtual void SetRecord(bool /*flag*/) {}
-    virtual void SetFullScreen(bool flag) = 0;
-    virtual bool IsLoop() const { return loop; }
-    virtual bool IsScrubbing() const { return scrubbing; }
-    virtual void SetScrubbing(bool flag);
-    virtual bool IsPlaying() const { return playing; }
-    virtual bool IsPaused() const { return paused; }
-    virtual void Seek(float t);
-    virtual float GetTime() const { return time; }
-    virtual int GetCurrentFrame() const;
-    virtual float GetDuration() const { return duration; }
-    virtual void SetDuration(float d);
-    virtual float GetStep() const { return 3.0f; }
-    virtual void Reset();
-    virtual bool HasMovie() const { return source->IsLoaded(); }
-    virtual int GetFrameCount() const { return source->FrameCount(); }
-    virtual CDocImp::Size GetMovieSize() const { return source->DisplaySize(); }
-    virtual void SetTime(float t);
-    virtual void DeferSoundRestart();
-    virtual void PollDeferredSound();
+    void SetRecord(bool /*flag*/) {}
+    void SetFullScreen(bool flag);
+    bool IsLoop() const { return loop; }
+    bool IsScrubbing() const { return scrubbing; }
+    void SetScrubbing(bool flag);
+    bool IsPlaying() const { return playing; }
+    bool IsPaused() const { return paused; }
+    void Seek(float t);
+    float GetTime() const { return time; }
+    int GetCurrentFrame() const;
+    float GetDuration() const { return duration; }
+    void SetDuration(float d);
+    float GetStep() const { return 3.0f; }
+    void Reset();
+    bool HasMovie() const { return source->IsLoaded(); }
+    int GetFrameCount() const { return source->FrameCount(); }
+    CDocImp::Size GetMovieSize() const { return source->DisplaySize(); }
+    void SetTime(float t);
+    void DeferSoundRestart();
+    void PollDeferredSound();
 
     // Space: play from the start when stopped, pause when playing, resume when paused (from the
     // start when paused at the end).
@@ -52,11 +70,7 @@ public:
     std::uint32_t SoundRestartDue() const { return soundRestartAt; }
     CDocImp& GetSource() const { return *source; }
 
-protected:
-    // The source defaults to one playing through the machine's audio output.
-    CZCPlayerView_navigateInterface(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source);
-    // Runs at the end of Stop (the panel resets itself).
-    virtual void StopHook() {}
+private:
     std::uint32_t Now() const { return m_clock.now(); }
 
     bool loop = true;
@@ -68,7 +82,6 @@ protected:
     std::uint32_t panelColour = kDefaultPanelColour;
     std::uint32_t soundRestartAt = 0;  // 0: no restart due
     InPt<CDocImp> source;
-
-private:
     lumenreel::TickClock& m_clock;
+    lumenreel::TransportListener* m_listener = nullptr;
 };

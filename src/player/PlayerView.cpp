@@ -4,6 +4,7 @@
 
 #include "images/PixelBlit.h"
 #include "images/Resampler.h"
+#include "player/PanelNavigateDialog.h"
 
 using lumenreel::ViewRect;
 
@@ -26,46 +27,47 @@ void fillAround(const PixelView& target, const ViewRect& area, const ViewRect& i
 }  // namespace
 
 CZCPlayerView::CZCPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
-    : CZCPlayerView_navigateInterface(clock, std::move(source)) {
-    Reset();
+    : m_clock(clock), m_transport(clock, std::move(source)) {
+    m_transport.SetListener(this);
+    m_transport.Reset();
 }
 
 CZCPlayerView::~CZCPlayerView() {
     if (timerStarted)
-        source->PauseSound(true);
+        source().PauseSound(true);
 }
 
 void CZCPlayerView::invalidate(bool erase) {
-    if (m_host.invalidate)
-        m_host.invalidate(erase);
+    if (m_host)
+        m_host->Invalidate(erase);
 }
 
 void CZCPlayerView::SetExternalReader(NKWXDecodersEncoders::CExternalFormatReader* reader) {
     Unload();
-    source->SetReader(reader);
+    source().SetReader(reader);
     AfterLoad();
 }
 
 void CZCPlayerView::SetDocument(CZephyrcastBaseDocument* document) {
     Unload();
-    source->SetDocument(document);
+    source().SetDocument(document);
     AfterLoad();
 }
 
 void CZCPlayerView::Unload() {
     frameImage.destroy();
     scaledImage.destroy();
-    source->SetReader(nullptr);
+    source().SetReader(nullptr);
     lastRenderedTime = -1.0f;
 }
 
 void CZCPlayerView::AfterLoad() {
-    Reset();
+    m_transport.Reset();
     movieAreaPainted = false;
-    lastTick = Now();
-    if (source->IsLoaded()) {
-        SetDuration(source->Duration());
-        CDocImp::Size size = source->BitmapSize();
+    lastTick = now();
+    if (source().IsLoaded()) {
+        m_transport.SetDuration(source().Duration());
+        CDocImp::Size size = source().BitmapSize();
         frameImage.create(size.width, size.height, 32);
     }
     if (!panel.exists)
@@ -75,65 +77,104 @@ void CZCPlayerView::AfterLoad() {
 }
 
 void CZCPlayerView::StartTimer() {
-    bool wasPlaying = playing;
+    bool wasPlaying = m_transport.IsPlaying();
     timerStarted = true;
     // The movie handed over before the window existed is applied again now that it does.
-    if (CZephyrcastBaseDocument* document = source->GetDocument())
+    if (CZephyrcastBaseDocument* document = source().GetDocument())
         SetDocument(document);
     else
-        SetExternalReader(source->GetReader());
+        SetExternalReader(source().GetReader());
     if (wasPlaying)
-        Play();
+        m_transport.Play();
 }
 
+// Every step of a tick, in order; a hidden window holds the movie where it is.
 void CZCPlayerView::OnTimer() {
-    if (!source->IsLoaded())
-        return;
-    if (!visible) {
-        DeferSoundRestart();
-        lastTick = lastActivity = Now();
-        ShowPanel(false);
-        return;
+    followScreen();
+    if (isMovieHidden()) {
+        holdWhileHidden();
+    } else {
+        refreshPanel();
+        if (HasMovie()) {
+            ClockStep();
+            RenderAt(m_transport.GetTime());
+            pollDeferredSound();
+            followPanelVisibility();
+        }
     }
-    RefreshPanel();
-    ClockStep();
-    RenderAt(GetTime());
-    if (playing)
-        PollDeferredSound();
+    present();
+}
+
+// Where the window, its panel and the mouse are on the screen, for the panel's auto-hide.
+void CZCPlayerView::followScreen() {
+    if (!m_host)
+        return;
+    screenRect = m_host->WindowScreenRect();
+    m_cursor = m_host->CursorPosition();
+    if (const ViewRect rect = PanelRect(); rect.width() > 0)
+        panel.screenRect = {screenRect.left + rect.left, screenRect.top + rect.top,
+                            screenRect.left + rect.right, screenRect.top + rect.bottom};
+}
+
+void CZCPlayerView::holdWhileHidden() {
+    m_transport.DeferSoundRestart();
+    lastTick = lastActivity = now();
+    ShowPanel(false);
+}
+
+// The panel's buttons follow the transport, its drag seeks, and its hover counts towards the
+// tooltip, with or without a movie.
+void CZCPlayerView::refreshPanel() {
+    if (m_panel)
+        m_panel->Refresh();
+}
+
+void CZCPlayerView::pollDeferredSound() {
+    if (m_transport.IsPlaying())
+        m_transport.PollDeferredSound();
+}
+
+void CZCPlayerView::followPanelVisibility() {
     if (fullScreen)
         AutoHideCheck();
     else
         ShowPanel(true);
 }
 
+void CZCPlayerView::present() {
+    if (m_host)
+        m_host->Present();
+}
+
 void CZCPlayerView::ClockStep() {
-    std::uint32_t now = Now();
-    float delta = static_cast<float>(lumenreel::ticksBetween(lastTick, now)) / 1000.0f;
-    lastTick = now;
-    if (time == 0.0f) {
+    const std::uint32_t tick = now();
+    float delta = static_cast<float>(lumenreel::ticksBetween(lastTick, tick)) / 1000.0f;
+    lastTick = tick;
+    CZCPlayerView_navigateInterface& transport = m_transport;
+    if (transport.GetTime() == 0.0f) {
         // A stopped movie rests just after its start, so the next render sees a new time.
-        SetTime(0.000001f);
+        transport.SetTime(0.000001f);
         return;
     }
-    if (!playing || paused || scrubbing)
+    if (!transport.IsPlaying() || transport.IsPaused() || transport.IsScrubbing())
         return;
-    float requested = time + delta;
-    SetTime(requested);
-    if (time < requested && !paused)
-        source->StartSound(time, 0);
+    float requested = transport.GetTime() + delta;
+    transport.SetTime(requested);
+    if (transport.GetTime() < requested && !transport.IsPaused())
+        source().StartSound(transport.GetTime(), 0);
 }
 
 void CZCPlayerView::RenderAt(float t) {
-    if (!source->IsLoaded() || source->IsEmpty())
+    if (!source().IsLoaded() || source().IsEmpty())
         return;
     bool fit = IsFitChecked();
     if (t == lastRenderedTime && fit == lastRenderedFit)
         return;
-    source->RenderAt(t, frameImage);
+    source().RenderAt(t, frameImage);
     movieAreaPainted = false;
     lastRenderedTime = t;
     lastRenderedFit = fit;
-    if (!fit && source->BitmapSize() == source->DisplaySize()) {
+    if (!fit && source().BitmapSize() == source().DisplaySize()) {
         invalidate(false);
         return;
     }
@@ -145,9 +186,9 @@ void CZCPlayerView::Rescale() {
     if (frameImage.isNull())
         return;
     ViewRect area = MovieRect();
-    CDocImp::Size display = source->DisplaySize();
+    CDocImp::Size display = source().DisplaySize();
     int width = area.width(), height = area.height();
-    if (source->BitmapSize() != display) {
+    if (source().BitmapSize() != display) {
         width = display.width;
         height = display.height;
         if (IsFitChecked() && display.width > 0 && display.height > 0) {
@@ -184,15 +225,15 @@ void CZCPlayerView::EnsureBackBuffer() {
     movieAreaPainted = false;
     ++backBufferVersion;
     lumenreel::fillPixels(backBuffer.view(), 0, 0, clientWidth, clientHeight, kBlack);
-    if (!fullScreen)
-        DrawWindowFrame(backBuffer);
+    if (!fullScreen && m_framePainter)
+        m_framePainter(backBuffer, MovieRect());
 }
 
 const CImageExt& CZCPlayerView::Paint() {
     if (!timerStarted)
         StartTimer();
     ViewRect area = MovieRect();
-    if (!source->IsLoaded() || source->IsEmpty()) {
+    if (!source().IsLoaded() || source().IsEmpty()) {
         EnsureBackBuffer();
         // With nothing loaded, what an earlier movie left in the area goes once.
         if (!movieAreaPainted && !backBuffer.isNull()) {
@@ -205,8 +246,8 @@ const CImageExt& CZCPlayerView::Paint() {
     }
     if (frameImage.isNull())
         return backBuffer;
-    bool scaled =
-        !scaledImage.isNull() && (source->BitmapSize() != source->DisplaySize() || IsFitChecked());
+    bool scaled = !scaledImage.isNull() &&
+                  (source().BitmapSize() != source().DisplaySize() || IsFitChecked());
     const CImageExt& picture = scaled ? scaledImage : frameImage;
     int x = std::max(area.left, area.left + (area.width() - picture.width()) / 2);
     int y = std::max(area.top, area.top + (area.height() - picture.height()) / 2);
@@ -222,6 +263,13 @@ const CImageExt& CZCPlayerView::Paint() {
     return backBuffer;
 }
 
+bool CZCPlayerView::DrawIntoBackBuffer(const std::function<bool(CImageExt&)>& draw) {
+    if (!draw(backBuffer))
+        return false;
+    ++backBufferVersion;
+    return true;
+}
+
 void CZCPlayerView::SetFullScreen(bool flag) {
     if (flag != fullScreen)
         ToggleFullScreen();
@@ -233,9 +281,11 @@ void CZCPlayerView::ToggleFullScreen() {
     autoHidePanel = fullScreen;
     panel.fullScreenChecked = fullScreen;
     EnsureBackBuffer();
-    if (m_host.fullScreenChanged)
-        m_host.fullScreenChanged();
+    if (m_host)
+        m_host->FullScreenChanged(fullScreen);
     invalidate(true);
+    if (m_panel)
+        m_panel->SetFullScreenChecked(fullScreen, false);
 }
 
 void CZCPlayerView::ShowPanel(bool flag) {
@@ -245,7 +295,7 @@ void CZCPlayerView::ShowPanel(bool flag) {
     }
     if (!visible && panel.visible)
         return;
-    lastActivity = Now();
+    lastActivity = now();
     if (panel.exists)
         panel.visible = true;
 }
@@ -263,6 +313,12 @@ void CZCPlayerView::SetPanelHeight(int height) {
     panel.height = height;
 }
 
+ViewRect CZCPlayerView::PanelRect() const {
+    if (!m_panel || !panel.exists || (!panel.visible && fullScreen))
+        return {};
+    return {0, clientHeight - m_panel->Height(), clientWidth, clientHeight};
+}
+
 void CZCPlayerView::AutoHideCheck() {
     if (!m_cursor)
         return;
@@ -272,12 +328,12 @@ void CZCPlayerView::AutoHideCheck() {
             ShowPanel(true);
         } else if ((panel.exists && panel.screenRect.contains(cursor)) ||
                    (cursor != lastCursor && screenRect.contains(cursor))) {
-            lastActivity = Now();
+            lastActivity = now();
             lastCursor = cursor;
             ShowPanel(true);
         }
     }
-    float idle = static_cast<float>(lumenreel::ticksBetween(lastActivity, Now())) / 1000.0f;
+    float idle = static_cast<float>(lumenreel::ticksBetween(lastActivity, now())) / 1000.0f;
     if (idle > kPanelHideSeconds && autoHidePanel)
         ShowPanel(false);
 }
@@ -285,6 +341,8 @@ void CZCPlayerView::AutoHideCheck() {
 void CZCPlayerView::SetFitChecked(bool flag) {
     panel.fitChecked = flag;
     movieAreaPainted = false;
+    if (m_panel)
+        m_panel->SetFitChecked(flag);
 }
 
 void CZCPlayerView::SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics) {
@@ -297,11 +355,11 @@ void CZCPlayerView::SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& m
 void CZCPlayerView::OnKeyDown(Key key) {
     switch (key) {
         case Key::Space:
-            TogglePlay();
+            m_transport.TogglePlay();
             break;
         case Key::F2:
-            if (m_host.closeRequested)
-                m_host.closeRequested();
+            if (m_host)
+                m_host->Close();
             break;
         case Key::F12:
             ToggleFullScreen();
@@ -317,4 +375,13 @@ void CZCPlayerView::SetClientSize(int width, int height) {
     movieAreaPainted = false;
     if (IsFitChecked())
         Rescale();
+    if (m_panel)
+        m_panel->SetWidth(clientWidth);
+}
+
+void CZCPlayerView::Stopped() {
+    if (!m_panel)
+        return;
+    m_panel->SetRecordChecked(false, false);
+    m_panel->EnableSeeking(true);
 }

@@ -7,30 +7,37 @@
 
 #include "images/ImageExt.h"
 #include "player/NavigateInterface.h"
+#include "player/PlayerHost.h"
 #include "player/ViewGeometry.h"
+
+class CPlayerNavigateDialog;
 
 // The player view without a window: the clock on its 25 ms tick, the moment rendered into the
 // frame image, Fit rescaling, the picture centred in the movie area of a back buffer, full
-// screen and the panel's auto-hide. The shell feeds it ticks, sizes, visibility, keys and the
-// mouse, and shows the back buffer.
-class CZCPlayerView : public CZCPlayerView_navigateInterface {
+// screen and the panel's auto-hide. It holds the transport, ticks the panel it is given and
+// draws the window frame through the painter it is given. The shell feeds it ticks, sizes,
+// visibility, keys and the mouse, answers its host's questions and shows the back buffer.
+class CZCPlayerView : private lumenreel::TransportListener {
 public:
     static constexpr int kTimerPeriodMs = 25;
     static constexpr float kPanelHideSeconds = 2.0f;
 
     enum class Key { Space, F2, F12, Other };
 
-    // What the view asks of the window around it.
-    struct Host {
-        std::function<void(bool erase)> invalidate;
-        std::function<void()> fullScreenChanged;  // the main window maximises or restores
-        std::function<void()> closeRequested;
-    };
+    // Draws the skinned window frame around the movie area into the back buffer.
+    using FramePainter = std::function<void(CImageExt& backBuffer, const lumenreel::ViewRect&)>;
 
     explicit CZCPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
     ~CZCPlayerView() override;
 
-    void SetHost(Host host) { m_host = std::move(host); }
+    // Objects handed over are not owned and must outlive the view; without a host nothing is
+    // asked of a window system, without a panel none is ticked or kept in step.
+    void SetHost(lumenreel::PlayerHost* host) { m_host = host; }
+    void SetPanel(CPlayerNavigateDialog* panel) { m_panel = panel; }
+    void SetFramePainter(FramePainter painter) { m_framePainter = std::move(painter); }
+
+    CZCPlayerView_navigateInterface& Transport() { return m_transport; }
+    bool HasMovie() const { return m_transport.HasMovie(); }
 
     void SetExternalReader(NKWXDecodersEncoders::CExternalFormatReader* reader);
     void SetDocument(CZephyrcastBaseDocument* document);
@@ -49,17 +56,21 @@ public:
     // Composes the back buffer as a paint would; the shell shows it whole. The movie area is
     // drawn again only when its picture or place changed since the last paint.
     const CImageExt& Paint();
+    // Draws into the back buffer outside Paint; a draw that says it drew counts as a change.
+    bool DrawIntoBackBuffer(const std::function<bool(CImageExt&)>& draw);
 
-    void SetFullScreen(bool flag) override;
-    virtual void ToggleFullScreen();
+    void SetFullScreen(bool flag);
+    void ToggleFullScreen();
     bool IsFullScreen() const { return fullScreen; }
     void ShowPanel(bool flag);
     void AutoHideCheck();
     void CreatePanelWindow();
     // The panel window's height, known from its layout before it is created.
     void SetPanelHeight(int height);
+    // Where the panel sits in the client area; empty while it is not shown or there is none.
+    lumenreel::ViewRect PanelRect() const;
 
-    virtual void SetFitChecked(bool flag);
+    void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
     bool IsHighQuality() const { return panel.exists; }
@@ -68,15 +79,11 @@ public:
     void OnDoubleClick() { ToggleFullScreen(); }
     void OnMousePress() { ShowPanel(!autoHidePanel); }
 
-    virtual void SetClientSize(int width, int height);
+    void SetClientSize(int width, int height);
     lumenreel::ViewPoint ClientSize() const { return {clientWidth, clientHeight}; }
     void SetVisible(bool flag) { visible = flag; }
     bool IsVisible() const { return visible; }
-    void SetScreenRect(lumenreel::ViewRect rect) { screenRect = rect; }
-    // Where the mouse is on the screen; nothing when it cannot be read.
-    void SetCursorPosition(std::optional<lumenreel::ViewPoint> cursor) { m_cursor = cursor; }
     void SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics);
-    void SetPanelScreenRect(lumenreel::ViewRect rect) { panel.screenRect = rect; }
 
     const lumenreel::PanelState& GetPanel() const { return panel; }
     const CImageExt& GetFrameImage() const { return frameImage; }
@@ -86,18 +93,28 @@ public:
     std::uint64_t BackBufferVersion() const { return backBufferVersion; }
     bool IsTimerStarted() const { return timerStarted; }
 
-protected:
-    // Drawing into the back buffer outside Paint counts as a change.
-    void BackBufferChanged() { ++backBufferVersion; }
-    // The skinned window frame around the movie area; drawn by the skin's owner.
-    virtual void DrawWindowFrame(CImageExt& /*backBuffer*/) {}
-    // The panel's slider and time text follow the clock.
-    virtual void RefreshPanel() {}
-
 private:
-    void invalidate(bool erase);
+    void FullScreenRequested(bool flag) override { SetFullScreen(flag); }
+    void Stopped() override;
 
-    Host m_host;
+    // The steps of one tick, in the order OnTimer runs them.
+    void followScreen();
+    bool isMovieHidden() const { return HasMovie() && !visible; }
+    void holdWhileHidden();
+    void refreshPanel();
+    void pollDeferredSound();
+    void followPanelVisibility();
+    void present();
+
+    void invalidate(bool erase);
+    std::uint32_t now() const { return m_clock.now(); }
+    CDocImp& source() const { return m_transport.GetSource(); }
+
+    lumenreel::TickClock& m_clock;
+    CZCPlayerView_navigateInterface m_transport;
+    lumenreel::PlayerHost* m_host = nullptr;
+    CPlayerNavigateDialog* m_panel = nullptr;
+    FramePainter m_framePainter;
     CImageExt frameImage;
     CImageExt scaledImage;
     CImageExt backBuffer;

@@ -11,6 +11,10 @@ constexpr int kMinTrackExtraHeight = 300;
 
 CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
     : CZCPlayerView(clock, std::move(source)) {
+    SetPanel(&m_panel);
+    SetFramePainter([this](CImageExt& backBuffer, const lumenreel::ViewRect& movieArea) {
+        m_frame.DrawWindowFrame(backBuffer, movieArea);
+    });
     m_panel.SetCommandListener([this](int id) {
         if (id == CPlayerNavigateDialog::kFit)
             SetFitChecked(m_panel.IsFitChecked());
@@ -19,7 +23,7 @@ CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_
 
 void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
                                   const std::filesystem::path& diskBase) {
-    m_panel.SetTransport(this);
+    m_panel.SetTransport(&Transport());
     m_panel.SetTranslator(translator);
     m_panel.SetSkin(package);
     m_panel.SetSkinFolderBase(diskBase);
@@ -36,7 +40,7 @@ lumenreel::ViewPoint CSkinnedPlayerView::PreferredSize() {
     if (!HasMovie())
         return {kNoMoviePreferredSize, kNoMoviePreferredSize};
     const lumenreel::WindowFrameMetrics frame = m_frame.Metrics();
-    const CDocImp::Size display = GetMovieSize();
+    const CDocImp::Size display = Transport().GetMovieSize();
     return {display.width + frame.leftFillWidth + frame.rightFillWidth,
             display.height + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
 }
@@ -49,39 +53,10 @@ lumenreel::ViewPoint CSkinnedPlayerView::MinTrackSize() {
     return {kMinTrackWidth, height};
 }
 
-lumenreel::ViewRect CSkinnedPlayerView::PanelRect() const {
-    const lumenreel::PanelState& panel = GetPanel();
-    if (!panel.exists || (!panel.visible && IsFullScreen()))
-        return {};
-    const lumenreel::ViewPoint client = ClientSize();
-    return {0, client.y - m_panel.Height(), client.x, client.y};
-}
-
-void CSkinnedPlayerView::SetClientSize(int width, int height) {
-    CZCPlayerView::SetClientSize(width, height);
-    m_panel.SetWidth(ClientSize().x);
-}
-
-void CSkinnedPlayerView::SetFitChecked(bool flag) {
-    CZCPlayerView::SetFitChecked(flag);
-    m_panel.SetFitChecked(flag);
-}
-
-void CSkinnedPlayerView::ToggleFullScreen() {
-    CZCPlayerView::ToggleFullScreen();
-    m_panel.SetFullScreenChecked(IsFullScreen(), false);
-}
-
-void CSkinnedPlayerView::DrawWindowFrame(CImageExt& backBuffer) {
-    m_backBuffer = &backBuffer;
-    m_frame.DrawWindowFrame(backBuffer, MovieRect());
-}
-
 bool CSkinnedPlayerView::DrawChangedFrameButtons() {
-    if (!m_backBuffer || IsFullScreen() || !m_frame.DrawDirtyButtons(*m_backBuffer))
-        return false;
-    BackBufferChanged();
-    return true;
+    return !IsFullScreen() && DrawIntoBackBuffer([this](CImageExt& backBuffer) {
+        return m_frame.DrawDirtyButtons(backBuffer);
+    });
 }
 
 bool CSkinnedPlayerView::FrameMouseMove(lumenreel::ViewPoint point,
@@ -102,9 +77,4 @@ bool CSkinnedPlayerView::FrameMouseUp(lumenreel::ViewPoint point) {
     const bool taken = !IsFullScreen() && m_frame.MouseUp(point);
     DrawChangedFrameButtons();
     return taken;
-}
-
-void CSkinnedPlayerView::StopHook() {
-    m_panel.SetRecordChecked(false, false);
-    m_panel.EnableSeeking(true);
 }

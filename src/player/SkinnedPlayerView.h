@@ -10,8 +10,8 @@
 class CRBFileSystem;
 class CTranslateInterface;
 
-// The player view with its skinned panel and window frame wired in: the frame is drawn into the
-// back buffer, the panel sits along the bottom edge as wide as the view, follows each tick and
+// The player view with its skinned panel and window frame: the frame is drawn into the back
+// buffer, the panel sits along the bottom edge as wide as the view, follows each tick and
 // drives this view's transport, Fit and full screen stay in step between the two, and a stop
 // resets the record check and re-enables seeking.
 class CSkinnedPlayerView : public CZCPlayerView {
@@ -31,12 +31,6 @@ public:
     lumenreel::ViewPoint PreferredSize();
     // The smallest client size the user may drag the window to; creates the panel.
     lumenreel::ViewPoint MinTrackSize();
-    // Where the panel sits in the client area; empty while it is not shown.
-    lumenreel::ViewRect PanelRect() const;
-
-    void SetClientSize(int width, int height) override;
-    void SetFitChecked(bool flag) override;
-    void ToggleFullScreen() override;
 
     // Frame buttons whose look changed (hover, press, maximised) drawn again into the back
     // buffer; true when any was.
@@ -49,14 +43,7 @@ public:
                         lumenreel::ViewPoint windowPosition);
     bool FrameMouseUp(lumenreel::ViewPoint point);
 
-protected:
-    void DrawWindowFrame(CImageExt& backBuffer) override;
-    void RefreshPanel() override { m_panel.Refresh(); }
-    void StopHook() override;
-
 private:
     CPlayerNavigateDialog m_panel;
     CWindowFrame m_frame;
-    // The view's own back buffer, known once the frame has been drawn into it.
-    CImageExt* m_backBuffer = nullptr;
 };

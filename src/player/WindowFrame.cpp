@@ -9,14 +9,14 @@ constexpr int kButtonTop = 8;
 CWindowFrame::CWindowFrame() {
     m_close.SetCallback(
         [this](void*) {
-            if (m_host.close)
-                m_host.close();
+            if (m_host)
+                m_host->Close();
         },
         nullptr);
     m_minimise.SetCallback(
         [this](void*) {
-            if (m_host.minimise)
-                m_host.minimise();
+            if (m_host)
+                m_host->Minimise();
         },
         nullptr);
     m_maximise.SetCallback([this](void*) { pressedMaximise(); }, nullptr);
@@ -24,12 +24,12 @@ CWindowFrame::CWindowFrame() {
 
 void CWindowFrame::pressedMaximise() {
     if (m_maximise.CurrentImageSet() == 0) {
-        if (m_host.maximise)
-            m_host.maximise();
+        if (m_host)
+            m_host->Maximise();
         m_maximise.SelectImageSet(1);
     } else {
-        if (m_host.restore)
-            m_host.restore();
+        if (m_host)
+            m_host->Restore();
         m_maximise.SelectImageSet(0);
     }
 }

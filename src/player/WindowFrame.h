@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 
 #include "images/ImageExt.h"
 #include "player/InternalButton.h"
+#include "player/PlayerHost.h"
 #include "player/SkinFiles.h"
 #include "player/ViewGeometry.h"
 
@@ -13,16 +13,9 @@
 // pixels; pressing the top strip away from the buttons starts moving the window.
 class CWindowFrame {
 public:
-    // What the frame asks of the window it decorates.
-    struct Host {
-        std::function<void()> close;
-        std::function<void()> minimise;
-        std::function<void()> maximise;
-        std::function<void()> restore;
-    };
-
     CWindowFrame();
-    void SetHost(Host host) { m_host = std::move(host); }
+    // The buttons' actions go to the host, which is not owned.
+    void SetHost(lumenreel::PlayerHost* host) { m_host = host; }
     void LoadSkin(const lumenreel::SkinSource& source);
     bool IsLoaded() const { return !m_upperRight.isNull() && !m_topFill.isNull(); }
     // The sizes the view leaves around the movie area (zero for missing pictures).
@@ -57,7 +50,7 @@ private:
     void drawButtons(CImageExt& backBuffer);
     void pressedMaximise();
 
-    Host m_host;
+    lumenreel::PlayerHost* m_host = nullptr;
     lumenreel::SkinSource m_skin;
     CImageExt m_upperRight;
     CImageExt m_topFill;

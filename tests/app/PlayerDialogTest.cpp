@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <thread>
 
@@ -8,6 +7,7 @@
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
+#include "player/RecordingHost.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 #include "storage/RecursiveBinaryFile.h"
@@ -29,17 +29,9 @@ protected:
     std::unique_ptr<CZephyrcastPlayerDlg> makeDialog(bool withChooser = true) {
         auto dialog = std::make_unique<CZephyrcastPlayerDlg>(
             resources, clock, [] { return std::make_unique<NullOutputDevice>(); });
-        CZephyrcastPlayerDlg::Host host;
-        host.postLoadMessage = [this](MovieKind kind) { posted = kind == MovieKind::ZCD ? 1 : 2; };
-        host.usableArea = [] { return ViewRect{0, 0, 1024, 738}; };
-        host.moveWindow = [this](const ViewRect& rect) { moved = rect; };
-        if (withChooser) {
-            host.chooseFile = [this](MovieKind kind, const CZephyrcastPlayerDlg::FileChoice&) {
-                chosen.push_back(kind);
-                return chooserAnswer;
-            };
-        }
-        dialog->SetHost(std::move(host));
+        host.usableArea = ViewRect{0, 0, 1024, 738};
+        host.hasChooser = withChooser;
+        dialog->SetHost(host);
         return dialog;
     }
 
@@ -51,17 +43,17 @@ protected:
 
     bool waitForPost() {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        while (posted == 0 && std::chrono::steady_clock::now() < deadline)
+        while (!host.loadPosted && std::chrono::steady_clock::now() < deadline)
             std::this_thread::sleep_for(std::chrono::milliseconds(1));
-        return posted != 0;
+        return host.loadPosted;
     }
 
     ProgramResources resources = defaultResources();
     StillClock clock;
-    std::atomic<int> posted{0};
-    ViewRect moved;
-    std::vector<MovieKind> chosen;
-    std::optional<std::filesystem::path> chooserAnswer;
+    RecordingHost host;
+    const ViewRect& moved = host.placed;
+    std::vector<MovieKind>& chosen = host.chosen;
+    std::optional<std::filesystem::path>& chooserAnswer = host.chooserAnswer;
 };
 
 TEST_F(PlayerDialogTest, TheDefaultSkinIsLoadedFromResource633) {
@@ -81,11 +73,11 @@ TEST_F(PlayerDialogTest, AnEmbeddedDemoIsLoadedAfterTheStartDelayAndF3DoesNothin
     const auto started = std::chrono::steady_clock::now();
     dialog->OnInitDialog();
     ASSERT_TRUE(waitForPost());
-    EXPECT_EQ(posted, 1);
+    EXPECT_EQ(host.postedKind, MovieKind::ZCD);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
     dialog->LoadZCD();  // what the posted message runs on the UI thread
     EXPECT_TRUE(dialog->HasMovie());
-    EXPECT_TRUE(dialog->Window().View().IsPlaying());
+    EXPECT_TRUE(dialog->Window().View().Transport().IsPlaying());
     EXPECT_TRUE(dialog->Window().Message().empty());
 
     dialog->LoadZCS();
@@ -97,7 +89,7 @@ TEST_F(PlayerDialogTest, WithoutAnEmbeddedMovieF3AndF4AskForTheirKindOfFile) {
     auto dialog = makeDialog();
     dialog->OnInitDialog();
     std::this_thread::sleep_for(std::chrono::milliseconds(150));
-    EXPECT_EQ(posted, 0);
+    EXPECT_FALSE(host.loadPosted);
     EXPECT_FALSE(dialog->Window().Message().empty());
     dialog->LoadZCS();
     dialog->LoadZCD();

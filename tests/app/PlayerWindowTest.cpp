@@ -2,6 +2,7 @@
 
 #include "AppTestSupport.h"
 #include "app/PlayerDialog.h"
+#include "player/RecordingHost.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 #include "support/TestSupport.h"
@@ -23,9 +24,8 @@ class PlayerWindowTest : public ::testing::Test {
 protected:
     PlayerWindowTest()
         : dialog(resources, clock, [] { return std::make_unique<NullOutputDevice>(); }) {
-        CZephyrcastPlayerDlg::Host host;
-        host.usableArea = [] { return ViewRect{0, 0, 1024, 738}; };
-        dialog.SetHost(std::move(host));
+        host.usableArea = ViewRect{0, 0, 1024, 738};
+        dialog.SetHost(host);
         dialog.OnInitDialog();
         writeBytes(dir / "demo.zcd", makeTestDemo(300, 200));
         dialog.OpenMovieFile(dir / "demo.zcd");
@@ -48,6 +48,7 @@ protected:
     TempDir dir;
     ProgramResources resources = defaultResources();
     SteppedClock clock;
+    RecordingHost host;
     CZephyrcastPlayerDlg dialog;
 };
 
@@ -56,7 +57,7 @@ TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
     EXPECT_FALSE(window().Compose()) << "nothing happened in between";
     EXPECT_EQ(changedTicks(5), 5) << "playing: every tick moves the time";
 
-    window().View().Pause();
+    window().View().Transport().Pause();
     changedTicks(1);
     EXPECT_EQ(changedTicks(10), 0) << "a paused movie draws nothing";
 
@@ -77,7 +78,7 @@ TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
 }
 
 TEST_F(PlayerWindowTest, ASkippedCompositionLeavesTheSamePictureAFullOneMakes) {
-    window().View().Pause();
+    window().View().Transport().Pause();
     changedTicks(2);
     CImageExt kept;
     ASSERT_TRUE(window().Picture().copyTo(kept));

@@ -59,7 +59,7 @@ struct SoundtrackView {
         view->SetClientSize(64, 64);
         view->SetExternalReader(&reader);
         view->Paint();
-        view->SetLoop(false);
+        view->Transport().SetLoop(false);
     }
 
     FakeTickClock clock;
@@ -101,8 +101,8 @@ protected:
             if (heard < 0)
                 continue;
             ++audible;
-            EXPECT_NEAR(heard, view->GetTime(), kToleranceSeconds)
-                << "tick " << i << ", clock at " << view->GetTime();
+            EXPECT_NEAR(heard, view->Transport().GetTime(), kToleranceSeconds)
+                << "tick " << i << ", clock at " << view->Transport().GetTime();
         }
         return audible;
     }
@@ -114,19 +114,19 @@ protected:
 constexpr int kRestartTicks = 300 / CZCPlayerView::kTimerPeriodMs + 2;
 
 TEST_F(AvSyncTest, PlayStartsTheSoundAtTheClockAndKeepsIt) {
-    view->Play();
-    EXPECT_NEAR(heardTime(), view->GetTime(), kToleranceSeconds);
+    view->Transport().Play();
+    EXPECT_NEAR(heardTime(), view->Transport().GetTime(), kToleranceSeconds);
     EXPECT_EQ(tickInStep(40), 40);
     // The first tick only lifts the clock off its resting point.
-    EXPECT_NEAR(view->GetTime(), 39 * 0.025, 0.001);
+    EXPECT_NEAR(view->Transport().GetTime(), 39 * 0.025, 0.001);
 }
 
 TEST_F(AvSyncTest, SeekIsSilentUntilTheRestartThenInStep) {
-    view->Play();
+    view->Transport().Play();
     tickInStep(10);
     for (float target : {6.0f, 2.5f}) {
         SCOPED_TRACE(target);
-        view->Seek(target);
+        view->Transport().Seek(target);
         EXPECT_LT(heardTime(), 0);  // the old position is not heard meanwhile
         tickInStep(kRestartTicks);
         EXPECT_GE(heardTime(), target);
@@ -135,58 +135,59 @@ TEST_F(AvSyncTest, SeekIsSilentUntilTheRestartThenInStep) {
 }
 
 TEST_F(AvSyncTest, StepsRestartAtTheSteppedPosition) {
-    view->Play();
+    view->Transport().Play();
     tickInStep(4);
-    view->StepForward();
-    view->StepForward();
+    view->Transport().StepForward();
+    view->Transport().StepForward();
     EXPECT_GT(tickInStep(kRestartTicks + 4), 0);
-    view->StepBack();
+    view->Transport().StepBack();
     EXPECT_GT(tickInStep(kRestartTicks + 4), 0);
-    EXPECT_NEAR(view->GetTime(), 3 * 0.025 + 3.0 + 2 * (kRestartTicks + 4) * 0.025, 0.001);
+    EXPECT_NEAR(view->Transport().GetTime(), 3 * 0.025 + 3.0 + 2 * (kRestartTicks + 4) * 0.025,
+                0.001);
 }
 
 TEST_F(AvSyncTest, ScrubbingResumesInStepWithTheDraggedPosition) {
-    view->Play();
+    view->Transport().Play();
     tickInStep(20);
-    view->SetScrubbing(true);
+    view->Transport().SetScrubbing(true);
     for (float t : {2.0f, 4.0f, 7.5f}) {
-        view->Seek(t);
+        view->Transport().Seek(t);
         tickInStep(3);
     }
-    view->SetScrubbing(false);
+    view->Transport().SetScrubbing(false);
     EXPECT_GT(tickInStep(kRestartTicks + 8), 0);
-    EXPECT_GT(view->GetTime(), 7.5f);
+    EXPECT_GT(view->Transport().GetTime(), 7.5f);
 }
 
 TEST_F(AvSyncTest, PauseHoldsTheSoundAndPlayResumesAtTheClock) {
-    view->Play();
+    view->Transport().Play();
     tickInStep(20);
-    view->Pause();
+    view->Transport().Pause();
     EXPECT_TRUE(recorder->isPaused());
     EXPECT_EQ(tickInStep(20), 0);
-    float held = view->GetTime();
-    view->Play();
+    float held = view->Transport().GetTime();
+    view->Transport().Play();
     EXPECT_NEAR(heardTime(), held, kToleranceSeconds);
     EXPECT_EQ(tickInStep(20), 20);
 }
 
 TEST_F(AvSyncTest, LoopWrapRestartsTheSoundAtTheWrappedTime) {
-    view->SetLoop(true);
-    view->SetTime(9.5f);
-    view->Play();
+    view->Transport().SetLoop(true);
+    view->Transport().SetTime(9.5f);
+    view->Transport().Play();
     EXPECT_GT(tickInStep(40), 30);
-    EXPECT_LT(view->GetTime(), 1.0f);
-    EXPECT_NEAR(heardTime(), view->GetTime(), kToleranceSeconds);
+    EXPECT_LT(view->Transport().GetTime(), 1.0f);
+    EXPECT_NEAR(heardTime(), view->Transport().GetTime(), kToleranceSeconds);
 }
 
 TEST_F(AvSyncTest, HiddenWindowRestartsInStepWhenShownAgain) {
-    view->Play();
+    view->Transport().Play();
     tickInStep(20);
     view->SetVisible(false);
     EXPECT_EQ(tickInStep(40), 0);
     view->SetVisible(true);
     EXPECT_GT(tickInStep(kRestartTicks + 8), 0);
-    EXPECT_NEAR(heardTime(), view->GetTime(), kToleranceSeconds);
+    EXPECT_NEAR(heardTime(), view->Transport().GetTime(), kToleranceSeconds);
 }
 
 // The same transport over an Ogg soundtrack, decoded on its own thread: each new device run
@@ -283,14 +284,14 @@ protected:
             clock.advance(CZCPlayerView::kTimerPeriodMs);
             view->OnTimer();
         }
-        float clockTime = view->GetTime();
+        float clockTime = view->Transport().GetTime();
         EXPECT_NEAR(located(newestRun(resets)), clockTime, kToleranceSeconds);
     }
 
     void startAndExpectRunAtClock(const std::function<void()>& action) {
         std::size_t resets = recorder->count(DeviceCall::Kind::reset);
         action();
-        float clockTime = view->GetTime();
+        float clockTime = view->Transport().GetTime();
         EXPECT_NEAR(located(newestRun(resets)), clockTime, kToleranceSeconds);
     }
 
@@ -302,19 +303,19 @@ protected:
 TEST_F(OggAvSyncTest, EveryNewRunStartsAtTheClock) {
     {
         SCOPED_TRACE("play");
-        view->SetTime(1.0f);
-        startAndExpectRunAtClock([this] { view->Play(); });
+        view->Transport().SetTime(1.0f);
+        startAndExpectRunAtClock([this] { view->Transport().Play(); });
     }
     {
         SCOPED_TRACE("seek");
-        view->Seek(6.0f);
+        view->Transport().Seek(6.0f);
         expectRunAtClock(kRestartTicks);
     }
     {
         SCOPED_TRACE("pause, then play");
-        view->Pause();
+        view->Transport().Pause();
         clock.advance(500);
-        startAndExpectRunAtClock([this] { view->Play(); });
+        startAndExpectRunAtClock([this] { view->Transport().Play(); });
     }
     {
         SCOPED_TRACE("hidden window");
@@ -328,11 +329,11 @@ TEST_F(OggAvSyncTest, EveryNewRunStartsAtTheClock) {
     }
     {
         SCOPED_TRACE("loop wrap");
-        view->SetLoop(true);
-        view->Seek(9.8f);
+        view->Transport().SetLoop(true);
+        view->Transport().Seek(9.8f);
         expectRunAtClock(kRestartTicks);
         expectRunAtClock(kRestartTicks);
-        EXPECT_LT(view->GetTime(), 1.0f);
+        EXPECT_LT(view->Transport().GetTime(), 1.0f);
     }
 }
 

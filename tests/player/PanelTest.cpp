@@ -29,7 +29,7 @@ protected:
         view = std::make_unique<CZCPlayerView>(clock, std::move(owned));
         view->SetClientSize(640, 480);
         view->Paint();
-        panel.SetTransport(view.get());
+        panel.SetTransport(&view->Transport());
         panel.SetTranslator(&texts);
         panel.SetSkin(defaultSkinPackage().FileSystem());
         panel.LoadSkin();
@@ -59,62 +59,62 @@ protected:
 };
 
 TEST_F(PanelTest, PlayPauseAndStopDriveTheTransportAndTheChecksFollowIt) {
-    view->SetLoop(false);
+    view->Transport().SetLoop(false);
     click(CPlayerNavigateDialog::kPlay);
     tick(4);
-    EXPECT_TRUE(view->IsPlaying());
-    EXPECT_GT(view->GetTime(), 0.0f);
+    EXPECT_TRUE(view->Transport().IsPlaying());
+    EXPECT_GT(view->Transport().GetTime(), 0.0f);
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kPlay));
     EXPECT_FALSE(checked(CPlayerNavigateDialog::kStop));
     EXPECT_FALSE(checked(CPlayerNavigateDialog::kPause));
 
     click(CPlayerNavigateDialog::kPause);
     tick();
-    EXPECT_TRUE(view->IsPaused());
+    EXPECT_TRUE(view->Transport().IsPaused());
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kPause));
-    const float pausedAt = view->GetTime();
+    const float pausedAt = view->Transport().GetTime();
     tick(4);
-    EXPECT_FLOAT_EQ(view->GetTime(), pausedAt);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), pausedAt);
 
     click(CPlayerNavigateDialog::kPause);  // the second press resumes
     tick(4);
-    EXPECT_FALSE(view->IsPaused());
-    EXPECT_GT(view->GetTime(), pausedAt);
+    EXPECT_FALSE(view->Transport().IsPaused());
+    EXPECT_GT(view->Transport().GetTime(), pausedAt);
 
     click(CPlayerNavigateDialog::kStop);
     tick();
-    EXPECT_FALSE(view->IsPlaying());
-    EXPECT_NEAR(view->GetTime(), 0.0f, 1e-5f);
+    EXPECT_FALSE(view->Transport().IsPlaying());
+    EXPECT_NEAR(view->Transport().GetTime(), 0.0f, 1e-5f);
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kStop));
     EXPECT_FALSE(checked(CPlayerNavigateDialog::kPlay));
 }
 
 TEST_F(PanelTest, SpaceTogglesPlayAndStepButtonsMoveByTheStepUnlessSeekingIsOff) {
     panel.OnKeyDown(CPlayerNavigateDialog::Key::Space);
-    EXPECT_TRUE(view->IsPlaying());
+    EXPECT_TRUE(view->Transport().IsPlaying());
     panel.OnKeyDown(CPlayerNavigateDialog::Key::Space);
-    EXPECT_TRUE(view->IsPaused());
+    EXPECT_TRUE(view->Transport().IsPaused());
 
-    view->SetTime(5.0f);
+    view->Transport().SetTime(5.0f);
     click(CPlayerNavigateDialog::kForward);
-    EXPECT_FLOAT_EQ(view->GetTime(), 8.0f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 8.0f);
     click(CPlayerNavigateDialog::kRewind);
     click(CPlayerNavigateDialog::kRewind);
-    EXPECT_FLOAT_EQ(view->GetTime(), 2.0f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 2.0f);
 
     panel.EnableSeeking(false);
     click(CPlayerNavigateDialog::kForward);
-    EXPECT_FLOAT_EQ(view->GetTime(), 2.0f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 2.0f);
     EXPECT_FALSE(panel.Button(CPlayerNavigateDialog::kRewind)->IsEnabled());
 }
 
 TEST_F(PanelTest, LoopFitAndFullScreenToggleTheirChecksAndRecordIsHidden) {
-    EXPECT_TRUE(view->IsLoop());
+    EXPECT_TRUE(view->Transport().IsLoop());
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kLoop));  // taken from the transport
     click(CPlayerNavigateDialog::kLoop);
-    EXPECT_FALSE(view->IsLoop());
+    EXPECT_FALSE(view->Transport().IsLoop());
     click(CPlayerNavigateDialog::kLoop);
-    EXPECT_TRUE(view->IsLoop());
+    EXPECT_TRUE(view->Transport().IsLoop());
 
     EXPECT_FALSE(panel.IsFitChecked());
     click(CPlayerNavigateDialog::kFit);
@@ -139,7 +139,7 @@ TEST_F(PanelTest, APressReleasedAwayFromTheButtonDoesNothing) {
     panel.OnLButtonDown(centre(play));
     panel.OnMouseMove({play.right + 40, 30});
     panel.OnLButtonUp({play.right + 40, 30});
-    EXPECT_FALSE(view->IsPlaying());
+    EXPECT_FALSE(view->Transport().IsPlaying());
 }
 
 TEST_F(PanelTest, DraggingThePointerSeeksAndClampsAtTheTrackEnds) {
@@ -150,20 +150,20 @@ TEST_F(PanelTest, DraggingThePointerSeeksAndClampsAtTheTrackEnds) {
 
     panel.OnLButtonDown(centre(pointer));
     ASSERT_TRUE(panel.IsDragging());
-    EXPECT_TRUE(view->IsScrubbing());
+    EXPECT_TRUE(view->Transport().IsScrubbing());
     panel.OnMouseMove({centre(pointer).x + trackWidth / 2, 5});
-    EXPECT_NEAR(view->GetTime(), 5.0f, 10.0f / trackWidth);
+    EXPECT_NEAR(view->Transport().GetTime(), 5.0f, 10.0f / trackWidth);
 
     panel.OnMouseMove({centre(pointer).x + 5000, 5});
-    EXPECT_FLOAT_EQ(view->GetTime(), 10.0f - 0.00001f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 10.0f - 0.00001f);
     tick();  // the drag keeps seeking each tick
-    EXPECT_FLOAT_EQ(view->GetTime(), 10.0f - 0.00001f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 10.0f - 0.00001f);
 
     panel.OnMouseMove({-5000, 5});
-    EXPECT_FLOAT_EQ(view->GetTime(), 0.0f);
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 0.0f);
     panel.OnLButtonUp({-5000, 5});
     EXPECT_FALSE(panel.IsDragging());
-    EXPECT_FALSE(view->IsScrubbing());
+    EXPECT_FALSE(view->Transport().IsScrubbing());
 
     // Away from the pointer a press does not drag; with seeking off the pointer does not either.
     panel.OnLButtonDown({200, 8});
@@ -282,10 +282,10 @@ TEST_F(PanelTest, HoverAndCheckChooseTheButtonPicture) {
 // render a little differently from machine to machine, so a channel may differ by up to 48 levels
 // in at most 2% of the pixels; everything else must match exactly.
 TEST_F(PanelTest, SnapshotMatchesTheStoredPicture) {
-    view->Play();
-    view->SetTime(5.25f);
+    view->Transport().Play();
+    view->Transport().SetTime(5.25f);
     tick();
-    view->SetTime(5.25f);
+    view->Transport().SetTime(5.25f);
     const CImageExt& picture = panel.Picture();
     const auto reference = dataPath("player/panel_default.png");
     if (std::getenv("LUMENREEL_UPDATE_SNAPSHOTS")) {

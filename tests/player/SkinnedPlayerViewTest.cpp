@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "PlayerTestSupport.h"
+#include "RecordingHost.h"
 #include "SkinTestSupport.h"
 #include "player/SkinnedPlayerView.h"
 #include "storage/PlayerTranslateInterface.h"
@@ -17,7 +18,9 @@ ViewPoint centre(const ViewRect& r) {
 class SkinnedPlayerViewTest : public ::testing::Test {
 protected:
     SkinnedPlayerViewTest() : texts(*defaultSkinPackage().FileSystem()) {
-        view = std::make_unique<CSkinnedPlayerView>(clock, std::make_unique<ScriptedSource>());
+        auto owned = std::make_unique<ScriptedSource>();
+        source = owned.get();
+        view = std::make_unique<CSkinnedPlayerView>(clock, std::move(owned));
         view->LoadSkin(defaultSkinPackage().FileSystem(), &texts);
         view->SetClientSize(640, 480);
         view->Paint();
@@ -34,7 +37,29 @@ protected:
 
     FakeTickClock clock{1000};
     CPlayerTranslateInterface texts;
+    ScriptedSource* source = nullptr;
     std::unique_ptr<CSkinnedPlayerView> view;
+};
+
+// Writes down, as each tick presents the window, the moment last rendered (-1 for none) and
+// where the panel was taken to be on the screen.
+class PresentingHost : public RecordingHost {
+public:
+    explicit PresentingHost(const ScriptedSource& source, const CZCPlayerView& view)
+        : m_source(source), m_view(view) {}
+    std::vector<float> renderedAtPresent;
+    std::vector<ViewRect> panelAtPresent;
+
+    void Present() override {
+        RecordingHost::Present();
+        renderedAtPresent.push_back(m_source.renderedTimes.empty() ? -1.0f
+                                                                   : m_source.renderedTimes.back());
+        panelAtPresent.push_back(m_view.GetPanel().screenRect);
+    }
+
+private:
+    const ScriptedSource& m_source;
+    const CZCPlayerView& m_view;
 };
 
 TEST_F(SkinnedPlayerViewTest, TheFrameSurroundsTheMovieAreaAboveThePanel) {
@@ -46,6 +71,40 @@ TEST_F(SkinnedPlayerViewTest, TheFrameSurroundsTheMovieAreaAboveThePanel) {
     EXPECT_NE(buffer.pixel(320, 2) & 0xFFFFFF, 0u);  // title strip
     EXPECT_EQ(view->PanelRect(), (ViewRect{0, 435, 640, 480}));
     EXPECT_EQ(view->Panel().Picture().width(), 640);
+}
+
+TEST_F(SkinnedPlayerViewTest, EachTickFollowsTheScreenThenPresentsTheMomentItRendered) {
+    PresentingHost host(*source, *view);
+    host.screen = {100, 50, 740, 530};
+    view->SetHost(&host);
+    view->Transport().Play();
+    for (int i = 1; i <= 3; ++i) {
+        tick();
+        ASSERT_EQ(host.count("present"), i);
+        EXPECT_FLOAT_EQ(host.renderedAtPresent.back(), view->Transport().GetTime());
+        EXPECT_EQ(host.panelAtPresent.back(), (ViewRect{100, 485, 740, 530}));
+    }
+
+    // Hidden, the movie holds still but the window is still presented.
+    view->SetVisible(false);
+    const std::size_t renders = source->renderedTimes.size();
+    tick();
+    EXPECT_EQ(host.count("present"), 4);
+    EXPECT_EQ(source->renderedTimes.size(), renders);
+}
+
+TEST_F(SkinnedPlayerViewTest, WithoutAMovieATickStillShowsThePanelsTooltip) {
+    source->loaded = false;
+    view->SetExternalReader(nullptr);
+    RecordingHost host;
+    view->SetHost(&host);
+    view->Panel().OnMouseMove(
+        centre(view->Panel().Button(CPlayerNavigateDialog::kPlay)->GetRect()));
+    for (int i = 0; i < CPlayerNavigateDialog::kTooltipDelayTicks; ++i)
+        tick();
+    EXPECT_TRUE(view->Panel().CurrentTooltip());
+    EXPECT_EQ(host.count("present"), CPlayerNavigateDialog::kTooltipDelayTicks);
+    EXPECT_TRUE(source->renderedTimes.empty());
 }
 
 TEST_F(SkinnedPlayerViewTest, PanelFitAndFullScreenStayInStepWithTheView) {
@@ -65,7 +124,7 @@ TEST_F(SkinnedPlayerViewTest, PanelFitAndFullScreenStayInStepWithTheView) {
 TEST_F(SkinnedPlayerViewTest, StopUnchecksRecordAndEnablesSeeking) {
     view->Panel().SetRecordChecked(true, false);
     view->Panel().EnableSeeking(false);
-    view->Play();
+    view->Transport().Play();
     click(CPlayerNavigateDialog::kStop);
     EXPECT_FALSE(view->Panel().Button(CPlayerNavigateDialog::kRecord)->GetCheck());
     EXPECT_TRUE(view->Panel().Button(CPlayerNavigateDialog::kForward)->IsEnabled());
@@ -85,11 +144,11 @@ TEST_F(SkinnedPlayerViewTest, HoveringTheCloseButtonRepaintsItInTheBackBuffer) {
                                                      close.height(), close.left, close.top),
               0)
         << "leaving the button brings back its first look";
-    bool closed = false;
-    view->Frame().SetHost({[&closed] { closed = true; }, {}, {}, {}});
+    RecordingHost host;
+    view->Frame().SetHost(&host);
     EXPECT_TRUE(view->FrameMouseDown(centre(close), centre(close), {0, 0}));
     EXPECT_TRUE(view->FrameMouseUp(centre(close)));
-    EXPECT_TRUE(closed);
+    EXPECT_EQ(host.count("close"), 1);
 }
 
 TEST_F(SkinnedPlayerViewTest, MaximisedLookReachesTheBackBufferWithTheChangedButtons) {

@@ -3,7 +3,9 @@
 #include <memory>
 
 #include "PlayerTestSupport.h"
+#include "RecordingHost.h"
 #include "images/ImageExt.h"
+#include "player/PanelNavigateDialog.h"
 #include "player/PlayerView.h"
 
 namespace lumenreel::test {
@@ -11,22 +13,14 @@ namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000;
 
-// Counts window-frame drawings so tests see when the skin would be drawn.
-class CountingView : public CZCPlayerView {
-public:
-    using CZCPlayerView::CZCPlayerView;
-    int frameDrawings = 0;
-
-protected:
-    void DrawWindowFrame(CImageExt&) override { ++frameDrawings; }
-};
-
+// The frame painter counts its drawings so tests see when the skin would be drawn.
 class ViewPictureTest : public ::testing::Test {
 protected:
     ViewPictureTest() {
         auto owned = std::make_unique<ScriptedSource>();
         source = owned.get();
-        view = std::make_unique<CountingView>(clock, std::move(owned));
+        view = std::make_unique<CZCPlayerView>(clock, std::move(owned));
+        view->SetFramePainter([this](CImageExt&, const ViewRect&) { ++frameDrawings; });
     }
 
     // Loads the scripted movie into a movie area of the given size and renders one moment.
@@ -41,7 +35,8 @@ protected:
 
     FakeTickClock clock;
     ScriptedSource* source = nullptr;
-    std::unique_ptr<CountingView> view;
+    std::unique_ptr<CZCPlayerView> view;
+    int frameDrawings = 0;
 };
 
 // The picture covers exactly [x, x + w) × [y, y + h) of the buffer; everything else is black.
@@ -100,32 +95,39 @@ TEST_F(ViewPictureTest, MovieAreaLeavesRoomForTheWindowFrameAndThePanel) {
     EXPECT_EQ(buffer.pixel(28, 46), kBlack);
     EXPECT_EQ(buffer.pixel(29 + 639, 46 + 479), source->colour);
     EXPECT_EQ(buffer.pixel(29 + 640, 46 + 479), kBlack);
-    EXPECT_EQ(view->frameDrawings, 1);
+    EXPECT_EQ(frameDrawings, 1);
 }
 
 TEST_F(ViewPictureTest, FullScreenUsesTheWholeClientAreaWithoutTheFrame) {
     view->SetWindowFrameMetrics({5, 20, 6, 7});
     view->SetPanelHeight(40);
-    int fullScreenMessages = 0;
-    view->SetHost({{}, [&] { ++fullScreenMessages; }, {}});
+    RecordingHost host;
+    view->SetHost(&host);
     show(800, 600, false);
-    int drawnWindowed = view->frameDrawings;
+    int drawnWindowed = frameDrawings;
     view->OnKeyDown(CZCPlayerView::Key::F12);
     EXPECT_TRUE(view->IsFullScreen());
     EXPECT_TRUE(view->GetPanel().fullScreenChecked);
-    EXPECT_EQ(fullScreenMessages, 1);
+    EXPECT_EQ(host.count("full screen"), 1);
     EXPECT_EQ(view->MovieRect(), (ViewRect{0, 0, 800, 600}));
     expectPictureAt(view->Paint(), 80, 60, 640, 480, source->colour);
-    EXPECT_EQ(view->frameDrawings, drawnWindowed);
+    EXPECT_EQ(frameDrawings, drawnWindowed);
     view->OnDoubleClick();
     EXPECT_FALSE(view->IsFullScreen());
-    EXPECT_EQ(view->frameDrawings, drawnWindowed + 1);
+    EXPECT_EQ(frameDrawings, drawnWindowed + 1);
 }
 
 TEST_F(ViewPictureTest, FullScreenPanelHidesAfterTwoIdleSecondsAndReturnsOnMovement) {
-    view->SetScreenRect({0, 0, 800, 600});
-    view->SetPanelScreenRect({0, 560, 800, 600});
-    view->SetCursorPosition(ViewPoint{100, 100});
+    // An unskinned panel along the bottom, 45 pixels high, of a window filling the screen.
+    CPlayerNavigateDialog panel;
+    RecordingHost host;
+    host.screen = {0, 0, 800, 600};
+    host.cursor = ViewPoint{100, 100};
+    view->SetPanel(&panel);
+    view->SetHost(&host);
+    // As in the shell, a tick before the first paint has told the view where the mouse is, so
+    // loading takes that place as the resting one.
+    view->OnTimer();
     show(800, 600, false);
     view->ToggleFullScreen();
     auto tick = [&](int count) {
@@ -142,15 +144,15 @@ TEST_F(ViewPictureTest, FullScreenPanelHidesAfterTwoIdleSecondsAndReturnsOnMovem
     EXPECT_FALSE(view->GetPanel().visible);
     tick(10);  // a still mouse keeps it hidden
     EXPECT_FALSE(view->GetPanel().visible);
-    view->SetCursorPosition(ViewPoint{120, 100});
+    host.cursor = ViewPoint{120, 100};
     tick(1);
     EXPECT_TRUE(view->GetPanel().visible);
     // Resting over the panel keeps it up.
-    view->SetCursorPosition(ViewPoint{400, 580});
+    host.cursor = ViewPoint{400, 580};
     tick(200);
     EXPECT_TRUE(view->GetPanel().visible);
     // Windowed, the panel always shows.
-    view->SetCursorPosition(ViewPoint{120, 100});
+    host.cursor = ViewPoint{120, 100};
     tick(100);
     EXPECT_FALSE(view->GetPanel().visible);
     view->ToggleFullScreen();

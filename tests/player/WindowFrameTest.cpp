@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "RecordingHost.h"
 #include "SkinTestSupport.h"
 #include "base/DiskFile.h"
 #include "player/InternalButton.h"
@@ -16,9 +17,7 @@ namespace {
 class WindowFrameTest : public ::testing::Test {
 protected:
     WindowFrameTest() {
-        frame.SetHost(
-            {[this] { calls.push_back("close"); }, [this] { calls.push_back("minimise"); },
-             [this] { calls.push_back("maximise"); }, [this] { calls.push_back("restore"); }});
+        frame.SetHost(&host);
         frame.LoadSkin({defaultSkinPackage().FileSystem(), {}});
         backBuffer.create(640, 400, 32);
         const WindowFrameMetrics m = frame.Metrics();
@@ -34,10 +33,11 @@ protected:
     }
     ViewPoint centre(const ViewRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
+    RecordingHost host;
+    std::vector<std::string>& calls = host.calls;
     CWindowFrame frame;
     CImageExt backBuffer;
     ViewRect movie;
-    std::vector<std::string> calls;
 };
 
 TEST_F(WindowFrameTest, ButtonsSitInTheTopStripFromTheRightEdge) {

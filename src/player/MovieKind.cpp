@@ -1,4 +1,4 @@
-#include "app/MovieKind.h"
+#include "player/MovieKind.h"
 
 #include <cstring>
 
