@@ -212,8 +212,8 @@ void BM_WindowTick(benchmark::State& state) {
                                    [] { return std::make_unique<lumenreel::NullOutputDevice>(); });
     window.SetSkin(&skinFiles, &texts);
     window.View().SetExternalReader(&reader);
-    const lumenreel::ViewPoint size = window.View().PreferredSize();
-    window.SetClientSize(size.x, size.y);
+    const lumenreel::Size size = window.View().PreferredSize();
+    window.SetClientSize(size.width, size.height);
     window.Compose();
     window.View().Transport().Play();
     if (state.range(0) == 0)
@@ -227,7 +227,7 @@ void BM_WindowTick(benchmark::State& state) {
     }
     state.counters["shown"] = static_cast<double>(shown) /
                               static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
-    state.counters["window_px"] = static_cast<double>(size.x) * size.y;
+    state.counters["window_px"] = static_cast<double>(size.width) * size.height;
 }
 BENCHMARK(BM_WindowTick)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
 

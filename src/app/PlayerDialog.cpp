@@ -5,8 +5,8 @@
 #include "app/WindowGeometry.h"
 #include "base/Assert.h"
 
-using lumenreel::ViewPoint;
-using lumenreel::ViewRect;
+using lumenreel::Point;
+using lumenreel::Rect;
 
 namespace {
 
@@ -217,11 +217,11 @@ void CZephyrcastPlayerDlg::showWelcome() {
 void CZephyrcastPlayerDlg::FitWindowToMovie() {
     if (!m_viewCreated)
         return;
-    const ViewPoint preferred = m_window.View().PreferredSize();
-    const ViewPoint minimum = m_window.View().MinTrackSize();
+    const lumenreel::Size preferred = m_window.View().PreferredSize();
+    const lumenreel::Size minimum = m_window.View().MinTrackSize();
     if (m_host)
         m_host->SetMinimumSize(minimum);
-    const ViewRect area = m_host ? m_host->UsableArea() : ViewRect{0, 0, 1024, 768};
+    const Rect area = m_host ? m_host->UsableArea() : Rect{0, 0, 1024, 768};
     const lumenreel::WindowPlacement placement =
         lumenreel::fitWindowToMovie(preferred, area, minimum);
     m_window.SetClientSize(placement.rect.width(), placement.rect.height());

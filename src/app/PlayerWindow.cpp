@@ -22,7 +22,7 @@ PanelTextStyle messageStyle() {
     return style;
 }
 
-ViewPoint offset(ViewPoint point, const ViewRect& rect) {
+Point offset(Point point, const Rect& rect) {
     return {point.x - rect.left, point.y - rect.top};
 }
 
@@ -54,7 +54,7 @@ void PlayerWindow::SetMessage(std::vector<std::string> lines) {
 bool PlayerWindow::Compose() {
     const CImageExt& back = m_view.Paint();
     m_view.DrawChangedFrameButtons();
-    const ViewRect panelRect = m_view.PanelRect();
+    const Rect panelRect = m_view.PanelRect();
     const CImageExt* panel = panelRect.width() > 0 ? &Panel().Picture() : nullptr;
     const std::optional<CPlayerNavigateDialog::Tooltip> tooltip =
         panel ? Panel().CurrentTooltip() : std::nullopt;
@@ -63,13 +63,13 @@ bool PlayerWindow::Compose() {
         (!panel || panel->equals(m_shown.panel)))
         return false;
 
-    const ViewPoint client = ClientSize();
-    if (m_window.width() != client.x || m_window.height() != client.y)
-        m_window.create(client.x, client.y, 32);
-    if (back.isNull() || back.width() < client.x || back.height() < client.y)
-        fillPixels(m_window.view(), 0, 0, client.x, client.y, 0xFF000000);
+    const Size client = ClientSize();
+    if (m_window.width() != client.width || m_window.height() != client.height)
+        m_window.create(client.width, client.height, 32);
+    if (back.isNull() || back.width() < client.width || back.height() < client.height)
+        fillPixels(m_window.view(), 0, 0, client.width, client.height, 0xFF000000);
     if (!back.isNull())
-        copyPixels(back.view(), m_window.view(), 0, 0, client.x, client.y);
+        copyPixels(back.view(), m_window.view(), 0, 0, client.width, client.height);
     drawMessage();
     if (panel && !panel->isNull())
         copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top, panelRect.width(),
@@ -89,7 +89,7 @@ bool PlayerWindow::Compose() {
 void PlayerWindow::drawMessage() {
     if (m_message.empty())
         return;
-    const ViewRect area = m_view.MovieRect();
+    const Rect area = m_view.MovieRect();
     const int total = static_cast<int>(m_message.size()) * kMessageLineHeight;
     int top = area.top + (area.height() - total) / 2;
     for (const std::string& line : m_message) {
@@ -99,24 +99,24 @@ void PlayerWindow::drawMessage() {
     }
 }
 
-void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const ViewRect& panel) {
+void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel) {
     PanelTextStyle style;
     style.colour = kTooltipText;
     style.pixelHeight = 13;
     style.bold = false;
-    const ViewPoint size = measureText(tip.text, style);
-    const int width = size.x + 12;
-    const int height = size.y + 6;
+    const Size size = measureText(tip.text, style);
+    const int width = size.width + 12;
+    const int height = size.height + 6;
     const int left =
-        std::clamp(panel.left + tip.anchor.left, 0, std::max(0, ClientSize().x - width));
+        std::clamp(panel.left + tip.anchor.left, 0, std::max(0, ClientSize().width - width));
     const int top = std::max(0, panel.top + tip.anchor.top - height - 4);
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
     fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
     drawCentredText(m_window, {left, top, left + width, top + height}, tip.text, style);
 }
 
-void PlayerWindow::MouseMove(ViewPoint point, ViewPoint screen) {
-    const ViewRect panel = m_view.PanelRect();
+void PlayerWindow::MouseMove(Point point, Point screen) {
+    const Rect panel = m_view.PanelRect();
     if (Panel().IsDragging() || panel.contains(point)) {
         m_panelHasMouse = true;
         Panel().OnMouseMove(offset(point, panel));
@@ -129,9 +129,8 @@ void PlayerWindow::MouseMove(ViewPoint point, ViewPoint screen) {
         m_host->MoveWindowTo(*target);
 }
 
-void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint windowTopLeft,
-                             bool doubleClick) {
-    const ViewRect panel = m_view.PanelRect();
+void PlayerWindow::MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick) {
+    const Rect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
         Panel().OnLButtonDown(offset(point, panel));
@@ -145,9 +144,9 @@ void PlayerWindow::MouseDown(ViewPoint point, ViewPoint screen, ViewPoint window
         m_view.OnMousePress();
 }
 
-void PlayerWindow::MouseUp(ViewPoint point) {
+void PlayerWindow::MouseUp(Point point) {
     // The panel holds the mouse from its press to the release, wherever that happens.
-    const ViewRect panel = m_view.PanelRect();
+    const Rect panel = m_view.PanelRect();
     if (m_panelPressed || panel.contains(point))
         Panel().OnLButtonUp(offset(point, panel));
     m_panelPressed = false;

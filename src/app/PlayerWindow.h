@@ -33,7 +33,7 @@ public:
     CWindowFrame& Frame() { return m_view.Frame(); }
 
     void SetClientSize(int width, int height);
-    ViewPoint ClientSize() const { return m_view.ClientSize(); }
+    Size ClientSize() const { return m_view.ClientSize(); }
     void OnTimer() { m_view.OnTimer(); }
 
     // Lines shown in the middle of the movie area while no movie plays (why, or what to do).
@@ -46,15 +46,15 @@ public:
     // The window as last composed, 32-bit, ClientSize() large.
     const CImageExt& Picture() const { return m_window; }
 
-    void MouseMove(ViewPoint point, ViewPoint screen);
-    void MouseDown(ViewPoint point, ViewPoint screen, ViewPoint windowTopLeft, bool doubleClick);
-    void MouseUp(ViewPoint point);
+    void MouseMove(Point point, Point screen);
+    void MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick);
+    void MouseUp(Point point);
     void MouseLeave();
     void KeyDown(CZCPlayerView::Key key);
 
 private:
     void drawMessage();
-    void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const ViewRect& panel);
+    void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel);
 
     PlayerHost* m_host = nullptr;
     CSkinnedPlayerView m_view;
@@ -64,7 +64,7 @@ private:
     struct Shown {
         bool valid = false;
         std::uint64_t backBufferVersion = 0;
-        ViewRect panelRect;
+        Rect panelRect;
         CImageExt panel;
         std::optional<CPlayerNavigateDialog::Tooltip> tooltip;
     };

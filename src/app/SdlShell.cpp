@@ -94,14 +94,14 @@ public:
         return loop();
     }
 
-    ViewRect WindowScreenRect() override {
+    Rect WindowScreenRect() override {
         int x = 0, y = 0, width = 0, height = 0;
         SDL_GetWindowPosition(m_window.get(), &x, &y);
         SDL_GetWindowSize(m_window.get(), &width, &height);
         return {x, y, x + width, y + height};
     }
 
-    std::optional<ViewPoint> CursorPosition() override { return screenMouse(); }
+    std::optional<Point> CursorPosition() override { return screenMouse(); }
 
     // Every tick's Present composes and compares the whole window, so no area needs marking.
     void Invalidate(bool /*erase*/) override {}
@@ -152,26 +152,26 @@ public:
     void Maximise() override { SDL_MaximizeWindow(m_window.get()); }
     void Restore() override { SDL_RestoreWindow(m_window.get()); }
 
-    void MoveWindowTo(ViewPoint topLeft) override {
+    void MoveWindowTo(Point topLeft) override {
         SDL_SetWindowPosition(m_window.get(), topLeft.x, topLeft.y);
     }
 
-    void PlaceWindow(const ViewRect& rect) override {
+    void PlaceWindow(const Rect& rect) override {
         SDL_SetWindowSize(m_window.get(), rect.width(), rect.height());
         SDL_SetWindowPosition(m_window.get(), rect.left, rect.top);
         followWindowSize();
     }
 
-    ViewRect UsableArea() override {
+    Rect UsableArea() override {
         int display = SDL_GetWindowDisplayIndex(m_window.get());
         SDL_Rect bounds{0, 0, 1024, 768};
         if (display < 0 || SDL_GetDisplayUsableBounds(display, &bounds) != 0)
             SDL_GetDisplayUsableBounds(0, &bounds);
-        return ViewRect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
+        return Rect{bounds.x, bounds.y, bounds.x + bounds.w, bounds.y + bounds.h};
     }
 
-    void SetMinimumSize(ViewPoint size) override {
-        SDL_SetWindowMinimumSize(m_window.get(), size.x, size.y);
+    void SetMinimumSize(Size size) override {
+        SDL_SetWindowMinimumSize(m_window.get(), size.width, size.height);
     }
 
     bool CanChooseFile() override { return m_chooser.has_value(); }
@@ -198,11 +198,11 @@ private:
 
     // Over our window SDL's own mouse state follows every motion event; the global query can
     // answer from a cache that only raw input events refresh, which not every X server sends.
-    ViewPoint screenMouse() {
+    Point screenMouse() {
         int x = 0, y = 0;
         if (SDL_GetMouseFocus() == m_window.get()) {
             SDL_GetMouseState(&x, &y);
-            const ViewRect window = WindowScreenRect();
+            const Rect window = WindowScreenRect();
             return {window.left + x, window.top + y};
         }
         SDL_GetGlobalMouseState(&x, &y);
@@ -261,7 +261,7 @@ private:
                 break;
             case SDL_MOUSEBUTTONDOWN:
                 if (event.button.button == SDL_BUTTON_LEFT) {
-                    const ViewRect screen = WindowScreenRect();
+                    const Rect screen = WindowScreenRect();
                     window.MouseDown({event.button.x, event.button.y}, screenMouse(),
                                      {screen.left, screen.top}, event.button.clicks == 2);
                 }
@@ -319,7 +319,7 @@ private:
     CZephyrcastPlayerDlg m_dialog;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::optional<FileChooser> m_chooser;
-    ViewRect m_restoreRect;
+    Rect m_restoreRect;
     bool m_quit = false;
     bool m_exposed = true;
 };

@@ -17,8 +17,8 @@ public:
 // No window system: the window is fitted into the snapshot's screen and nothing else happens.
 class NoWindowSystem : public PlayerHost {
 public:
-    ViewRect WindowScreenRect() override { return {}; }
-    std::optional<ViewPoint> CursorPosition() override { return std::nullopt; }
+    Rect WindowScreenRect() override { return {}; }
+    std::optional<Point> CursorPosition() override { return std::nullopt; }
     void Invalidate(bool) override {}
     void Present() override {}
     void FullScreenChanged(bool) override {}
@@ -26,10 +26,10 @@ public:
     void Minimise() override {}
     void Maximise() override {}
     void Restore() override {}
-    void MoveWindowTo(ViewPoint) override {}
-    void PlaceWindow(const ViewRect&) override {}
-    ViewRect UsableArea() override { return kSnapshotScreen; }
-    void SetMinimumSize(ViewPoint) override {}
+    void MoveWindowTo(Point) override {}
+    void PlaceWindow(const Rect&) override {}
+    Rect UsableArea() override { return kSnapshotScreen; }
+    void SetMinimumSize(Size) override {}
     bool CanChooseFile() override { return false; }
     std::optional<std::filesystem::path> ChooseFile(MovieKind, const FileChoice&) override {
         return std::nullopt;
@@ -57,7 +57,7 @@ bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& op
         dialog.FitWindowToMovie();
 
     if (options.size)
-        dialog.WindowResized(options.size->x, options.size->y);
+        dialog.WindowResized(options.size->width, options.size->height);
     if (options.fullScreen)
         dialog.SetFullScreen(true);
     // The first paint starts the view's timer, which applies the movie afresh from its start.

@@ -14,12 +14,12 @@ namespace lumenreel {
 struct SnapshotOptions {
     std::optional<std::filesystem::path> movie;  // else the embedded movie, if any
     float at = 0.0f;
-    std::optional<ViewPoint> size;  // else the size the window takes for the movie
+    std::optional<Size> size;  // else the size the window takes for the movie
     bool fullScreen = false;
 };
 
 // The usable area the window is fitted into when no size is given.
-inline constexpr ViewRect kSnapshotScreen{0, 0, 1920, 1080};
+inline constexpr Rect kSnapshotScreen{0, 0, 1920, 1080};
 
 // False (with the reason) when the window could not be drawn. A movie that fails to load is
 // not a failure: the picture then shows why, as the window would.

@@ -11,18 +11,17 @@ constexpr int kBorderHeight = 10;
 
 }  // namespace
 
-WindowPlacement fitWindowToMovie(ViewPoint preferredSize, const ViewRect& area,
-                                 ViewPoint minimumSize) {
+WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize) {
     const int screenW = area.width();
     const int screenH = area.height();
-    int w = preferredSize.x + kBorderWidth;
-    int h = preferredSize.y + kBorderHeight;
+    int w = preferredSize.width + kBorderWidth;
+    int h = preferredSize.height + kBorderHeight;
     WindowPlacement placement;
     placement.tooBig = w > screenW || h > screenH;
     w = std::min(w, screenW);
     h = std::min(h, screenH);
-    w = std::max(w, std::min(minimumSize.x, screenW));
-    h = std::max(h, std::min(minimumSize.y, screenH));
+    w = std::max(w, std::min(minimumSize.width, screenW));
+    h = std::max(h, std::min(minimumSize.height, screenH));
     const int x = area.left + (screenW - w) / 2;
     const int y = area.top + (screenH - h) / 2;
     placement.rect = {x, y, x + w, y + h};

@@ -5,14 +5,13 @@
 namespace lumenreel {
 
 struct WindowPlacement {
-    ViewRect rect;
+    Rect rect;
     bool tooBig = false;  // the movie does not fit the area; the panel's Fit shows checked
 };
 
 // Where the main window goes for a movie of this preferred outer size: grown by the sizing
 // border, clamped to the area and centred in it. The window system would not make it smaller
 // than the minimum tracking size either, so it is grown to that (within the area) before centring.
-WindowPlacement fitWindowToMovie(ViewPoint preferredSize, const ViewRect& area,
-                                 ViewPoint minimumSize = {});
+WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize = {});
 
 }  // namespace lumenreel

@@ -19,12 +19,12 @@ void CInternalButton::LoadImages(const std::string& normal, const std::string& h
     MarkDirty();
 }
 
-void CInternalButton::SetPosition(lumenreel::ViewPoint point) {
+void CInternalButton::SetPosition(lumenreel::Point point) {
     position = point;
     UpdateRect();
 }
 
-void CInternalButton::MouseMove(lumenreel::ViewPoint point) {
+void CInternalButton::MouseMove(lumenreel::Point point) {
     const bool over = HitTest(point);
     if (over != hover) {
         hover = over;
@@ -32,7 +32,7 @@ void CInternalButton::MouseMove(lumenreel::ViewPoint point) {
     }
 }
 
-bool CInternalButton::MouseDown(lumenreel::ViewPoint point) {
+bool CInternalButton::MouseDown(lumenreel::Point point) {
     if (HitTest(point)) {
         if (!pressed) {
             pressed = true;
@@ -46,7 +46,7 @@ bool CInternalButton::MouseDown(lumenreel::ViewPoint point) {
     return false;
 }
 
-void CInternalButton::MouseUp(lumenreel::ViewPoint point) {
+void CInternalButton::MouseUp(lumenreel::Point point) {
     if (!pressed)
         return;
     pressed = false;

@@ -23,19 +23,19 @@ public:
     // Skin file names; a missing picture stays empty.
     virtual void LoadImages(const std::string& normal, const std::string& hover,
                             const std::string& pressed, const std::string& pressedHover);
-    virtual void SetPosition(lumenreel::ViewPoint point);
-    virtual void MouseMove(lumenreel::ViewPoint point);
+    virtual void SetPosition(lumenreel::Point point);
+    virtual void MouseMove(lumenreel::Point point);
     // True when this press started on the button.
-    virtual bool MouseDown(lumenreel::ViewPoint point);
-    virtual void MouseUp(lumenreel::ViewPoint point);
+    virtual bool MouseDown(lumenreel::Point point);
+    virtual void MouseUp(lumenreel::Point point);
     virtual void Draw(CImageExt& context);
     virtual bool IsDirty() const { return dirty; }
-    virtual lumenreel::ViewRect GetRect() const { return rect; }
+    virtual lumenreel::Rect GetRect() const { return rect; }
     virtual void SetCallback(Callback function, void* argument);
     // The source must outlive the button.
     virtual void SetSkin(const lumenreel::SkinSource* source) { skin = source; }
     virtual void UpdateRect();
-    virtual bool HitTest(lumenreel::ViewPoint point) const { return rect.contains(point); }
+    virtual bool HitTest(lumenreel::Point point) const { return rect.contains(point); }
     virtual void MarkDirty() { dirty = true; }
 
     bool IsPressed() const { return pressed; }
@@ -52,8 +52,8 @@ protected:
     virtual const ImageSet* currentSet() const { return &images; }
 
     ImageSet images;
-    lumenreel::ViewPoint position;
-    lumenreel::ViewRect rect;
+    lumenreel::Point position;
+    lumenreel::Rect rect;
     bool pressed = false;
     bool hover = false;
     bool dirty = false;

@@ -10,16 +10,16 @@
 
 namespace {
 
+using lumenreel::Box;
+using lumenreel::Point;
 using lumenreel::Rect;
 using lumenreel::SkinLayout;
-using lumenreel::ViewPoint;
-using lumenreel::ViewRect;
 
 struct ButtonSpec {
     int id;
     bool isCheckBox;
     const char* images;
-    Rect SkinLayout::*layout;
+    Box SkinLayout::*layout;
     const char* tooltipKey;
     bool followsWidth;  // the right-hand group moves with the panel's extra width
 };
@@ -45,8 +45,8 @@ constexpr ButtonSpec kButtons[] = {
      "ID_PLAYER_BUTTON_TOOLTIPNAME_FULLSCREEN", true},
 };
 
-ViewRect placed(const Rect& r, int shift) {
-    return {r.left + shift, r.top, r.left + shift + r.right, r.top + r.bottom};
+Rect placed(const Box& box, int shift) {
+    return Box{box.x + shift, box.y, box.width, box.height}.rect();
 }
 
 }  // namespace
@@ -88,7 +88,7 @@ void CPlayerNavigateDialog::Create() {
     m_width = kDefaultWidth;
     m_height = kDefaultHeight;
     placeButtons();
-    Button(kRecord)->SetVisible(m_layout.record != Rect{});
+    Button(kRecord)->SetVisible(m_layout.record != Box{});
     for (std::size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i].SetTooltip(translate(kButtons[i].tooltipKey));
     // This player keeps no settings, so Fit starts unchecked.
@@ -117,14 +117,15 @@ int CPlayerNavigateDialog::Extra() const {
     return PanelWidth() - m_bodyStart.width() - m_bodyEnd.width();
 }
 
-ViewRect CPlayerNavigateDialog::TrackRect() const {
-    const Rect& slider = m_layout.slider;
+Rect CPlayerNavigateDialog::TrackRect() const {
+    const Box& slider = m_layout.slider;
     const lumenreel::Point& start = m_layout.startPointer;
-    return {slider.left, slider.top, slider.right + start.x + Extra() - m_pointer.width(),
-            slider.bottom + start.y};
+    // The stored slider size counts from the pointer's start.
+    return {slider.x, slider.y, slider.width + start.x + Extra() - m_pointer.width(),
+            slider.height + start.y};
 }
 
-ViewRect CPlayerNavigateDialog::PointerRect() const {
+Rect CPlayerNavigateDialog::PointerRect() const {
     float t = m_transport ? m_transport->GetTime() : 0.0f;
     float d = m_transport ? m_transport->GetDuration() : 0.0f;
     if (t >= d)
@@ -137,9 +138,8 @@ ViewRect CPlayerNavigateDialog::PointerRect() const {
     return {start.x + x, start.y, start.x + x + m_pointer.width(), start.y + m_pointer.height()};
 }
 
-ViewRect CPlayerNavigateDialog::TextRect() const {
-    const Rect& area = m_layout.textArea;
-    return placed(area, Extra());
+Rect CPlayerNavigateDialog::TextRect() const {
+    return placed(m_layout.textArea, Extra());
 }
 
 float CPlayerNavigateDialog::TimeAtPixel(int x) const {
@@ -230,7 +230,7 @@ void CPlayerNavigateDialog::command(CTransparentButton& button) {
         m_listener(button.GetId());
 }
 
-void CPlayerNavigateDialog::OnMouseMove(ViewPoint point) {
+void CPlayerNavigateDialog::OnMouseMove(Point point) {
     int over = 0;
     for (CTransparentButton& button : m_buttons) {
         button.MouseMove(point);
@@ -244,13 +244,13 @@ void CPlayerNavigateDialog::OnMouseMove(ViewPoint point) {
     }
     if (!m_dragging || !m_transport)
         return;
-    const int x = std::clamp(m_dragPointerOffset + (point.x - m_dragStartMouseX), 0,
-                             std::max(TrackRect().width(), 0));
+    const int trackWidth = static_cast<int>(std::max<std::int64_t>(TrackRect().width(), 0));
+    const int x = std::clamp(m_dragPointerOffset + (point.x - m_dragStartMouseX), 0, trackWidth);
     m_dragTime = TimeAtPixel(x + m_layout.startPointer.x);
     m_transport->Seek(m_dragTime);
 }
 
-void CPlayerNavigateDialog::OnLButtonDown(ViewPoint point) {
+void CPlayerNavigateDialog::OnLButtonDown(Point point) {
     m_tooltipSuppressed = true;
     for (CTransparentButton& button : m_buttons)
         if (button.MouseDown(point))
@@ -265,7 +265,7 @@ void CPlayerNavigateDialog::OnLButtonDown(ViewPoint point) {
     m_dragTime = m_transport->GetTime();
 }
 
-void CPlayerNavigateDialog::OnLButtonUp(ViewPoint point) {
+void CPlayerNavigateDialog::OnLButtonUp(Point point) {
     for (CTransparentButton& button : m_buttons)
         if (button.MouseUp(point))
             command(button);
@@ -315,7 +315,7 @@ const CImageExt& CPlayerNavigateDialog::Picture() {
         m_picture.destroy();
         return m_picture;
     }
-    const ViewRect pointer = PointerRect();
+    const Rect pointer = PointerRect();
     lumenreel::drawSkinImage(m_pointer, m_picture, pointer.left, pointer.top, 0xFFFFFFu);
     if (m_transport)
         lumenreel::drawCentredText(

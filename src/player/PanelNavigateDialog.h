@@ -39,7 +39,7 @@ public:
 
     struct Tooltip {
         std::string text;
-        lumenreel::ViewRect anchor;  // the button's rectangle in panel pixels
+        lumenreel::Rect anchor;  // the button's rectangle in panel pixels
 
         friend bool operator==(const Tooltip&, const Tooltip&) = default;
     };
@@ -77,9 +77,9 @@ public:
     int Width() const { return m_width; }
     void SetWidth(int width);
 
-    void OnMouseMove(lumenreel::ViewPoint point);
-    void OnLButtonDown(lumenreel::ViewPoint point);
-    void OnLButtonUp(lumenreel::ViewPoint point);
+    void OnMouseMove(lumenreel::Point point);
+    void OnLButtonDown(lumenreel::Point point);
+    void OnLButtonUp(lumenreel::Point point);
     void OnMouseLeave();
     void OnKeyDown(Key key);
 
@@ -90,9 +90,9 @@ public:
     // Geometry in panel pixels.
     int PanelWidth() const;
     int Extra() const;
-    lumenreel::ViewRect TrackRect() const;
-    lumenreel::ViewRect PointerRect() const;
-    lumenreel::ViewRect TextRect() const;
+    lumenreel::Rect TrackRect() const;
+    lumenreel::Rect PointerRect() const;
+    lumenreel::Rect TextRect() const;
     float TimeAtPixel(int x) const;
     bool IsDragging() const { return m_dragging; }
 

@@ -23,9 +23,9 @@ public:
     virtual ~PlayerHost() = default;
 
     // Where the window is on the screen.
-    virtual ViewRect WindowScreenRect() = 0;
+    virtual Rect WindowScreenRect() = 0;
     // Where the mouse is on the screen; nothing when it cannot be read.
-    virtual std::optional<ViewPoint> CursorPosition() = 0;
+    virtual std::optional<Point> CursorPosition() = 0;
     // The view's picture changed; with erase, what lies around it too.
     virtual void Invalidate(bool erase) = 0;
     // The tick is over: the window is shown again where it looks different.
@@ -38,12 +38,12 @@ public:
     virtual void Maximise() = 0;
     virtual void Restore() = 0;
     // The top strip is being dragged: the window's top-left corner goes here.
-    virtual void MoveWindowTo(ViewPoint topLeft) = 0;
+    virtual void MoveWindowTo(Point topLeft) = 0;
     // The window placed around a movie.
-    virtual void PlaceWindow(const ViewRect& rect) = 0;
+    virtual void PlaceWindow(const Rect& rect) = 0;
     // The usable area of the display the window is on.
-    virtual ViewRect UsableArea() = 0;
-    virtual void SetMinimumSize(ViewPoint size) = 0;
+    virtual Rect UsableArea() = 0;
+    virtual void SetMinimumSize(Size size) = 0;
 
     // False when there is no file chooser to ask.
     virtual bool CanChooseFile() = 0;

@@ -6,7 +6,7 @@
 #include "images/Resampler.h"
 #include "player/PanelNavigateDialog.h"
 
-using lumenreel::ViewRect;
+using lumenreel::Rect;
 
 namespace {
 
@@ -16,7 +16,7 @@ constexpr int kHighQualityMode = 1;
 constexpr int kLowQualityMode = 5;
 
 // Blacks out the area except the inner rectangle, which the picture is about to cover.
-void fillAround(const PixelView& target, const ViewRect& area, const ViewRect& inner) {
+void fillAround(const PixelView& target, const Rect& area, const Rect& inner) {
     using lumenreel::fillPixels;
     fillPixels(target, area.left, area.top, area.width(), inner.top - area.top, kBlack);
     fillPixels(target, area.left, inner.bottom, area.width(), area.bottom - inner.bottom, kBlack);
@@ -111,7 +111,7 @@ void CZCPlayerView::followScreen() {
         return;
     screenRect = m_host->WindowScreenRect();
     m_cursor = m_host->CursorPosition();
-    if (const ViewRect rect = PanelRect(); rect.width() > 0)
+    if (const Rect rect = PanelRect(); rect.width() > 0)
         panel.screenRect = {screenRect.left + rect.left, screenRect.top + rect.top,
                             screenRect.left + rect.right, screenRect.top + rect.bottom};
 }
@@ -185,7 +185,7 @@ void CZCPlayerView::RenderAt(float t) {
 void CZCPlayerView::Rescale() {
     if (frameImage.isNull())
         return;
-    ViewRect area = MovieRect();
+    Rect area = MovieRect();
     CDocImp::Size display = source().DisplaySize();
     int width = area.width(), height = area.height();
     if (source().BitmapSize() != display) {
@@ -206,8 +206,8 @@ void CZCPlayerView::Rescale() {
                         IsHighQuality() ? kHighQualityMode : kLowQualityMode);
 }
 
-ViewRect CZCPlayerView::MovieRect() const {
-    ViewRect client{0, 0, clientWidth, clientHeight};
+Rect CZCPlayerView::MovieRect() const {
+    Rect client{0, 0, clientWidth, clientHeight};
     if (fullScreen)
         return client;
     int panelHeight = panel.exists ? panel.height : 0;
@@ -232,7 +232,7 @@ void CZCPlayerView::EnsureBackBuffer() {
 const CImageExt& CZCPlayerView::Paint() {
     if (!timerStarted)
         StartTimer();
-    ViewRect area = MovieRect();
+    Rect area = MovieRect();
     if (!source().IsLoaded() || source().IsEmpty()) {
         EnsureBackBuffer();
         // With nothing loaded, what an earlier movie left in the area goes once.
@@ -249,15 +249,18 @@ const CImageExt& CZCPlayerView::Paint() {
     bool scaled = !scaledImage.isNull() &&
                   (source().BitmapSize() != source().DisplaySize() || IsFitChecked());
     const CImageExt& picture = scaled ? scaledImage : frameImage;
-    int x = std::max(area.left, area.left + (area.width() - picture.width()) / 2);
-    int y = std::max(area.top, area.top + (area.height() - picture.height()) / 2);
+    // Centred; a picture larger than the area keeps its top-left corner there.
+    const int x = area.left +
+                  static_cast<int>(std::max<std::int64_t>(0, (area.width() - picture.width()) / 2));
+    const int y = area.top + static_cast<int>(
+                                 std::max<std::int64_t>(0, (area.height() - picture.height()) / 2));
     EnsureBackBuffer();
     if (movieAreaPainted)
         return backBuffer;
     movieAreaPainted = true;
     ++backBufferVersion;
-    const ViewRect covered{x, y, std::min(area.right, x + picture.width()),
-                           std::min(area.bottom, y + picture.height())};
+    const Rect covered{x, y, std::min(area.right, x + picture.width()),
+                       std::min(area.bottom, y + picture.height())};
     fillAround(backBuffer.view(), area, covered);
     lumenreel::copyPixels(picture.view(), backBuffer.view(), x, y, area.width(), area.height());
     return backBuffer;
@@ -313,7 +316,7 @@ void CZCPlayerView::SetPanelHeight(int height) {
     panel.height = height;
 }
 
-ViewRect CZCPlayerView::PanelRect() const {
+Rect CZCPlayerView::PanelRect() const {
     if (!m_panel || !panel.exists || (!panel.visible && fullScreen))
         return {};
     return {0, clientHeight - m_panel->Height(), clientWidth, clientHeight};
@@ -322,7 +325,7 @@ ViewRect CZCPlayerView::PanelRect() const {
 void CZCPlayerView::AutoHideCheck() {
     if (!m_cursor)
         return;
-    lumenreel::ViewPoint cursor = *m_cursor;
+    lumenreel::Point cursor = *m_cursor;
     if (visible) {
         if (!autoHidePanel) {
             ShowPanel(true);

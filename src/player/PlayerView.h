@@ -25,7 +25,7 @@ public:
     enum class Key { Space, F2, F12, Other };
 
     // Draws the skinned window frame around the movie area into the back buffer.
-    using FramePainter = std::function<void(CImageExt& backBuffer, const lumenreel::ViewRect&)>;
+    using FramePainter = std::function<void(CImageExt& backBuffer, const lumenreel::Rect&)>;
 
     explicit CZCPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
     ~CZCPlayerView() override;
@@ -51,7 +51,7 @@ public:
 
     void RenderAt(float t);
     void Rescale();
-    lumenreel::ViewRect MovieRect() const;
+    lumenreel::Rect MovieRect() const;
     void EnsureBackBuffer();
     // Composes the back buffer as a paint would; the shell shows it whole. The movie area is
     // drawn again only when its picture or place changed since the last paint.
@@ -68,7 +68,7 @@ public:
     // The panel window's height, known from its layout before it is created.
     void SetPanelHeight(int height);
     // Where the panel sits in the client area; empty while it is not shown or there is none.
-    lumenreel::ViewRect PanelRect() const;
+    lumenreel::Rect PanelRect() const;
 
     void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
@@ -80,7 +80,7 @@ public:
     void OnMousePress() { ShowPanel(!autoHidePanel); }
 
     void SetClientSize(int width, int height);
-    lumenreel::ViewPoint ClientSize() const { return {clientWidth, clientHeight}; }
+    lumenreel::Size ClientSize() const { return {clientWidth, clientHeight}; }
     void SetVisible(bool flag) { visible = flag; }
     bool IsVisible() const { return visible; }
     void SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& metrics);
@@ -126,13 +126,13 @@ private:
     bool autoHidePanel = false;
     std::uint32_t lastTick = 0;
     std::uint32_t lastActivity = 0;
-    std::optional<lumenreel::ViewPoint> lastCursor;
-    std::optional<lumenreel::ViewPoint> m_cursor;
+    std::optional<lumenreel::Point> lastCursor;
+    std::optional<lumenreel::Point> m_cursor;
     bool timerStarted = false;
     bool visible = true;
     int clientWidth = 0;
     int clientHeight = 0;
-    lumenreel::ViewRect screenRect;
+    lumenreel::Rect screenRect;
     lumenreel::WindowFrameMetrics frame;
     lumenreel::PanelState panel;
 };

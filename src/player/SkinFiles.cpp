@@ -17,7 +17,7 @@ namespace {
 // The layout keys in file order, each with the field it fills.
 struct LayoutEntry {
     const char* key;
-    Rect SkinLayout::*rect;  // null for the one point entry
+    Box SkinLayout::*box;  // null for the one point entry
 };
 
 constexpr LayoutEntry kLayoutEntries[] = {
@@ -41,6 +41,14 @@ std::filesystem::path diskPath(const std::string& name, const SkinSource& source
     return source.diskBase.empty() ? std::filesystem::path(relative) : source.diskBase / relative;
 }
 
+// The file keeps a box in a rectangle value: its four numbers are a corner and a size. A value
+// the file lacks leaves the box as it was.
+void exchangeBox(CSerializeInterface& archive, Box& box) {
+    Rect stored{box.x, box.y, box.width, box.height};
+    archive.ExchangeRect(stored);
+    box = {stored.left, stored.top, stored.right, stored.bottom};
+}
+
 SkinLayout readXmlLayout(std::span<const std::uint8_t> bytes) {
     SkinLayout layout;
     CKWXOleStreamFile stream(bytes);
@@ -49,8 +57,8 @@ SkinLayout readXmlLayout(std::span<const std::uint8_t> bytes) {
         return layout;
     for (const LayoutEntry& entry : kLayoutEntries) {
         archive.SetKey(entry.key);
-        if (entry.rect)
-            archive.ExchangeRect(layout.*entry.rect);
+        if (entry.box)
+            exchangeBox(archive, layout.*entry.box);
         else
             archive.ExchangePoint(layout.startPointer);
     }
@@ -81,12 +89,12 @@ SkinLayout readLineLayout(std::span<const std::uint8_t> bytes) {
     };
     // An entry cut short by the end of the file keeps its default.
     for (const LayoutEntry& entry : kLayoutEntries) {
-        if (entry.rect) {
-            Rect r;
-            if (!next(true, r.left) || !next(false, r.top) || !next(false, r.right) ||
-                !next(false, r.bottom))
+        if (entry.box) {
+            Box b;
+            if (!next(true, b.x) || !next(false, b.y) || !next(false, b.width) ||
+                !next(false, b.height))
                 break;
-            layout.*entry.rect = r;
+            layout.*entry.box = b;
         } else {
             Point p;
             if (!next(true, p.x) || !next(false, p.y))

@@ -30,20 +30,20 @@ struct SkinSource {
 std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
                                                       const SkinSource& source);
 
-// The panel's placement values in panel pixels; rectangles hold left, top, width and height.
+// The panel's placement values in panel pixels: boxes by their top-left corner and size.
 struct SkinLayout {
-    Rect play{8, 13, 28, 27};
-    Rect stop{65, 13, 28, 27};
-    Rect pause{36, 13, 28, 27};
-    Rect rew{94, 13, 28, 27};
-    Rect fwd{123, 13, 28, 27};
-    Rect loop{280, 15, 28, 27};
-    Rect fit{308, 15, 28, 27};
+    Box play{8, 13, 28, 27};
+    Box stop{65, 13, 28, 27};
+    Box pause{36, 13, 28, 27};
+    Box rew{94, 13, 28, 27};
+    Box fwd{123, 13, 28, 27};
+    Box loop{280, 15, 28, 27};
+    Box fit{308, 15, 28, 27};
     Point startPointer{7, 3};
-    Rect slider{7, 3, 358, 10};
-    Rect textArea{156, 22, 126, 16};
-    Rect record{0, 0, 0, 0};
-    Rect fullscreen{336, 15, 28, 27};
+    Box slider{7, 3, 358, 10};
+    Box textArea{156, 22, 126, 16};
+    Box record{0, 0, 0, 0};
+    Box fullscreen{336, 15, 28, 27};
     friend bool operator==(const SkinLayout&, const SkinLayout&) = default;
 };
 

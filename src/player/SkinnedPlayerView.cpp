@@ -12,7 +12,7 @@ constexpr int kMinTrackExtraHeight = 300;
 CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source)
     : CZCPlayerView(clock, std::move(source)) {
     SetPanel(&m_panel);
-    SetFramePainter([this](CImageExt& backBuffer, const lumenreel::ViewRect& movieArea) {
+    SetFramePainter([this](CImageExt& backBuffer, const lumenreel::Rect& movieArea) {
         m_frame.DrawWindowFrame(backBuffer, movieArea);
     });
     m_panel.SetCommandListener([this](int id) {
@@ -30,13 +30,13 @@ void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* t
     m_panel.LoadSkin();
     m_panel.Create();
     m_panel.SetFitChecked(IsFitChecked());
-    m_panel.SetWidth(ClientSize().x);
+    m_panel.SetWidth(ClientSize().width);
     SetPanelHeight(m_panel.Height());
     m_frame.LoadSkin({package, diskBase});
     SetWindowFrameMetrics(m_frame.Metrics());
 }
 
-lumenreel::ViewPoint CSkinnedPlayerView::PreferredSize() {
+lumenreel::Size CSkinnedPlayerView::PreferredSize() {
     if (!HasMovie())
         return {kNoMoviePreferredSize, kNoMoviePreferredSize};
     const lumenreel::WindowFrameMetrics frame = m_frame.Metrics();
@@ -45,7 +45,7 @@ lumenreel::ViewPoint CSkinnedPlayerView::PreferredSize() {
             display.height + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
 }
 
-lumenreel::ViewPoint CSkinnedPlayerView::MinTrackSize() {
+lumenreel::Size CSkinnedPlayerView::MinTrackSize() {
     CreatePanelWindow();
     ShowPanel(true);
     const int height =
@@ -59,21 +59,19 @@ bool CSkinnedPlayerView::DrawChangedFrameButtons() {
     });
 }
 
-bool CSkinnedPlayerView::FrameMouseMove(lumenreel::ViewPoint point,
-                                        lumenreel::ViewPoint screenPoint) {
+bool CSkinnedPlayerView::FrameMouseMove(lumenreel::Point point, lumenreel::Point screenPoint) {
     const bool taken = !IsFullScreen() && m_frame.MouseMove(point, screenPoint);
     return DrawChangedFrameButtons() || taken;
 }
 
-bool CSkinnedPlayerView::FrameMouseDown(lumenreel::ViewPoint point,
-                                        lumenreel::ViewPoint screenPoint,
-                                        lumenreel::ViewPoint windowPosition) {
+bool CSkinnedPlayerView::FrameMouseDown(lumenreel::Point point, lumenreel::Point screenPoint,
+                                        lumenreel::Point windowPosition) {
     const bool taken = !IsFullScreen() && m_frame.MouseDown(point, screenPoint, windowPosition);
     DrawChangedFrameButtons();
     return taken;
 }
 
-bool CSkinnedPlayerView::FrameMouseUp(lumenreel::ViewPoint point) {
+bool CSkinnedPlayerView::FrameMouseUp(lumenreel::Point point) {
     const bool taken = !IsFullScreen() && m_frame.MouseUp(point);
     DrawChangedFrameButtons();
     return taken;

@@ -28,9 +28,9 @@ public:
 
     // The client size that shows the movie at its own size inside frame and panel; 256 × 256
     // with no movie.
-    lumenreel::ViewPoint PreferredSize();
+    lumenreel::Size PreferredSize();
     // The smallest client size the user may drag the window to; creates the panel.
-    lumenreel::ViewPoint MinTrackSize();
+    lumenreel::Size MinTrackSize();
 
     // Frame buttons whose look changed (hover, press, maximised) drawn again into the back
     // buffer; true when any was.
@@ -38,10 +38,10 @@ public:
 
     // Mouse events in view client pixels go to the frame first; true when it took them. After
     // a true result the back buffer may have changed and should be shown again.
-    bool FrameMouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint);
-    bool FrameMouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint,
-                        lumenreel::ViewPoint windowPosition);
-    bool FrameMouseUp(lumenreel::ViewPoint point);
+    bool FrameMouseMove(lumenreel::Point point, lumenreel::Point screenPoint);
+    bool FrameMouseDown(lumenreel::Point point, lumenreel::Point screenPoint,
+                        lumenreel::Point windowPosition);
+    bool FrameMouseUp(lumenreel::Point point);
 
 private:
     CPlayerNavigateDialog m_panel;

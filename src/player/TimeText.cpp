@@ -47,7 +47,7 @@ std::string formatTimeText(float seconds, int currentFrame) {
     return twoDigits(minutes) + ":" + twoDigits(s % 60) + ":" + twoDigits(hundredths) + frame;
 }
 
-ViewPoint measureText(const std::string& text, const PanelTextStyle& style) {
+Size measureText(const std::string& text, const PanelTextStyle& style) {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
     cairo_t* context = cairo_create(surface);
     int width = 0;
@@ -58,7 +58,7 @@ ViewPoint measureText(const std::string& text, const PanelTextStyle& style) {
     return {width, height};
 }
 
-void drawCentredText(CImageExt& target, const ViewRect& rect, const std::string& text,
+void drawCentredText(CImageExt& target, const Rect& rect, const std::string& text,
                      const PanelTextStyle& style) {
     if (target.isNull() || rect.width() <= 0 || rect.height() <= 0)
         return;

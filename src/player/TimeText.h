@@ -21,9 +21,9 @@ struct PanelTextStyle {
 };
 
 // One line centred both ways in the rectangle of a 32-bit image, clipped to it.
-void drawCentredText(CImageExt& target, const ViewRect& rect, const std::string& text,
+void drawCentredText(CImageExt& target, const Rect& rect, const std::string& text,
                      const PanelTextStyle& style = {});
 // The width and height the line takes in that style.
-ViewPoint measureText(const std::string& text, const PanelTextStyle& style = {});
+Size measureText(const std::string& text, const PanelTextStyle& style = {});
 
 }  // namespace lumenreel

@@ -17,8 +17,8 @@ CImageExt renderTooltip(const std::string& text) {
     CImageExt bubble;
     if (text.empty())
         return bubble;
-    const ViewPoint size = measureText(text, kTooltipStyle);
-    if (!bubble.create(size.x + 2 * kPaddingX, size.y + 2 * kPaddingY, 32))
+    const Size size = measureText(text, kTooltipStyle);
+    if (!bubble.create(size.width + 2 * kPaddingX, size.height + 2 * kPaddingY, 32))
         return bubble;
     cairo_t* cr = bubble.beginDraw().context();
     const double w = bubble.width();
@@ -37,12 +37,12 @@ CImageExt renderTooltip(const std::string& text) {
     return bubble;
 }
 
-ViewPoint placeTooltip(const ViewRect& anchor, ViewPoint bubbleSize, const ViewRect& bounds) {
-    int x = (anchor.left + anchor.right - bubbleSize.x) / 2;
-    int y = anchor.top - kGap - bubbleSize.y;
+Point placeTooltip(const Rect& anchor, Size bubbleSize, const Rect& bounds) {
+    int x = (anchor.left + anchor.right - bubbleSize.width) / 2;
+    int y = anchor.top - kGap - bubbleSize.height;
     if (y < bounds.top)
         y = anchor.bottom + kGap;
-    x = std::max(bounds.left, std::min(x, bounds.right - bubbleSize.x));
+    x = std::max(bounds.left, std::min(x, bounds.right - bubbleSize.width));
     return {x, y};
 }
 

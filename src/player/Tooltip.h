@@ -13,6 +13,6 @@ CImageExt renderTooltip(const std::string& text);
 
 // Where a bubble of that size goes for a control's rectangle: centred above it, kept within
 // the bounds (all in the same coordinates).
-ViewPoint placeTooltip(const ViewRect& anchor, ViewPoint bubbleSize, const ViewRect& bounds);
+Point placeTooltip(const Rect& anchor, Size bubbleSize, const Rect& bounds);
 
 }  // namespace lumenreel

@@ -28,7 +28,7 @@ void CTransparentButton::EnableWindow(bool flag) {
         m_held = false;
 }
 
-bool CTransparentButton::MouseMove(lumenreel::ViewPoint point) {
+bool CTransparentButton::MouseMove(lumenreel::Point point) {
     const bool over = contains(point);
     if (over == m_hover)
         return false;
@@ -36,7 +36,7 @@ bool CTransparentButton::MouseMove(lumenreel::ViewPoint point) {
     return true;
 }
 
-bool CTransparentButton::MouseDown(lumenreel::ViewPoint point) {
+bool CTransparentButton::MouseDown(lumenreel::Point point) {
     if (!m_enabled || !contains(point))
         return false;
     m_held = true;
@@ -44,7 +44,7 @@ bool CTransparentButton::MouseDown(lumenreel::ViewPoint point) {
     return true;
 }
 
-bool CTransparentButton::MouseUp(lumenreel::ViewPoint point) {
+bool CTransparentButton::MouseUp(lumenreel::Point point) {
     if (!m_held)
         return false;
     m_held = false;

@@ -19,8 +19,8 @@ public:
 
     int GetId() const { return m_id; }
     bool IsCheckBox() const { return m_isCheckBox; }
-    void SetRect(lumenreel::ViewRect rect) { m_rect = rect; }
-    lumenreel::ViewRect GetRect() const { return m_rect; }
+    void SetRect(lumenreel::Rect rect) { m_rect = rect; }
+    lumenreel::Rect GetRect() const { return m_rect; }
     void SetVisible(bool flag);
     bool IsVisible() const { return m_visible; }
     void EnableWindow(bool flag);
@@ -34,23 +34,23 @@ public:
     const std::string& GetTooltip() const { return m_tooltip; }
 
     // True when the hover state changed.
-    bool MouseMove(lumenreel::ViewPoint point);
+    bool MouseMove(lumenreel::Point point);
     // True when the press landed on the button, which then holds it until the release.
-    bool MouseDown(lumenreel::ViewPoint point);
+    bool MouseDown(lumenreel::Point point);
     // True for a click: released over the button that was pressed. A check box toggles first.
-    bool MouseUp(lumenreel::ViewPoint point);
+    bool MouseUp(lumenreel::Point point);
 
     bool LooksPressed() const;
     void Draw(CImageExt& target) const;
 
 private:
-    bool contains(lumenreel::ViewPoint point) const { return m_visible && m_rect.contains(point); }
+    bool contains(lumenreel::Point point) const { return m_visible && m_rect.contains(point); }
 
     int m_id;
     bool m_isCheckBox;
     // normal, normal under the mouse, pressed, pressed under the mouse
     CImageExt m_images[4];
-    lumenreel::ViewRect m_rect;
+    lumenreel::Rect m_rect;
     bool m_visible = true;
     bool m_enabled = true;
     bool m_checked = false;

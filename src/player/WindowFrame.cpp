@@ -81,7 +81,7 @@ void CWindowFrame::placeButtons(int width) {
     m_minimise.SetPosition({width - 30 - 2 * maximiseWidth, kButtonTop});
 }
 
-void CWindowFrame::DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewRect& movieArea) {
+void CWindowFrame::DrawWindowFrame(CImageExt& backBuffer, const lumenreel::Rect& movieArea) {
     if (!IsLoaded() || backBuffer.isNull())
         return;
     using lumenreel::drawSkinImage;
@@ -132,19 +132,19 @@ bool CWindowFrame::DrawDirtyButtons(CImageExt& backBuffer) {
     return true;
 }
 
-bool CWindowFrame::MouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint) {
+bool CWindowFrame::MouseMove(lumenreel::Point point, lumenreel::Point screenPoint) {
     m_close.MouseMove(point);
     m_minimise.MouseMove(point);
     m_maximise.MouseMove(point);
     if (!m_dragging)
         return false;
-    m_dragTarget = lumenreel::ViewPoint{m_dragStartWindow.x + screenPoint.x - m_dragStartScreen.x,
-                                        m_dragStartWindow.y + screenPoint.y - m_dragStartScreen.y};
+    m_dragTarget = lumenreel::Point{m_dragStartWindow.x + screenPoint.x - m_dragStartScreen.x,
+                                    m_dragStartWindow.y + screenPoint.y - m_dragStartScreen.y};
     return true;
 }
 
-bool CWindowFrame::MouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint,
-                             lumenreel::ViewPoint windowPosition) {
+bool CWindowFrame::MouseDown(lumenreel::Point point, lumenreel::Point screenPoint,
+                             lumenreel::Point windowPosition) {
     bool taken = false;
     for (CInternalButton* button : {static_cast<CInternalButton*>(&m_close), &m_minimise,
                                     static_cast<CInternalButton*>(&m_maximise)})
@@ -160,7 +160,7 @@ bool CWindowFrame::MouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint sc
     return true;
 }
 
-bool CWindowFrame::MouseUp(lumenreel::ViewPoint point) {
+bool CWindowFrame::MouseUp(lumenreel::Point point) {
     const bool wasPressed = m_close.IsPressed() || m_minimise.IsPressed() || m_maximise.IsPressed();
     m_close.MouseUp(point);
     m_minimise.MouseUp(point);

@@ -22,18 +22,18 @@ public:
     lumenreel::WindowFrameMetrics Metrics() const;
 
     // Draws the border and the buttons into a W × H back buffer around the movie area.
-    void DrawWindowFrame(CImageExt& backBuffer, const lumenreel::ViewRect& movieArea);
+    void DrawWindowFrame(CImageExt& backBuffer, const lumenreel::Rect& movieArea);
     // When a button changed since it was last drawn, the top strip and its buttons drawn again;
     // true when they were.
     bool DrawDirtyButtons(CImageExt& backBuffer);
 
     // True when the frame took the event (a button, or the window drag).
-    bool MouseMove(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint);
-    bool MouseDown(lumenreel::ViewPoint point, lumenreel::ViewPoint screenPoint,
-                   lumenreel::ViewPoint windowPosition);
-    bool MouseUp(lumenreel::ViewPoint point);
+    bool MouseMove(lumenreel::Point point, lumenreel::Point screenPoint);
+    bool MouseDown(lumenreel::Point point, lumenreel::Point screenPoint,
+                   lumenreel::Point windowPosition);
+    bool MouseUp(lumenreel::Point point);
     // Where the window goes while its top strip is dragged; nothing when no drag runs.
-    std::optional<lumenreel::ViewPoint> DragWindowPosition() const { return m_dragTarget; }
+    std::optional<lumenreel::Point> DragWindowPosition() const { return m_dragTarget; }
     bool IsDragging() const { return m_dragging; }
 
     // The main window was maximised or restored by other means.
@@ -67,7 +67,7 @@ private:
     int m_topStripHeight = 0;
 
     bool m_dragging = false;
-    lumenreel::ViewPoint m_dragStartScreen;
-    lumenreel::ViewPoint m_dragStartWindow;
-    std::optional<lumenreel::ViewPoint> m_dragTarget;
+    lumenreel::Point m_dragStartScreen;
+    lumenreel::Point m_dragStartWindow;
+    std::optional<lumenreel::Point> m_dragTarget;
 };

@@ -15,14 +15,8 @@
 namespace lumenreel::zcd {
 
 using lumenreel::Point;
-
-struct Size {
-    std::int32_t width = 0;
-    std::int32_t height = 0;
-    friend bool operator==(const Size&, const Size&) = default;
-};
-
 using lumenreel::Rect;
+using lumenreel::Size;
 
 Point ReadPoint(ByteReader& in);
 Rect ReadRect(ByteReader& in);

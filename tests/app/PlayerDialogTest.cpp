@@ -29,7 +29,7 @@ protected:
     std::unique_ptr<CZephyrcastPlayerDlg> makeDialog(bool withChooser = true) {
         auto dialog = std::make_unique<CZephyrcastPlayerDlg>(
             resources, clock, [] { return std::make_unique<NullOutputDevice>(); });
-        host.usableArea = ViewRect{0, 0, 1024, 738};
+        host.usableArea = Rect{0, 0, 1024, 738};
         host.hasChooser = withChooser;
         dialog->SetHost(host);
         return dialog;
@@ -51,7 +51,7 @@ protected:
     ProgramResources resources = defaultResources();
     StillClock clock;
     RecordingHost host;
-    const ViewRect& moved = host.placed;
+    const Rect& moved = host.placed;
     std::vector<MovieKind>& chosen = host.chosen;
     std::optional<std::filesystem::path>& chooserAnswer = host.chooserAnswer;
 };
@@ -118,19 +118,19 @@ TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {
     TempDir dir;
     writeBytes(dir.path() / "small.zcd", makeTestDemo(300, 200));
     dialog->OpenMovieFile(dir.path() / "small.zcd");
-    const ViewPoint preferred = dialog->Window().View().PreferredSize();
-    EXPECT_GT(preferred.x, 300);  // the frame and the panel around the movie
-    EXPECT_GT(preferred.y, 200 + CPlayerNavigateDialog::kDefaultHeight);
-    EXPECT_EQ(moved.width(), std::max(preferred.x + 4, 410));
-    EXPECT_EQ(moved.height(), std::max(preferred.y + 10, 200));
+    const Size preferred = dialog->Window().View().PreferredSize();
+    EXPECT_GT(preferred.width, 300);  // the frame and the panel around the movie
+    EXPECT_GT(preferred.height, 200 + CPlayerNavigateDialog::kDefaultHeight);
+    EXPECT_EQ(moved.width(), std::max(preferred.width + 4, 410));
+    EXPECT_EQ(moved.height(), std::max(preferred.height + 10, 200));
     EXPECT_EQ(moved.left, (1024 - moved.width()) / 2);
     EXPECT_EQ(moved.top, (738 - moved.height()) / 2);
     EXPECT_FALSE(dialog->Window().Panel().IsFitChecked());
-    EXPECT_EQ(dialog->Window().View().MinTrackSize(), (ViewPoint{410, 200}));
+    EXPECT_EQ(dialog->Window().View().MinTrackSize(), (Size{410, 200}));
 
     writeBytes(dir.path() / "big.zcd", makeTestDemo(1600, 900));
     dialog->OpenMovieFile(dir.path() / "big.zcd");
-    EXPECT_EQ(moved, (ViewRect{0, 0, 1024, 738}));
+    EXPECT_EQ(moved, (Rect{0, 0, 1024, 738}));
     EXPECT_TRUE(dialog->Window().Panel().IsFitChecked());
     EXPECT_TRUE(dialog->Window().View().IsFitChecked());
 }

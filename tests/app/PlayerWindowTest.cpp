@@ -24,7 +24,7 @@ class PlayerWindowTest : public ::testing::Test {
 protected:
     PlayerWindowTest()
         : dialog(resources, clock, [] { return std::make_unique<NullOutputDevice>(); }) {
-        host.usableArea = ViewRect{0, 0, 1024, 738};
+        host.usableArea = Rect{0, 0, 1024, 738};
         dialog.SetHost(host);
         dialog.OnInitDialog();
         writeBytes(dir / "demo.zcd", makeTestDemo(300, 200));
@@ -61,10 +61,10 @@ TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
     changedTicks(1);
     EXPECT_EQ(changedTicks(10), 0) << "a paused movie draws nothing";
 
-    const ViewRect panel = window().View().PanelRect();
-    const ViewRect play = window().Panel().Button(CPlayerNavigateDialog::kPlay)->GetRect();
-    const ViewPoint onPlay{panel.left + (play.left + play.right) / 2,
-                           panel.top + (play.top + play.bottom) / 2};
+    const Rect panel = window().View().PanelRect();
+    const Rect play = window().Panel().Button(CPlayerNavigateDialog::kPlay)->GetRect();
+    const Point onPlay{panel.left + (play.left + play.right) / 2,
+                       panel.top + (play.top + play.bottom) / 2};
     window().MouseMove(onPlay, onPlay);
     EXPECT_TRUE(window().Compose()) << "the button under the mouse lights up";
     EXPECT_EQ(changedTicks(CPlayerNavigateDialog::kTooltipDelayTicks + 5), 1)

@@ -65,11 +65,11 @@ TEST_F(SnapshotTest, TheWindowAtChosenMomentsMatchesTheStoredPictures) {
     expectMatches(options, "window-first-frame.png");
     options.at = 1.5f;
     expectMatches(options, "window-highlight.png");
-    options.size = ViewPoint{640, 420};
+    options.size = Size{640, 420};
     expectMatches(options, "window-resized.png");
     options.size.reset();
     options.fullScreen = true;
-    options.size = ViewPoint{800, 600};
+    options.size = Size{800, 600};
     expectMatches(options, "window-fullscreen.png");
 }
 

@@ -7,10 +7,10 @@ namespace {
 
 TEST(WindowGeometryTest, FitsGrowsClampsAndCentres) {
     struct Case {
-        ViewPoint preferred;
-        ViewRect area;
-        ViewPoint minimum;
-        ViewRect expected;
+        Size preferred;
+        Rect area;
+        Size minimum;
+        Rect expected;
         bool tooBig;
     };
     const Case cases[] = {
@@ -30,8 +30,8 @@ TEST(WindowGeometryTest, FitsGrowsClampsAndCentres) {
     };
     for (const Case& c : cases) {
         const WindowPlacement placement = fitWindowToMovie(c.preferred, c.area, c.minimum);
-        EXPECT_EQ(placement.rect, c.expected) << c.preferred.x << "x" << c.preferred.y;
-        EXPECT_EQ(placement.tooBig, c.tooBig) << c.preferred.x << "x" << c.preferred.y;
+        EXPECT_EQ(placement.rect, c.expected) << c.preferred.width << "x" << c.preferred.height;
+        EXPECT_EQ(placement.tooBig, c.tooBig) << c.preferred.width << "x" << c.preferred.height;
     }
 }
 

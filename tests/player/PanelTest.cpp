@@ -16,7 +16,7 @@
 namespace lumenreel::test {
 namespace {
 
-ViewPoint centre(const ViewRect& r) {
+Point centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
@@ -37,7 +37,7 @@ protected:
     }
 
     void click(int id) {
-        const ViewPoint p = centre(panel.Button(id)->GetRect());
+        const Point p = centre(panel.Button(id)->GetRect());
         panel.OnMouseMove(p);
         panel.OnLButtonDown(p);
         panel.OnLButtonUp(p);
@@ -135,7 +135,7 @@ TEST_F(PanelTest, LoopFitAndFullScreenToggleTheirChecksAndRecordIsHidden) {
 }
 
 TEST_F(PanelTest, APressReleasedAwayFromTheButtonDoesNothing) {
-    const ViewRect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
+    const Rect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
     panel.OnLButtonDown(centre(play));
     panel.OnMouseMove({play.right + 40, 30});
     panel.OnLButtonUp({play.right + 40, 30});
@@ -143,7 +143,7 @@ TEST_F(PanelTest, APressReleasedAwayFromTheButtonDoesNothing) {
 }
 
 TEST_F(PanelTest, DraggingThePointerSeeksAndClampsAtTheTrackEnds) {
-    const ViewRect pointer = panel.PointerRect();
+    const Rect pointer = panel.PointerRect();
     EXPECT_EQ(pointer.left, 7);  // start_pointer_pos at t = 0
     const int trackWidth = panel.TrackRect().width();
     ASSERT_GT(trackWidth, 0);
@@ -226,7 +226,7 @@ TEST(TimeTextTest, MinutesSecondsHundredthsAndTheOneBasedFrame) {
 }
 
 TEST_F(PanelTest, TooltipsShowTheTranslatedTextAfterTheMouseRests) {
-    const ViewRect stop = panel.Button(CPlayerNavigateDialog::kStop)->GetRect();
+    const Rect stop = panel.Button(CPlayerNavigateDialog::kStop)->GetRect();
     panel.OnMouseMove(centre(stop));
     EXPECT_FALSE(panel.CurrentTooltip());
     tick(CPlayerNavigateDialog::kTooltipDelayTicks);
@@ -257,14 +257,14 @@ TEST(TooltipTest, BubbleHoldsTheTextAndSitsAboveItsButtonWithinTheBounds) {
         light += (bubble.pixel(x, bubble.height() / 2) & 0xFF) > 0x80;
     EXPECT_GT(light, 3);
 
-    const ViewRect bounds{0, 0, 427, 300};
-    EXPECT_EQ(placeTooltip({100, 200, 128, 227}, {60, 20}, bounds), (ViewPoint{84, 176}));
-    EXPECT_EQ(placeTooltip({400, 200, 428, 227}, {60, 20}, bounds), (ViewPoint{367, 176}));
-    EXPECT_EQ(placeTooltip({0, 5, 28, 32}, {60, 20}, bounds), (ViewPoint{0, 36}));
+    const Rect bounds{0, 0, 427, 300};
+    EXPECT_EQ(placeTooltip({100, 200, 128, 227}, {60, 20}, bounds), (Point{84, 176}));
+    EXPECT_EQ(placeTooltip({400, 200, 428, 227}, {60, 20}, bounds), (Point{367, 176}));
+    EXPECT_EQ(placeTooltip({0, 5, 28, 32}, {60, 20}, bounds), (Point{0, 36}));
 }
 
 TEST_F(PanelTest, HoverAndCheckChooseTheButtonPicture) {
-    const ViewRect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
+    const Rect play = panel.Button(CPlayerNavigateDialog::kPlay)->GetRect();
     const CImageExt& normal = panel.Picture();
     CImageExt before;
     ASSERT_TRUE(normal.copyTo(before));

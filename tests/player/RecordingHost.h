@@ -15,13 +15,13 @@ namespace lumenreel::test {
 // to do. Only the posted load may come from another thread.
 class RecordingHost : public PlayerHost {
 public:
-    ViewRect screen;
-    std::optional<ViewPoint> cursor;
-    ViewRect usableArea{0, 0, 1024, 768};
+    Rect screen;
+    std::optional<Point> cursor;
+    Rect usableArea{0, 0, 1024, 768};
     bool hasChooser = true;
     std::optional<std::filesystem::path> chooserAnswer;
     std::vector<MovieKind> chosen;
-    ViewRect placed;
+    Rect placed;
     std::vector<std::string> calls;
     std::atomic<bool> loadPosted{false};
     std::atomic<MovieKind> postedKind{MovieKind::ZCD};
@@ -30,8 +30,8 @@ public:
         return static_cast<int>(std::count(calls.begin(), calls.end(), call));
     }
 
-    ViewRect WindowScreenRect() override { return screen; }
-    std::optional<ViewPoint> CursorPosition() override { return cursor; }
+    Rect WindowScreenRect() override { return screen; }
+    std::optional<Point> CursorPosition() override { return cursor; }
     void Invalidate(bool erase) override {
         calls.push_back(erase ? "invalidate all" : "invalidate");
     }
@@ -43,15 +43,15 @@ public:
     void Minimise() override { calls.push_back("minimise"); }
     void Maximise() override { calls.push_back("maximise"); }
     void Restore() override { calls.push_back("restore"); }
-    void MoveWindowTo(ViewPoint topLeft) override {
+    void MoveWindowTo(Point topLeft) override {
         calls.push_back("move to " + std::to_string(topLeft.x) + "," + std::to_string(topLeft.y));
     }
-    void PlaceWindow(const ViewRect& rect) override {
+    void PlaceWindow(const Rect& rect) override {
         placed = rect;
         calls.push_back("place");
     }
-    ViewRect UsableArea() override { return usableArea; }
-    void SetMinimumSize(ViewPoint) override { calls.push_back("minimum size"); }
+    Rect UsableArea() override { return usableArea; }
+    void SetMinimumSize(Size) override { calls.push_back("minimum size"); }
     bool CanChooseFile() override { return hasChooser; }
     std::optional<std::filesystem::path> ChooseFile(MovieKind kind, const FileChoice&) override {
         chosen.push_back(kind);

@@ -11,7 +11,7 @@
 namespace lumenreel::test {
 namespace {
 
-ViewPoint centre(const ViewRect& r) {
+Point centre(const Rect& r) {
     return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
 }
 
@@ -30,7 +30,7 @@ protected:
         view->OnTimer();
     }
     void click(int id) {
-        const ViewPoint p = centre(view->Panel().Button(id)->GetRect());
+        const Point p = centre(view->Panel().Button(id)->GetRect());
         view->Panel().OnLButtonDown(p);
         view->Panel().OnLButtonUp(p);
     }
@@ -48,7 +48,7 @@ public:
     explicit PresentingHost(const ScriptedSource& source, const CZCPlayerView& view)
         : m_source(source), m_view(view) {}
     std::vector<float> renderedAtPresent;
-    std::vector<ViewRect> panelAtPresent;
+    std::vector<Rect> panelAtPresent;
 
     void Present() override {
         RecordingHost::Present();
@@ -64,12 +64,12 @@ private:
 
 TEST_F(SkinnedPlayerViewTest, TheFrameSurroundsTheMovieAreaAboveThePanel) {
     const WindowFrameMetrics m = view->Frame().Metrics();
-    const ViewRect area = view->MovieRect();
-    EXPECT_EQ(area, (ViewRect{m.leftFillWidth, m.upperRightHeight, 640 - m.rightFillWidth,
-                              480 - view->Panel().Height() - m.bottomFillHeight}));
+    const Rect area = view->MovieRect();
+    EXPECT_EQ(area, (Rect{m.leftFillWidth, m.upperRightHeight, 640 - m.rightFillWidth,
+                          480 - view->Panel().Height() - m.bottomFillHeight}));
     const CImageExt& buffer = view->GetBackBuffer();
     EXPECT_NE(buffer.pixel(320, 2) & 0xFFFFFF, 0u);  // title strip
-    EXPECT_EQ(view->PanelRect(), (ViewRect{0, 435, 640, 480}));
+    EXPECT_EQ(view->PanelRect(), (Rect{0, 435, 640, 480}));
     EXPECT_EQ(view->Panel().Picture().width(), 640);
 }
 
@@ -82,7 +82,7 @@ TEST_F(SkinnedPlayerViewTest, EachTickFollowsTheScreenThenPresentsTheMomentItRen
         tick();
         ASSERT_EQ(host.count("present"), i);
         EXPECT_FLOAT_EQ(host.renderedAtPresent.back(), view->Transport().GetTime());
-        EXPECT_EQ(host.panelAtPresent.back(), (ViewRect{100, 485, 740, 530}));
+        EXPECT_EQ(host.panelAtPresent.back(), (Rect{100, 485, 740, 530}));
     }
 
     // Hidden, the movie holds still but the window is still presented.
@@ -131,7 +131,7 @@ TEST_F(SkinnedPlayerViewTest, StopUnchecksRecordAndEnablesSeeking) {
 }
 
 TEST_F(SkinnedPlayerViewTest, HoveringTheCloseButtonRepaintsItInTheBackBuffer) {
-    const ViewRect close = view->Frame().CloseButton().GetRect();
+    const Rect close = view->Frame().CloseButton().GetRect();
     ASSERT_GT(close.width(), 0);
     CImageExt before;
     ASSERT_TRUE(view->GetBackBuffer().copyTo(before));
@@ -152,7 +152,7 @@ TEST_F(SkinnedPlayerViewTest, HoveringTheCloseButtonRepaintsItInTheBackBuffer) {
 }
 
 TEST_F(SkinnedPlayerViewTest, MaximisedLookReachesTheBackBufferWithTheChangedButtons) {
-    const ViewRect maximise = view->Frame().MaximiseButton().GetRect();
+    const Rect maximise = view->Frame().MaximiseButton().GetRect();
     ASSERT_GT(maximise.width(), 0);
     CImageExt before;
     ASSERT_TRUE(view->GetBackBuffer().copyTo(before));
@@ -191,7 +191,7 @@ TEST_F(SkinnedPlayerViewTest, PanelLeavesTheWindowOnlyWhenHiddenInFullScreen) {
     view->ShowPanel(false);
     EXPECT_EQ(view->PanelRect().width(), 0);
     view->ShowPanel(true);
-    EXPECT_EQ(view->PanelRect(), (ViewRect{0, 435, 640, 480}));
+    EXPECT_EQ(view->PanelRect(), (Rect{0, 435, 640, 480}));
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ protected:
         auto owned = std::make_unique<ScriptedSource>();
         source = owned.get();
         view = std::make_unique<CZCPlayerView>(clock, std::move(owned));
-        view->SetFramePainter([this](CImageExt&, const ViewRect&) { ++frameDrawings; });
+        view->SetFramePainter([this](CImageExt&, const Rect&) { ++frameDrawings; });
     }
 
     // Loads the scripted movie into a movie area of the given size and renders one moment.
@@ -89,7 +89,7 @@ TEST_F(ViewPictureTest, MovieAreaLeavesRoomForTheWindowFrameAndThePanel) {
     view->SetWindowFrameMetrics({5, 20, 6, 7});
     view->SetPanelHeight(40);
     const CImageExt& buffer = show(700, 600, false);
-    EXPECT_EQ(view->MovieRect(), (ViewRect{5, 20, 694, 553}));
+    EXPECT_EQ(view->MovieRect(), (Rect{5, 20, 694, 553}));
     // 689 × 533 area: the 640 × 480 picture sits at (5 + 24, 20 + 26).
     EXPECT_EQ(buffer.pixel(29, 46), source->colour);
     EXPECT_EQ(buffer.pixel(28, 46), kBlack);
@@ -109,7 +109,7 @@ TEST_F(ViewPictureTest, FullScreenUsesTheWholeClientAreaWithoutTheFrame) {
     EXPECT_TRUE(view->IsFullScreen());
     EXPECT_TRUE(view->GetPanel().fullScreenChecked);
     EXPECT_EQ(host.count("full screen"), 1);
-    EXPECT_EQ(view->MovieRect(), (ViewRect{0, 0, 800, 600}));
+    EXPECT_EQ(view->MovieRect(), (Rect{0, 0, 800, 600}));
     expectPictureAt(view->Paint(), 80, 60, 640, 480, source->colour);
     EXPECT_EQ(frameDrawings, drawnWindowed);
     view->OnDoubleClick();
@@ -122,7 +122,7 @@ TEST_F(ViewPictureTest, FullScreenPanelHidesAfterTwoIdleSecondsAndReturnsOnMovem
     CPlayerNavigateDialog panel;
     RecordingHost host;
     host.screen = {0, 0, 800, 600};
-    host.cursor = ViewPoint{100, 100};
+    host.cursor = Point{100, 100};
     view->SetPanel(&panel);
     view->SetHost(&host);
     // As in the shell, a tick before the first paint has told the view where the mouse is, so
@@ -144,15 +144,15 @@ TEST_F(ViewPictureTest, FullScreenPanelHidesAfterTwoIdleSecondsAndReturnsOnMovem
     EXPECT_FALSE(view->GetPanel().visible);
     tick(10);  // a still mouse keeps it hidden
     EXPECT_FALSE(view->GetPanel().visible);
-    host.cursor = ViewPoint{120, 100};
+    host.cursor = Point{120, 100};
     tick(1);
     EXPECT_TRUE(view->GetPanel().visible);
     // Resting over the panel keeps it up.
-    host.cursor = ViewPoint{400, 580};
+    host.cursor = Point{400, 580};
     tick(200);
     EXPECT_TRUE(view->GetPanel().visible);
     // Windowed, the panel always shows.
-    host.cursor = ViewPoint{120, 100};
+    host.cursor = Point{120, 100};
     tick(100);
     EXPECT_FALSE(view->GetPanel().visible);
     view->ToggleFullScreen();

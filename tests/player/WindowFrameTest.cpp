@@ -26,25 +26,25 @@ protected:
         frame.DrawWindowFrame(backBuffer, movie);
     }
 
-    void clickAt(ViewPoint p) {
+    void clickAt(Point p) {
         frame.MouseMove(p, p);
         frame.MouseDown(p, p, {0, 0});
         frame.MouseUp(p);
     }
-    ViewPoint centre(const ViewRect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
+    Point centre(const Rect& r) { return {(r.left + r.right) / 2, (r.top + r.bottom) / 2}; }
 
     RecordingHost host;
     std::vector<std::string>& calls = host.calls;
     CWindowFrame frame;
     CImageExt backBuffer;
-    ViewRect movie;
+    Rect movie;
 };
 
 TEST_F(WindowFrameTest, ButtonsSitInTheTopStripFromTheRightEdge) {
     ASSERT_TRUE(frame.IsLoaded());
-    const ViewRect close = frame.CloseButton().GetRect();
-    const ViewRect maximise = frame.MaximiseButton().GetRect();
-    const ViewRect minimise = frame.MinimiseButton().GetRect();
+    const Rect close = frame.CloseButton().GetRect();
+    const Rect maximise = frame.MaximiseButton().GetRect();
+    const Rect minimise = frame.MinimiseButton().GetRect();
     EXPECT_EQ(close.left, 640 - 26);
     EXPECT_EQ(close.top, 8);
     EXPECT_EQ(maximise.left, 640 - 28 - close.width());
@@ -64,14 +64,14 @@ TEST_F(WindowFrameTest, ButtonActionsAndTheMaximiseRestoreSwap) {
     EXPECT_EQ(calls, (std::vector<std::string>{"minimise", "maximise", "restore", "close"}));
 
     // Released away from the button: no action.
-    const ViewPoint onClose = centre(frame.CloseButton().GetRect());
+    const Point onClose = centre(frame.CloseButton().GetRect());
     frame.MouseDown(onClose, onClose, {0, 0});
     frame.MouseUp({300, 200});
     EXPECT_EQ(calls.size(), 4u);
 }
 
 TEST_F(WindowFrameTest, HoverRedrawsOnlyTheButtonThatChanged) {
-    const ViewRect close = frame.CloseButton().GetRect();
+    const Rect close = frame.CloseButton().GetRect();
     CImageExt before;
     ASSERT_TRUE(backBuffer.copyTo(before));
     EXPECT_FALSE(frame.DrawDirtyButtons(backBuffer));
@@ -89,7 +89,7 @@ TEST_F(WindowFrameTest, DraggingTheTopStripMovesTheWindow) {
     EXPECT_TRUE(frame.MouseDown({200, 10}, {1200, 310}, {1000, 300}));
     EXPECT_TRUE(frame.MouseMove({230, 15}, {1230, 325}));
     ASSERT_TRUE(frame.DragWindowPosition());
-    EXPECT_EQ(*frame.DragWindowPosition(), (ViewPoint{1030, 315}));
+    EXPECT_EQ(*frame.DragWindowPosition(), (Point{1030, 315}));
     EXPECT_TRUE(frame.MouseUp({230, 15}));
     EXPECT_FALSE(frame.DragWindowPosition());
 
@@ -125,7 +125,7 @@ TEST_F(WindowFrameTest, FramePartsSurroundTheMovieArea) {
 TEST(InternalButtonTest, WithoutPicturesItHasNoAreaAndMultiSetsSelectOnlyValidIndexes) {
     CInternalButton bare;
     bare.SetPosition({10, 10});
-    EXPECT_EQ(bare.GetRect(), ViewRect{});
+    EXPECT_EQ(bare.GetRect(), Rect{});
     EXPECT_FALSE(bare.MouseDown({10, 10}));
 
     CInternalButton_multiImages multi;

@@ -14,7 +14,7 @@
 
 namespace {
 
-bool parseSize(const std::string& text, lumenreel::ViewPoint& size) {
+bool parseSize(const std::string& text, lumenreel::Size& size) {
     int width = 0, height = 0;
     char extra = 0;
     if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &extra) != 2)
@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
     options.at = at;
     options.fullScreen = fullScreen;
     if (!size.empty()) {
-        lumenreel::ViewPoint parsed;
+        lumenreel::Size parsed;
         if (!parseSize(size, parsed)) {
             std::fprintf(stderr, "lumenreel-player: --size: expected WxH, got %s\n", size.c_str());
             return 1;
