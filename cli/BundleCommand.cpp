@@ -13,9 +13,12 @@
 #include <vector>
 
 #include "app/Bundle.h"
+#include "app/ResourceTrailer.h"
+#include "base/FileBytes.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
+#include "published/LoadLimits.h"
 
 namespace lumenreel::cli {
 namespace {
@@ -27,16 +30,18 @@ struct BundleOptions {
     std::string player;
 };
 
-std::vector<std::uint8_t> readOrExit(const std::string& path) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error))
-        failCommand(kExitNotFound, path, "no such file");
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes(std::filesystem::file_size(path, error));
-    if (error ||
-        !in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size())))
-        failCommand(kExitBadInput, path, "cannot read the file");
-    return bytes;
+// A player program: its code (1 GiB is far beyond any build) and the old trailer it may carry,
+// which the bundle replaces.
+constexpr std::uint64_t kMaxPlayerProgramBytes =
+    (std::uint64_t{1} << 30) + trailer::kMaxAppendedBytes;
+
+std::vector<std::uint8_t> readOrExit(const std::string& path, std::uint64_t limit) {
+    FileBytes file = readFileBytes(path, limit);
+    if (file.missing)
+        failCommand(kExitNotFound, path, file.error);
+    if (!file.ok())
+        failCommand(kExitBadInput, path, file.error);
+    return std::move(file.bytes);
 }
 
 // The player program installed beside this one.
@@ -69,12 +74,12 @@ void writeProgram(const std::string& output, const std::vector<std::uint8_t>& by
 
 void runBundle(const BundleOptions& options) {
     const std::string playerPath = options.player.empty() ? defaultPlayer() : options.player;
-    const std::vector<std::uint8_t> player = readOrExit(playerPath);
-    const std::vector<std::uint8_t> movie = readOrExit(options.movie);
+    const std::vector<std::uint8_t> player = readOrExit(playerPath, kMaxPlayerProgramBytes);
+    const std::vector<std::uint8_t> movie = readOrExit(options.movie, kMaxMovieFileBytes);
     std::vector<std::uint8_t> skinBytes;
     std::optional<std::span<const std::uint8_t>> skin;
     if (!options.skin.empty()) {
-        skinBytes = readOrExit(options.skin);
+        skinBytes = readOrExit(options.skin, trailer::kMaxAppendedBytes);
         skin = skinBytes;
     }
     std::vector<std::uint8_t> bundle;

@@ -1,25 +1,18 @@
 #include "cli/DemoInput.h"
 
-#include <cstdint>
-#include <fstream>
-#include <iterator>
-#include <vector>
-
+#include "base/FileBytes.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
+#include "published/LoadLimits.h"
 
 namespace lumenreel::cli {
 
 void loadPublishedDemo(const std::string& path,
                        NKWXDecodersEncoders::CExternalFormatReader& reader) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        failCommand(kExitBadInput, path, "cannot read the file");
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                    std::istreambuf_iterator<char>());
-    if (file.bad())
-        failCommand(kExitBadInput, path, "cannot read the file");
-    if (!reader.Load(bytes))
+    const FileBytes file = readFileBytes(path, kMaxMovieFileBytes);
+    if (!file.ok())
+        failCommand(kExitBadInput, path, file.missing ? "cannot read the file" : file.error);
+    if (!reader.Load(file.bytes))
         failCommand(kExitBadInput, path, reader.lastError());
 }
 

@@ -1,41 +1,12 @@
 #include "app/PlayerDialog.h"
 
-#include <fstream>
-
 #include "app/WindowGeometry.h"
 #include "base/Assert.h"
+#include "base/FileBytes.h"
+#include "published/LoadLimits.h"
 
 using lumenreel::Point;
 using lumenreel::Rect;
-
-namespace {
-
-// A movie is read into memory whole; larger files are refused before reading.
-constexpr std::uintmax_t kMaxMovieFileBytes = std::uintmax_t{1} << 31;
-
-bool readWholeFile(const std::filesystem::path& path, std::vector<std::uint8_t>& bytes,
-                   std::string& reason) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error) {
-        reason = error.message();
-        return false;
-    }
-    if (size > kMaxMovieFileBytes) {
-        reason = "the file is too large to be a movie";
-        return false;
-    }
-    std::ifstream in(path, std::ios::binary);
-    bytes.resize(static_cast<std::size_t>(size));
-    if (!in || !in.read(reinterpret_cast<char*>(bytes.data()),
-                        static_cast<std::streamsize>(bytes.size()))) {
-        reason = "the file cannot be read";
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
 
 CZephyrcastPlayerDlg::CZephyrcastPlayerDlg(const lumenreel::ProgramResources& resources,
                                            lumenreel::TickClock& clock,
@@ -157,13 +128,12 @@ void CZephyrcastPlayerDlg::LoadZCD() {
 }
 
 void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
-    std::vector<std::uint8_t> bytes;
-    std::string reason;
-    if (!readWholeFile(path, bytes, reason)) {
-        showFailure(path.filename().string(), reason);
+    lumenreel::FileBytes file = lumenreel::readFileBytes(path, lumenreel::kMaxMovieFileBytes);
+    if (!file.ok()) {
+        showFailure(path.filename().string(), file.error);
         return;
     }
-    OpenMovieBytes(std::move(bytes), path.filename().string());
+    OpenMovieBytes(std::move(file.bytes), path.filename().string());
 }
 
 void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,

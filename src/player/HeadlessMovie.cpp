@@ -1,29 +1,20 @@
 #include "player/HeadlessMovie.h"
 
-#include <fstream>
-#include <iterator>
-#include <system_error>
-
+#include "base/FileBytes.h"
 #include "images/PngCodec.h"
+#include "published/LoadLimits.h"
 #include "published/PictureCopy.h"
 
 namespace lumenreel {
 
 HeadlessMovie::OpenResult HeadlessMovie::open(const std::filesystem::path& path,
                                               std::string& reason) {
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(path, error)) {
-        reason = "no such file";
-        return OpenResult::notFound;
+    FileBytes file = readFileBytes(path, kMaxMovieFileBytes);
+    if (!file.ok()) {
+        reason = file.error;
+        return file.missing ? OpenResult::notFound : OpenResult::badInput;
     }
-    std::ifstream in(path, std::ios::binary);
-    std::vector<std::uint8_t> bytes((std::istreambuf_iterator<char>(in)),
-                                    std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-        reason = "cannot read the file";
-        return OpenResult::badInput;
-    }
-    return open(std::move(bytes), reason);
+    return open(std::move(file.bytes), reason);
 }
 
 HeadlessMovie::OpenResult HeadlessMovie::open(std::vector<std::uint8_t> file, std::string& reason) {

@@ -2,17 +2,21 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <sstream>
 
+#include "base/FileBytes.h"
 #include "base/MemFile.h"
 #include "images/ImageExt.h"
+#include "images/ImageLimits.h"
 #include "storage/RBFileSystem.h"
 #include "storage/SerializeInterfaceXML.h"
 
 namespace lumenreel {
 namespace {
+
+// A skin file is a picture or a short layout text: the largest picture accepted, stored
+// uncompressed at 32 bits a pixel, with room for its headers and palette.
+constexpr std::uint64_t kMaxSkinFileBytes = std::uint64_t(kMaxImagePixels) * 4 + (1 << 20);
 
 // The layout keys in file order, each with the field it fills.
 struct LayoutEntry {
@@ -118,10 +122,10 @@ std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
             return std::nullopt;
         return bytes;
     }
-    std::ifstream in(diskPath(name, source), std::ios::binary);
-    if (!in)
+    FileBytes file = readFileBytes(diskPath(name, source), kMaxSkinFileBytes);
+    if (!file.ok())
         return std::nullopt;
-    return std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {});
+    return std::move(file.bytes);
 }
 
 SkinLayout parseSkinLayout(std::span<const std::uint8_t> bytes, bool xml) {

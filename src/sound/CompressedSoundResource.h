@@ -33,6 +33,8 @@ protected:
     explicit CCompressedSoundResource(std::unique_ptr<IPlayer> player);
 
 private:
+    // Only the thread that plays the movie; the player copies the bytes it decodes and runs its
+    // own thread behind its own lock.
     InPt<IPlayer> m_player;
     std::vector<std::uint8_t> m_data;
 };

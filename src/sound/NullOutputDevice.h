@@ -30,6 +30,8 @@ private:
     // Moves the play head by the time passed since the last update, never past what was written.
     void catchUp();
 
+    // No lock of its own: the owner serializes every call (a PCM writer holds its mutex around
+    // each, from its caller's or its feeder thread).
     Clock m_clock;
     bool m_open = false;
     bool m_paused = false;

@@ -147,6 +147,11 @@ bool CPCMWriter::IsIdle() {
     return m_pending.empty() && m_queued.empty();
 }
 
+lumenreel::WaveFormat CPCMWriter::GetFormat() {
+    std::lock_guard lock(m_mutex);
+    return m_format;
+}
+
 std::size_t CPCMWriter::QueuedCount() {
     std::lock_guard lock(m_mutex);
     return m_queued.size();

@@ -35,7 +35,8 @@ public:
     void Close();
 
     std::size_t QueuedCount();
-    const lumenreel::WaveFormat& GetFormat() const { return m_format; }
+    // A copy: the format changes under the lock when the writer opens or closes.
+    lumenreel::WaveFormat GetFormat();
 
 private:
     // One buffer of PCM and where it ends in the device's byte count.
@@ -44,22 +45,33 @@ private:
         std::uint64_t end = 0;
     };
 
-    // All with m_mutex held.
+    // With m_mutex held.
     bool SendOne();
     void ReapAll();
     bool HasRoom() const { return m_pending.size() + m_queued.size() < kMaxQueued; }
+    // These take m_mutex themselves.
     void FeederLoop();
     void StopFeeder();
 
-    lumenreel::OutputDeviceFactory m_devices;
+    // Threads: the owner's threads (a decoder's control and decode threads) open, write, flush
+    // and wait; the feeder thread sends pending buffers and retires played ones.
+
+    // Set on construction.
+    const lumenreel::OutputDeviceFactory m_devices;
+
+    // Started by Open and joined by Close, both on the thread that owns the writer.
+    std::thread m_feederThread;
+
+    // The following fields are protected by m_mutex; the device is called only with it held.
+    std::mutex m_mutex;
     std::unique_ptr<lumenreel::OutputDevice> m_device;
     lumenreel::WaveFormat m_format;
-    std::mutex m_mutex;
-    std::condition_variable m_feederWake;
-    std::condition_variable m_drained;
     std::deque<SBuf> m_pending;
     std::deque<SBuf> m_queued;
     std::uint64_t m_sentBytes = 0;
     bool m_stopFeeder = false;
-    std::thread m_feederThread;
+    // Wakes the feeder: new data, a pause change or a stop.
+    std::condition_variable m_feederWake;
+    // Wakes waiters for room or idleness: buffers retired, dropped or failed.
+    std::condition_variable m_drained;
 };

@@ -42,6 +42,8 @@ public:
     bool isOpen() const override { return m_open; }
 
 private:
+    // The recorder locks itself. m_open has no lock: the owner serializes every call (a PCM writer
+    // holds its mutex around each, from its caller's or its feeder thread).
     std::shared_ptr<DeviceRecorder> m_recorder;
     bool m_open = false;
 };

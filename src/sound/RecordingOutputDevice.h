@@ -58,6 +58,7 @@ private:
     friend class RecordingOutputDevice;
     DeviceRecorder() = default;
 
+    // With m_mutex held.
     void record(DeviceCall::Kind kind, std::uint64_t size = 0);
     bool open(std::uint32_t rate, std::uint16_t channels, std::uint16_t bits);
     bool write(std::span<const std::uint8_t> bytes);
@@ -66,7 +67,10 @@ private:
     std::uint64_t position() const;
     void close();
 
+    // The following fields are protected by m_mutex: the devices are called from a writer's
+    // threads while the test thread advances and inspects.
     mutable std::mutex m_mutex;
+    // Signalled after every device call and advance (m_version counts them).
     mutable std::condition_variable m_changed;
     std::vector<DeviceCall> m_calls;
     std::vector<std::uint8_t> m_written;

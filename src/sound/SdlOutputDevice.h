@@ -25,6 +25,9 @@ public:
     bool isOpen() const override { return m_device != 0; }
 
 private:
+    // No lock of its own: the owner serializes every call (a PCM writer holds its mutex around
+    // each, from its caller's or its feeder thread). SDL's audio thread drains the queue behind
+    // SDL's own lock.
     std::uint32_t m_device = 0;
     std::uint64_t m_written = 0;
 };

@@ -4,9 +4,9 @@
 #include "sound/VorbisCodec.h"
 
 CStreamDecoder::CStreamDecoder(CodecFactory codecs, lumenreel::OutputDeviceFactory devices)
-    : m_codecs(std::move(codecs)), m_devices(std::move(devices)), m_pcm(kPcmBufferSize) {
-    m_writer.reset(std::make_unique<CPCMWriter>(m_devices));
-}
+    : m_codecs(std::move(codecs)),
+      m_writer(std::make_unique<CPCMWriter>(std::move(devices))),
+      m_pcm(kPcmBufferSize) {}
 
 CStreamDecoder::~CStreamDecoder() {
     RequestStop();
@@ -27,7 +27,8 @@ void CStreamDecoder::UseMemory(const std::uint8_t* bytes, std::size_t size) {
 void CStreamDecoder::Reset() {
     RequestStop();
     std::lock_guard lock(m_lock);
-    m_writer.reset(std::make_unique<CPCMWriter>(m_devices));
+    // Closed rather than replaced, so the decode thread never holds a writer that is gone.
+    m_writer->Close();
     m_codec.reset();
     m_source.reset();
     m_opened = false;
@@ -64,8 +65,7 @@ bool CStreamDecoder::Open() {
 
 void CStreamDecoder::ReleaseWriter() {
     std::lock_guard lock(m_lock);
-    if (m_writer)
-        m_writer->Close();
+    m_writer->Close();
 }
 
 bool CStreamDecoder::Seek(double seconds) {
@@ -113,10 +113,12 @@ bool CStreamDecoder::IsRunning() {
 }
 
 bool CStreamDecoder::DecodeLoop() {
-    if (!m_opened || m_stopRequested) {
+    {
         std::lock_guard lock(m_lock);
-        m_running = false;
-        return true;
+        if (!m_opened || m_stopRequested) {
+            m_running = false;
+            return true;
+        }
     }
     while (!m_stopRequested) {
         {

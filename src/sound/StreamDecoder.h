@@ -56,18 +56,30 @@ public:
     CPCMWriter* GetWriter() const { return m_writer.get(); }
 
 private:
-    CodecFactory m_codecs;
-    lumenreel::OutputDeviceFactory m_devices;
-    InPt<CPCMWriter> m_writer;
+    // Threads: the control thread (the owning player's caller) opens, seeks, pauses, stops and
+    // resets; the decode thread runs DecodeLoop and FinishRun.
+
+    // Set on construction and never replaced, so either thread uses them without the lock; the
+    // writer locks itself.
+    const CodecFactory m_codecs;
+    const InPt<CPCMWriter> m_writer;
+
+    // Lone flags: written with m_lock held (so waits on m_flagsChanged see each change), read by
+    // either thread without it.
+    std::atomic<bool> m_stopRequested{false};
+    std::atomic<bool> m_paused{false};
+
+    // The following fields are protected by m_lock.
     std::unique_ptr<lumenreel::ByteSource> m_source;
     std::unique_ptr<lumenreel::PcmCodec> m_codec;
     bool m_opened = false;
-    std::atomic<bool> m_stopRequested{false};
-    std::atomic<bool> m_paused{false};
     bool m_rewindDue = false;
     bool m_running = false;
     std::mutex m_lock;
+    // Signalled when the pause ends or a stop is requested.
     std::condition_variable m_flagsChanged;
+
+    // Decode thread only.
     std::vector<std::uint8_t> m_pcm;
 };
 

@@ -34,7 +34,9 @@ private:
     void OpenOrThrow();
     void JoinDecodeThread();
 
-    std::unique_ptr<CStreamDecoder> m_decoder;
+    // Set on construction; the decoder locks itself, so its decode thread shares it safely.
+    const std::unique_ptr<CStreamDecoder> m_decoder;
+    // Control thread only (the one calling these methods).
     bool m_loaded = false;
     std::thread m_decodeThread;
 };

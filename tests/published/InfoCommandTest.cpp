@@ -109,13 +109,15 @@ TEST(InfoCommand, BadInputIsExitTwoWithOneLine) {
     file.resize(file.size() - 10);
     lumenreel::test::writeBytes(dir / "cut.zcd", file);
     lumenreel::test::writeBytes(dir / "other.bin", {1, 2, 3});
+    std::filesystem::create_directory(dir / "folder.zcd");
     struct Case {
         std::string name;
         std::string reason;
     };
     for (const auto& c : {Case{"cut.zcd", "truncated object stream"},
                           Case{"other.bin", "too short for a published demo"},
-                          Case{"missing.zcd", "cannot read the file"}}) {
+                          Case{"missing.zcd", "cannot read the file"},
+                          Case{"folder.zcd", "a directory, not a file"}}) {
         auto result = info(dir / c.name);
         EXPECT_EQ(result.exitCode, 2) << c.name;
         EXPECT_EQ(result.err, "lumenreel: " + (dir / c.name).string() + ": " + c.reason + "\n");
