@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "images/ImageExt.h"
+
 namespace lumenreel {
 
 namespace {
@@ -31,26 +33,36 @@ Span clip(const PixelView& target, int x, int y, int width, int height) {
 
 }  // namespace
 
+PixelView subView(const PixelView& view, int x, int y, int width, int height) {
+    PixelView block = view;
+    block.data = view.row(y) + static_cast<std::ptrdiff_t>(x) * view.bytesPerPixel;
+    block.width = width;
+    block.height = height;
+    return block;
+}
+
 void copyPixels(const PixelView& source, const PixelView& target, int x, int y, int maxWidth,
                 int maxHeight) {
-    if (source.empty() || target.empty() || target.bytesPerPixel != 4)
+    if (source.empty() || target.empty())
         return;
     Span s =
         clip(target, x, y, std::min(source.width, maxWidth), std::min(source.height, maxHeight));
     if (s.width <= 0 || s.height <= 0)
         return;
+    const int from = source.bytesPerPixel, to = target.bytesPerPixel;
     for (int row = 0; row < s.height; ++row) {
-        const std::uint8_t* from = source.row(s.sourceY + row) + s.sourceX * source.bytesPerPixel;
-        std::uint8_t* to = target.row(s.targetY + row) + s.targetX * 4;
-        if (source.bytesPerPixel == 4) {
-            std::memcpy(to, from, static_cast<std::size_t>(s.width) * 4);
+        const std::uint8_t* in = source.row(s.sourceY + row) + s.sourceX * from;
+        std::uint8_t* out = target.row(s.targetY + row) + s.targetX * to;
+        if (from == to) {
+            std::memmove(out, in, static_cast<std::size_t>(s.width) * static_cast<std::size_t>(to));
             continue;
         }
-        for (int i = 0; i < s.width; ++i, from += 3, to += 4) {
-            to[0] = from[0];
-            to[1] = from[1];
-            to[2] = from[2];
-            to[3] = 0xFF;
+        for (int i = 0; i < s.width; ++i, in += from, out += to) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+            if (to == 4)
+                out[3] = 0xFF;
         }
     }
 }
@@ -78,6 +90,11 @@ void fillPixels(const PixelView& target, int x, int y, int width, int height, st
     for (int row = 1; row < s.height; ++row)
         std::memcpy(target.row(s.targetY + row) + s.targetX * target.bytesPerPixel, first,
                     rowBytes);
+}
+
+void copyAsBgr24(const CImageExt& source, CImageExt& image) {
+    image.create(source.width(), source.height(), 24);
+    copyPixels(source.view(), image.view(), 0, 0, source.width(), source.height());
 }
 
 }  // namespace lumenreel

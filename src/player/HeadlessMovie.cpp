@@ -3,7 +3,7 @@
 #include "base/FileBytes.h"
 #include "images/PngCodec.h"
 #include "published/LoadLimits.h"
-#include "published/PictureCopy.h"
+#include "images/PixelBlit.h"
 
 namespace lumenreel {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "base/File.h"
-#include "published/PictureCopy.h"
+#include "images/PixelBlit.h"
 #include "published/PictureStreamParser.h"
 
 namespace NKWXDecodersEncoders {
@@ -71,8 +71,9 @@ void CImageSequenceDecoder::drawPlacement(const StreamPlacement& placement, CIma
     const bool fromPicture = placement.node < m_content.header.pictureCount;
     int sx = fromSource ? placement.sourceX : fromPicture ? placement.x : 0;
     int sy = fromSource ? placement.sourceY : fromPicture ? placement.y : 0;
-    lumenreel::copyBlock24(*source, sx, sy, target, placement.x, placement.y, placement.width,
-                           placement.height);
+    lumenreel::copyPixels(
+        lumenreel::subView(source->view(), sx, sy, placement.width, placement.height),
+        target.view(), placement.x, placement.y, placement.width, placement.height);
 }
 
 void CImageSequenceDecoder::composePicture(int picture) {
@@ -84,8 +85,8 @@ void CImageSequenceDecoder::composePicture(int picture) {
     c.listC.forEachOn(picture, [&](const StreamPlacement& p) { drawPlacement(p, target, true); });
     c.tiles.forEachOn(picture, [&](const StreamTile& tile) {
         if (tile.image)
-            lumenreel::copyBlock24(*tile.image, 0, 0, target, tile.x, tile.y, tile.width,
-                                   tile.height);
+            lumenreel::copyPixels(tile.image->view(), target.view(), tile.x, tile.y, tile.width,
+                                  tile.height);
     });
     if (hasOwnBitmap(picture))
         m_state.composed[picture] = true;
@@ -121,7 +122,7 @@ bool CImageSequenceDecoder::GetPicture(CImageExt& image, int i) {
     const CImageExt& result = *m_content.pictures[i].image;
     if (image.width() != result.width() || image.height() != result.height() || image.bpp() != 24)
         image.create(result.width(), result.height(), 24);
-    lumenreel::copyBlock24(result, 0, 0, image, 0, 0, result.width(), result.height());
+    lumenreel::copyPixels(result.view(), image.view(), 0, 0, result.width(), result.height());
     return true;
 }
 

@@ -11,7 +11,7 @@
 #include "images/ImageExt.h"
 #include "images/PngCodec.h"
 #include "published/PackedData.h"
-#include "published/PictureCopy.h"
+#include "images/PixelBlit.h"
 #include "published/ZcdPrimitives.h"
 
 namespace lumenreel::zcd {

@@ -9,7 +9,7 @@
 #include "images/ImageDecoder.h"
 #include "images/ImageLimits.h"
 #include "published/PackedData.h"
-#include "published/PictureCopy.h"
+#include "images/PixelBlit.h"
 #include "published/ZcdPrimitives.h"
 
 namespace NKWXDecodersEncoders {

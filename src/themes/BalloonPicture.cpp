@@ -15,11 +15,7 @@ namespace {
 void copyBlock(const CImageExt& from, int x, int y, int w, int h, CImageExt& to, int toX, int toY) {
     if (w <= 0 || h <= 0)
         return;
-    PixelView block = from.view();
-    block.data = block.row(y) + x * block.bytesPerPixel;
-    block.width = w;
-    block.height = h;
-    copyPixels(block, to.view(), toX, toY, w, h);
+    copyPixels(subView(from.view(), x, y, w, h), to.view(), toX, toY, w, h);
 }
 
 Rect clippedTextArea(const Rect& area, std::int64_t w, std::int64_t h) {

@@ -30,5 +30,41 @@ TEST(PixelBlitTest, FillSetsExactlyTheClippedRectangle) {
     }
 }
 
+TEST(PixelBlitTest, CopiesConvertBetweenDepthsAndClipToTheTarget) {
+    struct Case {
+        int fromBpp, toBpp, x, y;
+    };
+    const Case cases[] = {
+        {24, 24, 2, 1}, {32, 32, 2, 1}, {24, 32, -3, 2}, {32, 24, 9, -2}, {32, 32, 11, 6}};
+    for (const Case& c : cases) {
+        CImageExt source, target;
+        ASSERT_TRUE(source.create(5, 4, c.fromBpp));
+        ASSERT_TRUE(target.create(12, 7, c.toBpp));
+        for (int y = 0; y < 4; ++y)
+            for (int x = 0; x < 5; ++x)
+                source.setPixel(x, y,
+                                0x40000000u * static_cast<std::uint32_t>(x % 3) |
+                                    static_cast<std::uint32_t>(0x10203 * (x + 5 * y + 1)));
+        copyPixels(source.view(), target.view(), c.x, c.y, 5, 4);
+        int wrong = 0;
+        for (int y = 0; y < 7; ++y)
+            for (int x = 0; x < 12; ++x) {
+                const int sx = x - c.x, sy = y - c.y;
+                std::uint32_t expected = 0;
+                if (sx >= 0 && sx < 5 && sy >= 0 && sy < 4) {
+                    expected = source.pixel(sx, sy);
+                    // Alpha is the source's between 32-bit pictures, opaque from 24 bits and
+                    // gone in 24 bits.
+                    if (c.toBpp == 24)
+                        expected &= 0xFFFFFF;
+                    else if (c.fromBpp == 24)
+                        expected |= 0xFF000000;
+                }
+                wrong += target.pixel(x, y) != expected;
+            }
+        EXPECT_EQ(wrong, 0) << c.fromBpp << " to " << c.toBpp << " at " << c.x << "," << c.y;
+    }
+}
+
 }  // namespace
 }  // namespace lumenreel::test
