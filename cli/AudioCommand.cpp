@@ -26,16 +26,19 @@ struct AudioOptions {
     std::string output;
 };
 
-void finish(WavFileWriter& wav, const std::string& output) {
-    if (!wav.Finish())
-        failCommand(kExitBadInput, output, "cannot write the file");
+[[noreturn]] void writeFailed(const WavFileWriter& wav, const std::string& output) {
+    failCommand(kExitBadInput, output,
+                wav.error().empty() ? "more sound than a WAV file can hold" : wav.error());
 }
 
-WavFileWriter openOutput(const std::string& output, const WaveFormat& format) {
-    WavFileWriter wav(output, format);
+void requireOpen(const WavFileWriter& wav, const std::string& output) {
     if (!wav.IsOpen())
-        failCommand(kExitBadInput, output, "cannot write the file");
-    return wav;
+        writeFailed(wav, output);
+}
+
+void finish(WavFileWriter& wav, const std::string& output) {
+    if (!wav.Finish())
+        writeFailed(wav, output);
 }
 
 void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
@@ -48,9 +51,10 @@ void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
                                   wave.bitsPerSample);
     // A torn last sample frame would shift every channel after it when played.
     std::size_t whole = wave.data().size() / format.blockAlign * format.blockAlign;
-    WavFileWriter wav = openOutput(options.output, format);
+    WavFileWriter wav(options.output, format);
+    requireOpen(wav, options.output);
     if (!wav.Append(std::span(wave.data().data(), whole)))
-        failCommand(kExitBadInput, options.output, "cannot write the file");
+        writeFailed(wav, options.output);
     finish(wav, options.output);
 }
 
@@ -68,17 +72,12 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
                         ? "soundtrack: not a readable Ogg Vorbis stream"
                         : "soundtrack: not a readable MP3 stream");
     }
-    WavFileWriter wav =
-        openOutput(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
-    bool tooLong = false;
-    decodeAll(*codec, [&](std::span<const std::uint8_t> pcm) {
-        if (wav.Append(pcm))
-            return true;
-        tooLong = true;
-        return false;
-    });
-    if (tooLong)
-        failCommand(kExitBadInput, options.output, "cannot write the file");
+    WavFileWriter wav(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
+    requireOpen(wav, options.output);
+    bool written = true;
+    decodeAll(*codec, [&](std::span<const std::uint8_t> pcm) { return written = wav.Append(pcm); });
+    if (!written)
+        writeFailed(wav, options.output);
     finish(wav, options.output);
 }
 

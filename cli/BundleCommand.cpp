@@ -1,12 +1,8 @@
 #include "cli/BundleCommand.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +11,7 @@
 #include "app/Bundle.h"
 #include "app/ResourceTrailer.h"
 #include "base/FileBytes.h"
+#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
@@ -55,21 +52,9 @@ std::string defaultPlayer() {
 // that is running keeps running (its file cannot be opened for writing), and a failed write
 // leaves no half program behind.
 void writeProgram(const std::string& output, const std::vector<std::uint8_t>& bytes) {
-    std::string temporary = output + ".XXXXXX";
-    const int descriptor = ::mkstemp(temporary.data());
-    if (descriptor < 0)
-        failCommand(kExitBadInput, output, "cannot write the file");
-    ::close(descriptor);
-    std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-    out.close();
-    bool written = !out.fail() && ::chmod(temporary.c_str(), 0755) == 0 &&
-                   std::rename(temporary.c_str(), output.c_str()) == 0;
-    if (!written) {
-        std::remove(temporary.c_str());
-        failCommand(kExitBadInput, output, "cannot write the file");
-    }
+    std::string error;
+    if (!replaceFile(output, bytes, error, 0755))
+        failCommand(kExitBadInput, output, error);
 }
 
 void runBundle(const BundleOptions& options) {

@@ -1,5 +1,6 @@
 #include <unistd.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -7,6 +8,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
@@ -48,7 +50,8 @@ private:
 void runFrames(const FramesOptions& options) {
     HeadlessMovie movie;
     openMovieOrExit(movie, options.path);
-    float to = options.to.value_or(movie.duration());
+    // Past the end every moment would be the last one again.
+    const float to = std::min(options.to.value_or(movie.duration()), movie.duration());
     if (to < options.from)
         failCommand(kExitUsage, options.path, "--to is before --from");
     std::error_code error;
@@ -78,12 +81,12 @@ void addFramesCommand(CLI::App& app) {
     command->add_option("FILE", options->path, "published demo file")->required();
     command->add_option("--fps", options->fps, "pictures per second of movie time")
         ->required()
-        ->check(CLI::Range(0.001, 1000.0));
+        ->check(finiteNumber(0.001, 1000.0));
     command->add_option("--output-dir", options->outputDir, "folder for the pictures")->required();
     command->add_option("--from", options->from, "first moment in seconds (default 0)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(finiteNumber(0));
     command->add_option("--to", options->to, "last moment in seconds (default: the end)")
-        ->check(CLI::NonNegativeNumber);
+        ->check(finiteNumber(0));
     command->callback([options] { runFrames(*options); });
 }
 

@@ -1,11 +1,12 @@
 #include "cli/RenderCommand.h"
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/CommandLine.h"
+#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "player/HeadlessMovie.h"
@@ -28,10 +29,9 @@ void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output)
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
         failCommand(kExitBadInput, output, "nothing to render");
-    std::ofstream out(output, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
-    if (!out.flush())
-        failCommand(kExitBadInput, output, "cannot write the file");
+    std::string error;
+    if (!replaceFile(output, png, error))
+        failCommand(kExitBadInput, output, error);
 }
 
 namespace {
@@ -57,7 +57,7 @@ void addRenderCommand(CLI::App& app) {
     command->add_option("FILE", options->path, "published demo file")->required();
     command->add_option("--time", options->time, "movie time in seconds")
         ->required()
-        ->check(CLI::NonNegativeNumber);
+        ->check(finiteNumber(0));
     command->add_option("--output", options->output, "PNG file to write")->required();
     command->callback([options] { runRender(*options); });
 }

@@ -1,8 +1,11 @@
 #include <CLI/CLI.hpp>
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "cli/AudioCommand.h"
 #include "cli/BundleCommand.h"
 #include "cli/CommandFailure.h"
@@ -22,16 +25,23 @@ int main(int argc, char** argv) {
     lumenreel::cli::addBundleCommand(app);
     lumenreel::cli::addAudioCommand(app);
 
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::ParseError& error) {
-        int code = app.exit(error);
-        return code == 0 ? lumenreel::cli::kExitSuccess : lumenreel::cli::kExitUsage;
-    } catch (const lumenreel::cli::CommandFailure& failure) {
-        return failure.exitCode;
-    }
-    if (app.get_subcommands().empty()) {
-        std::fputs(app.help().c_str(), stdout);
-    }
-    return lumenreel::cli::kExitSuccess;
+    return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
+        try {
+            app.parse(argc, argv);
+        } catch (const CLI::ParseError& error) {
+            int code = app.exit(error);
+            return code == 0 ? lumenreel::cli::kExitSuccess : lumenreel::cli::kExitUsage;
+        } catch (const lumenreel::cli::CommandFailure& failure) {
+            return failure.exitCode;
+        }
+        if (app.get_subcommands().empty()) {
+            std::fputs(app.help().c_str(), stdout);
+        }
+        // Output that did not arrive (a full disk, a closed pipe) is no success.
+        if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+            std::fprintf(stderr, "lumenreel: standard output: %s\n", std::strerror(errno));
+            return lumenreel::cli::kExitBadInput;
+        }
+        return lumenreel::cli::kExitSuccess;
+    });
 }

@@ -336,6 +336,26 @@ std::optional<std::string> missingDisplayReason() {
            "--snapshot to draw the window into a picture instead";
 }
 
+namespace {
+
+// SDL falls back to drawing off screen when no display answers; a window nobody can see would
+// play on forever, so only a driver asked for by name may be one without a screen.
+std::optional<std::string> unreachableDisplayReason() {
+    const std::string_view current = SDL_GetCurrentVideoDriver();
+    const char* asked = std::getenv("SDL_VIDEODRIVER");
+    if ((current != "offscreen" && current != "dummy") || (asked && *asked))
+        return std::nullopt;
+    const char* x11 = std::getenv("DISPLAY");
+    const char* wayland = std::getenv("WAYLAND_DISPLAY");
+    return "cannot reach the display " +
+           std::string(x11 && *x11 ? x11
+                       : wayland   ? wayland
+                                   : "") +
+           "; use --snapshot to draw the window into a picture instead";
+}
+
+}  // namespace
+
 int runPlayerWindow(const ProgramResources& resources,
                     const std::optional<std::filesystem::path>& movie) {
     if (std::optional<std::string> reason = missingDisplayReason()) {
@@ -345,6 +365,10 @@ int runPlayerWindow(const ProgramResources& resources,
     SdlSession sdl;
     if (!sdl.ok) {
         std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
+        return 1;
+    }
+    if (std::optional<std::string> reason = unreachableDisplayReason()) {
+        std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
     }
     Shell shell(resources);

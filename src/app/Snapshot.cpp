@@ -1,7 +1,8 @@
 #include "app/Snapshot.h"
 
 #include "app/PlayerDialog.h"
-#include "base/DiskFile.h"
+#include "base/ReplacingFile.h"
+#include "images/PngCodec.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 
@@ -79,13 +80,16 @@ bool writeSnapshot(const ProgramResources& resources, const SnapshotOptions& opt
     if (!renderSnapshot(resources, options, picture, error))
         return false;
     CImageExt opaque;
-    CDiskFile file;
-    if (!opaque.from24(picture, false) ||
-        !file.Open(output.string(), CDiskFile::Mode::createWrite) || !opaque.savePng(file)) {
-        error = "cannot write " + output.string();
+    std::vector<std::uint8_t> png;
+    if (!opaque.from24(picture, false) || !encodePng(opaque, png)) {
+        error = "cannot encode the picture";
         return false;
     }
-    file.Close();
+    std::string reason;
+    if (!replaceFile(output, png, reason)) {
+        error = output.string() + ": " + reason;
+        return false;
+    }
     return true;
 }
 

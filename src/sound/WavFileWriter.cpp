@@ -28,30 +28,24 @@ std::array<std::uint8_t, kHeaderBytes> header(const WaveFormat& format, std::uin
 }  // namespace
 
 WavFileWriter::WavFileWriter(const std::filesystem::path& path, const WaveFormat& format)
-    : m_file(path, std::ios::binary | std::ios::trunc), m_format(format) {
-    auto bytes = header(format, 0);
-    m_file.write(reinterpret_cast<const char*>(bytes.data()),
-                 static_cast<std::streamsize>(bytes.size()));
+    : m_file(path), m_format(format) {
+    if (m_file.open())
+        m_file.write(header(format, 0));
 }
 
 bool WavFileWriter::Append(std::span<const std::uint8_t> samples) {
     if (m_dataBytes + samples.size() > kMaxDataBytes)
         return false;
-    m_file.write(reinterpret_cast<const char*>(samples.data()),
-                 static_cast<std::streamsize>(samples.size()));
     m_dataBytes += samples.size();
-    return m_file.good();
+    return m_file.write(samples);
 }
 
 bool WavFileWriter::Finish() {
-    if (m_dataBytes & 1)
-        m_file.put(0);
-    auto bytes = header(m_format, static_cast<std::uint32_t>(m_dataBytes));
-    m_file.seekp(0);
-    m_file.write(reinterpret_cast<const char*>(bytes.data()),
-                 static_cast<std::streamsize>(kHeaderBytes));
-    m_file.close();
-    return !m_file.fail();
+    constexpr std::uint8_t kPad[1] = {0};
+    if ((m_dataBytes & 1) && !m_file.write(kPad))
+        return false;
+    return m_file.writeAt(0, header(m_format, static_cast<std::uint32_t>(m_dataBytes))) &&
+           m_file.commit();
 }
 
 }  // namespace lumenreel

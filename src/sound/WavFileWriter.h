@@ -2,27 +2,30 @@
 
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <span>
 
+#include "base/ReplacingFile.h"
 #include "sound/WaveFormat.h"
 
 namespace lumenreel {
 
-// Writes a PCM WAV file as the samples come; the chunk sizes are filled in by Finish.
+// Writes a PCM WAV file as the samples come; the chunk sizes are filled in by Finish, and only
+// then does the file appear under its name.
 class WavFileWriter {
 public:
     // Largest data chunk the 32-bit RIFF sizes can describe.
     static constexpr std::uint64_t kMaxDataBytes = 0xFFFFFFFFull - 36;
 
     WavFileWriter(const std::filesystem::path& path, const WaveFormat& format);
-    bool IsOpen() const { return m_file.is_open() && m_file.good(); }
+    bool IsOpen() const { return m_file.isOpen(); }
     // False when the file cannot take the bytes (a write error or past the RIFF limit).
     bool Append(std::span<const std::uint8_t> samples);
     bool Finish();
+    // Why the file could not be written.
+    const std::string& error() const { return m_file.error(); }
 
 private:
-    std::ofstream m_file;
+    ReplacingFile m_file;
     WaveFormat m_format;
     std::uint64_t m_dataBytes = 0;
 };

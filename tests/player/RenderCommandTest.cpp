@@ -111,6 +111,23 @@ TEST_F(RenderCommandTest, FramesWritesOnePicturePerStepIncludingTheLast) {
     EXPECT_EQ(magickRgb(part / "frame_000002.png"), rgbOf(*movie.renderAt(1.5f)));
 }
 
+TEST_F(RenderCommandTest, FramesPastTheEndStopAtTheEnd) {
+    auto tail = dir / "tail";
+    auto result =
+        runCommand(lumenreel() + " frames " + shellQuote(demoPath().string()) +
+                   " --fps 4 --from 2 --to 1e9 --output-dir " + shellQuote(tail.string()));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(std::filesystem::exists(tail / "frame_000004.png"));  // 2, 2.25, … 3
+    EXPECT_FALSE(std::filesystem::exists(tail / "frame_000005.png"));
+}
+
+TEST_F(RenderCommandTest, OutputThatCannotBeWrittenIsNoSuccess) {
+    auto result = runCommand("{ " + lumenreel() + " info " + shellQuote(demoPath().string()) +
+                             " >/dev/full; }");
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err, "lumenreel: standard output: No space left on device\n");
+}
+
 TEST_F(RenderCommandTest, BadInputsGiveTheirExitCodesAndOneLine) {
     auto garbage = dir / "garbage.zcd";
     writeBytes(garbage, std::vector<std::uint8_t>(100, 0x5A));
@@ -123,6 +140,12 @@ TEST_F(RenderCommandTest, BadInputsGiveTheirExitCodesAndOneLine) {
         {"render " + shellQuote(garbage.string()) + " --time 0 --output x.png", 2},
         {"frames " + shellQuote(garbage.string()) + " --fps 5 --output-dir d", 2},
         {"render " + shellQuote(demoPath().string()) + " --output x.png", 1},
+        // Numbers that are no times or rates would render nothing or never end.
+        {"render " + shellQuote(demoPath().string()) + " --time nan --output x.png", 1},
+        {"render " + shellQuote(demoPath().string()) + " --time inf --output x.png", 1},
+        {"frames " + shellQuote(demoPath().string()) + " --fps nan --output-dir d", 1},
+        {"frames " + shellQuote(demoPath().string()) + " --fps 5 --to -inf --output-dir d", 1},
+        {"frames " + shellQuote(demoPath().string()) + " --fps 5 --from nan --output-dir d", 1},
     };
     for (const Case& c : cases) {
         auto result = runCommand("cd " + shellQuote(dir.path().string()) + " && " + lumenreel() +

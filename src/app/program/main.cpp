@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/CommandLine.h"
 #include "app/ExeResManipulator.h"
 #include "app/PlayerDialog.h"
 #include "app/SdlShell.h"
@@ -25,25 +26,16 @@ bool parseSize(const std::string& text, lumenreel::Size& size) {
     return true;
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
-    CLI::App app{"Plays a Lumenreel movie (published demo or document)", "lumenreel-player"};
+// What the command line asked for.
+struct PlayerOptions {
     std::string movie;
     std::string snapshot;
     float at = 0.0f;
     std::string size;
     bool fullScreen = false;
-    app.add_option("FILE", movie, "movie to open (otherwise the one bundled with the player)");
-    app.add_option(
-        "--snapshot", snapshot,
-        "draw the window into this PNG picture instead of opening it (no display needed)");
-    app.add_option("--at", at, "movie time of the snapshot in seconds")
-        ->check(CLI::NonNegativeNumber);
-    app.add_option("--size", size, "window size of the snapshot, WxH");
-    app.add_flag("--fullscreen", fullScreen, "snapshot of the full-screen view");
-    CLI11_PARSE(app, argc, argv);
+};
 
+int run(const PlayerOptions& given) {
     lumenreel::ProgramResources resources;
     resources.addCompiledIn(CZephyrcastPlayerDlg::kSkinResource, lumenreel::embeddedSkinPackage());
     std::string problem;
@@ -53,28 +45,51 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "lumenreel-player: ignoring the bundled data: %s\n", problem.c_str());
 
     std::optional<std::filesystem::path> moviePath;
-    if (!movie.empty())
-        moviePath = movie;
+    if (!given.movie.empty())
+        moviePath = given.movie;
 
-    if (snapshot.empty())
+    if (given.snapshot.empty())
         return lumenreel::runPlayerWindow(resources, moviePath);
 
     lumenreel::SnapshotOptions options;
     options.movie = moviePath;
-    options.at = at;
-    options.fullScreen = fullScreen;
-    if (!size.empty()) {
+    options.at = given.at;
+    options.fullScreen = given.fullScreen;
+    if (!given.size.empty()) {
         lumenreel::Size parsed;
-        if (!parseSize(size, parsed)) {
-            std::fprintf(stderr, "lumenreel-player: --size: expected WxH, got %s\n", size.c_str());
+        if (!parseSize(given.size, parsed)) {
+            std::fprintf(stderr, "lumenreel-player: --size: expected WxH, got %s\n",
+                         given.size.c_str());
             return 1;
         }
         options.size = parsed;
     }
     std::string error;
-    if (!lumenreel::writeSnapshot(resources, options, snapshot, error)) {
+    if (!lumenreel::writeSnapshot(resources, options, given.snapshot, error)) {
         std::fprintf(stderr, "lumenreel-player: %s\n", error.c_str());
         return 2;
     }
     return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app{"Plays a Lumenreel movie (published demo or document)", "lumenreel-player"};
+    PlayerOptions options;
+    app.add_option("FILE", options.movie,
+                   "movie to open (otherwise the one bundled with the player)");
+    app.add_option(
+        "--snapshot", options.snapshot,
+        "draw the window into this PNG picture instead of opening it (no display needed)");
+    app.add_option("--at", options.at, "movie time of the snapshot in seconds")
+        ->check(lumenreel::finiteNumber(0));
+    app.add_option("--size", options.size, "window size of the snapshot, WxH");
+    app.add_flag("--fullscreen", options.fullScreen, "snapshot of the full-screen view");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::ParseError& error) {
+        return app.exit(error) == 0 ? 0 : 1;
+    }
+    return lumenreel::runGuarded("lumenreel-player", [&options] { return run(options); });
 }

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <limits>
+
+namespace lumenreel {
+
+// A time or a rate given on the command line: a finite number from min to max. NaN and
+// infinities read as numbers but would run a command on nothing or forever.
+CLI::Validator finiteNumber(double min, double max = std::numeric_limits<double>::max());
+
+// Runs a program's body: what escapes it (memory running out, a library's exception) ends as one
+// line "PROGRAM: reason" on stderr and exit code 2 instead of an abort.
+int runGuarded(const char* program, const std::function<int()>& body);
+
+}  // namespace lumenreel
