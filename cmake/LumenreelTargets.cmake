@@ -23,7 +23,7 @@ endfunction()
 function(lumenreel_test subsystem)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-    add_executable(${subsystem}_tests ${sources})
+    add_executable(${subsystem}_tests ${sources} "${PROJECT_SOURCE_DIR}/tests/LeakSuppressions.cpp")
     target_include_directories(${subsystem}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${subsystem}_tests PRIVATE ${ARG_LIBS} lumenreel_test_support
                           GTest::gtest GTest::gmock GTest::gtest_main)
