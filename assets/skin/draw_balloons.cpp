@@ -22,7 +22,8 @@ constexpr double kPi = 3.14159265358979323846;
 // Coverage below this (of 255) is left outside: a faint fringe would show as a light halo
 // around the balloon on a dark screen.
 constexpr int kInsideCoverage = 40;
-constexpr int kMargin = 2;
+// Key white around the shape, wider than the outline and its round joins reach.
+constexpr int kMargin = 4;
 
 struct Colour {
     double r, g, b;
@@ -174,7 +175,8 @@ void drawShape(cairo_t* cr, const Look& look, const Layout& l, Tail tail) {
     tailPath(cr, l);
     cairo_fill(cr);
     if (tail == Tail::callout) {
-        // The accent bar along the left edge, clipped to the body's rounded shape.
+        // The accent bar along the left edge, clipped to the body's rounded shape; the outline's
+        // outer half stays around it.
         cairo_save(cr);
         bodyPath(cr, l, radius);
         cairo_clip(cr);
@@ -182,15 +184,6 @@ void drawShape(cairo_t* cr, const Look& look, const Layout& l, Tail tail) {
         cairo_rectangle(cr, l.bx, l.by, 5, l.bh);
         cairo_fill(cr);
         cairo_restore(cr);
-        if (look.outline > 0) {
-            set(cr, look.stroke);
-            cairo_set_line_width(cr, 2 * look.outline);
-            bodyPath(cr, l, radius);
-            cairo_save(cr);
-            cairo_clip_preserve(cr);
-            cairo_stroke(cr);
-            cairo_restore(cr);
-        }
     }
 }
 
