@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-std::unique_ptr<CThemeItem> CThemeItem_smokeZC::clone() const {
+std::unique_ptr<CThemeItem_smoke> CThemeItem_smokeZC::cloneBalloon() const {
     return std::make_unique<CThemeItem_smokeZC>(files(), itemName());
 }
 
@@ -38,15 +38,10 @@ std::unique_ptr<CThemeContainer> CThemesManagerZC::newTheme(std::string name) co
 
 std::unique_ptr<CThemeItem_smoke> CThemesManagerZC::balloonItemFor(const CThemeContainer& theme,
                                                                    std::string_view itemName) {
-    const CThemeItem* kind = theme.itemFor(kBalloonTypeId);
+    const auto* kind = dynamic_cast<const CThemeItem_smoke*>(theme.itemFor(kBalloonTypeId));
     if (!kind)
         return nullptr;
-    std::unique_ptr<CThemeItem> copy = kind->clone();
-    auto* balloon = dynamic_cast<CThemeItem_smoke*>(copy.get());
-    if (!balloon)
-        return nullptr;
-    copy.release();
-    std::unique_ptr<CThemeItem_smoke> item(balloon);
+    std::unique_ptr<CThemeItem_smoke> item = kind->cloneBalloon();
     item->setItemName(std::string(itemName));
     item->load();
     if (item->loadedItemName() != item->itemName()) {

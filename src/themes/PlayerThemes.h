@@ -15,7 +15,7 @@ class CThemeItem_smokeZC : public CThemeItem_smoke {
 public:
     using CThemeItem_smoke::CThemeItem_smoke;
     std::string displayName() const override { return "Smoke"; }
-    std::unique_ptr<CThemeItem> clone() const override;
+    std::unique_ptr<CThemeItem_smoke> cloneBalloon() const override;
 
 protected:
     SThemeItemSet chooseItemSet() const override;

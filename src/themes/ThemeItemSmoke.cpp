@@ -38,7 +38,7 @@ CThemeItem_smoke::CThemeItem_smoke(lumenreel::ThemeFiles files, std::string item
 
 CThemeItem_smoke::~CThemeItem_smoke() = default;
 
-std::unique_ptr<CThemeItem> CThemeItem_smoke::clone() const {
+std::unique_ptr<CThemeItem_smoke> CThemeItem_smoke::cloneBalloon() const {
     return std::make_unique<CThemeItem_smoke>(files(), itemName());
 }
 

@@ -22,7 +22,8 @@ public:
     explicit CThemeItem_smoke(lumenreel::ThemeFiles files, std::string itemName = {});
     ~CThemeItem_smoke() override;
 
-    std::unique_ptr<CThemeItem> clone() const override;
+    std::unique_ptr<CThemeItem> clone() const override { return cloneBalloon(); }
+    virtual std::unique_ptr<CThemeItem_smoke> cloneBalloon() const;
 
     // Index 0 to 8; outside that range, or for an empty template: none, an empty rectangle and
     // (0, 0).

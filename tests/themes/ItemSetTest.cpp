@@ -36,6 +36,14 @@ TEST(ItemSetTest, FourteenAreaLinesMakeTwoTemplatesWhateverPicturesThereAre) {
     EXPECT_EQ(item.balloonTemplate(-1), nullptr);
     EXPECT_EQ(item.textArea(9), Rect{});
     EXPECT_TRUE(item.problems().empty());
+
+    // One line short of the second entry: only the first is there.
+    TempDir shorter;
+    const std::string cut = areas.substr(0, areas.rfind('\n', areas.size() - 2) + 1);
+    writeItemSet(shorter.path(), "set", "Mine", cut.c_str(), ninePictures(40, 24));
+    CThemeItem_smoke first(ThemeFiles::onDisk(shorter.path()), "Mine");
+    first.load();
+    EXPECT_EQ(first.templateCount(), 1);
 }
 
 TEST(ItemSetTest, TwoSetsOfOneNameGiveTheFirstInListingOrder) {
@@ -43,6 +51,7 @@ TEST(ItemSetTest, TwoSetsOfOneNameGiveTheFirstInListingOrder) {
     const std::string areas = areasEntry(5, 5, 1, 1, 9, 9);
     writeItemSet(dir.path(), "b_second", "Same", areas.c_str(), ninePictures(30, 20));
     writeItemSet(dir.path(), "a_first", "Same", areas.c_str(), ninePictures(20, 20));
+    writeBytes(dir / "BALLOONS" / "a_file", {'S', 'a', 'm', 'e'});  // not a folder: no set
     CThemeItem_smoke item(ThemeFiles::onDisk(dir.path()), "Same");
     EXPECT_EQ(item.listItemNames(), (std::vector<std::string>{"Same", "Same"}));
     EXPECT_EQ(item.findFolder(), "BALLOONS\\a_first");
