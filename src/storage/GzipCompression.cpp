@@ -19,6 +19,8 @@ constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kTrailerSize = 8;
 // Deflate cannot expand more than this, which bounds what a member's length field may claim.
 constexpr std::size_t kMaxInflateRatio = 1032;
+// What a stated length is believed up to before any data has arrived.
+constexpr std::size_t kFirstGuessBytes = std::size_t{16} << 20;
 
 enum HeaderFlag : std::uint8_t {
     kHeaderCrc = 0x02,
@@ -169,9 +171,14 @@ void GzipMemReader::allocate(std::size_t capacity) {
 }
 
 void GzipMemReader::reserve(std::size_t needed) {
-    if (needed + 1 > m_buffer.size()) {
-        m_buffer.resize(grownCapacity(needed, m_buffer.empty() ? 0 : m_buffer.size() - 1) + 1);
-    }
+    if (needed + 1 <= m_buffer.size())
+        return;
+    std::size_t capacity = grownCapacity(needed, GetCapacity());
+    // Within twice what has arrived, the stated length is taken at its word: the result then
+    // ends exactly sized, and a false claim costs no more than growing would have.
+    if (m_expected >= needed && m_expected / 2 <= needed)
+        capacity = m_expected;
+    m_buffer.resize(capacity + 1);
 }
 
 void GzipMemReader::terminate() {
@@ -192,11 +199,14 @@ void GzipMemReader::copyTransparent(const std::uint8_t* data, std::size_t length
 
 void GzipMemReader::decompress(const std::uint8_t* data, std::size_t length) {
     // The last member's length field says how much to expect: one allocation for the usual single
-    // member, bounded by what the input could possibly expand to.
+    // member, bounded by what the input could possibly expand to. One damaged byte can make it
+    // claim far more than the data holds, so beyond a first guess it is believed only once the
+    // output comes close to it (see reserve).
     std::size_t expected = length >= kTrailerSize ? lumenreel::loadU32(data + length - 4) : 0;
     std::size_t possible =
         length > SIZE_MAX / kMaxInflateRatio ? SIZE_MAX : length * kMaxInflateRatio;
-    allocate(std::min({expected, possible, m_limit}));
+    m_expected = std::min({expected, possible, m_limit});
+    allocate(std::min(m_expected, kFirstGuessBytes));
 
     z_stream stream{};
     m_status = inflateInit2(&stream, kRawWindowBits);

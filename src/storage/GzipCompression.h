@@ -90,6 +90,8 @@ private:
     std::vector<std::uint8_t> m_buffer;  // capacity plus the terminating zero
     std::size_t m_size = 0;
     std::size_t m_limit;
+    // The output the last member's length field promises, capped by what the input can hold.
+    std::size_t m_expected = 0;
     int m_status = 0;
     bool m_transparent = false;
     bool m_bad = false;

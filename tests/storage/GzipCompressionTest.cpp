@@ -184,6 +184,22 @@ TEST(GzipTest, ResultsGrowInWholeBufferSteps) {
     EXPECT_LT(GzipMemWriter("abc", 3).GetCapacity(), 100u);
 }
 
+TEST(GzipTest, ALengthFieldClaimingMoreThanTheDataHoldsDoesNotSizeTheResult) {
+    // 4 MiB that barely compress, then a trailer claiming nearly 4 GiB.
+    Bytes data(std::size_t{4} << 20);
+    std::uint32_t state = 1;
+    for (auto& byte : data)
+        byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    Bytes member = compress(data);
+    for (std::size_t i = member.size() - 4; i < member.size(); ++i)
+        member[i] = 0xFF;
+    GzipMemReader reader(member);
+    EXPECT_EQ(reader.GetSize(), data.size());
+    EXPECT_FALSE(reader.IsBad());
+    // Believed, the claim would have taken the whole 1 GiB limit at once.
+    EXPECT_LE(reader.GetCapacity(), std::size_t{16} << 20) << "sized from the data, not the claim";
+}
+
 TEST(GzipTest, CompressionObjectHoldsOneResultAtATime) {
     CGzipCompression gzip;
     EXPECT_EQ(gzip.GetSize(), 0u);
