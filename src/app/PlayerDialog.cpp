@@ -160,9 +160,10 @@ void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const s
         m_movieBytes.clear();
     }
     m_window.View().SetExternalReader(m_reader.get());
-    if (m_reader.get())
+    if (m_reader.get()) {
+        m_loadFailure.clear();
         m_window.SetMessage({});
-    else
+    } else
         showFailure(name, failure.empty() ? "the published demo cannot be read" : failure);
     FitWindowToMovie();
 }
@@ -176,6 +177,7 @@ void CZephyrcastPlayerDlg::loadZcsBytes(const std::string& name) {
 }
 
 void CZephyrcastPlayerDlg::showFailure(const std::string& name, const std::string& reason) {
+    m_loadFailure = name + ": " + reason;
     m_window.SetMessage({"Cannot play " + name + ":", reason});
 }
 

@@ -55,6 +55,9 @@ public:
     bool HasSkin() const { return m_skinFileSystem.IsOpen(); }
     bool HasMovie() { return m_window.View().HasMovie(); }
     lumenreel::PlayerWindow& Window() { return m_window; }
+    // Why the last movie asked for could not be played ("name: reason"); empty after a load
+    // that worked.
+    const std::string& LoadFailure() const { return m_loadFailure; }
 
     // What became of the window on the screen.
     void WindowResized(int width, int height) { m_window.SetClientSize(width, height); }
@@ -90,4 +93,5 @@ private:
     CDelayedAction m_startAction;
     bool m_viewCreated = false;
     MovieKind m_startKind = MovieKind::ZCD;
+    std::string m_loadFailure;
 };

@@ -41,7 +41,7 @@ public:
 }  // namespace
 
 bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
-                    CImageExt& picture, std::string& error) {
+                    CImageExt& picture, std::string& error, std::string* loadFailure) {
     StillClock clock;
     NoWindowSystem host;
     CZephyrcastPlayerDlg dialog(resources, clock,
@@ -56,6 +56,8 @@ bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& op
         dialog.LoadZCS();
     else
         dialog.FitWindowToMovie();
+    if (loadFailure)
+        *loadFailure = dialog.LoadFailure();
 
     if (options.size)
         dialog.WindowResized(options.size->width, options.size->height);
@@ -77,7 +79,11 @@ bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& op
 bool writeSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
                    const std::filesystem::path& output, std::string& error) {
     CImageExt picture;
-    if (!renderSnapshot(resources, options, picture, error))
+    std::string loadFailure;
+    const bool drawn = renderSnapshot(resources, options, picture, error, &loadFailure);
+    if (!loadFailure.empty())
+        error = loadFailure;
+    if (!drawn || !loadFailure.empty())
         return false;
     CImageExt opaque;
     std::vector<std::uint8_t> png;

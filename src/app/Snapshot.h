@@ -21,10 +21,12 @@ struct SnapshotOptions {
 // The usable area the window is fitted into when no size is given.
 inline constexpr Rect kSnapshotScreen{0, 0, 1920, 1080};
 
-// False (with the reason) when the window could not be drawn. A movie that fails to load is
-// not a failure: the picture then shows why, as the window would.
+// False (with the reason) when the window could not be drawn. A movie that fails to load still
+// gives the picture of the window showing why, as the window would; loadFailure (when given)
+// then says why too.
 bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
-                    CImageExt& picture, std::string& error);
+                    CImageExt& picture, std::string& error, std::string* loadFailure = nullptr);
+// Writes the picture; a movie that fails to load is a failure here, with its reason.
 bool writeSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
                    const std::filesystem::path& output, std::string& error);
 

@@ -6,6 +6,7 @@
 #include "AppTestSupport.h"
 #include "app/Snapshot.h"
 #include "base/DiskFile.h"
+#include "images/PngCodec.h"
 #include "support/TestSupport.h"
 
 namespace lumenreel::test {
@@ -45,7 +46,10 @@ protected:
         ASSERT_TRUE(renderSnapshot(defaultResources(), options, picture, error)) << error;
         const auto stored = dataPath("app/" + name);
         if (std::getenv("LUMENREEL_UPDATE_SNAPSHOTS")) {
-            ASSERT_TRUE(writeSnapshot(defaultResources(), options, stored, error)) << error;
+            CImageExt opaque;
+            std::vector<std::uint8_t> png;
+            ASSERT_TRUE(opaque.from24(picture, false) && encodePng(opaque, png));
+            writeBytes(stored, png);
             return;
         }
         CImageExt expected;
@@ -81,6 +85,24 @@ TEST_F(SnapshotTest, NoMovieAndADamagedMovieShowTheirMessage) {
     writeBytes(dir.path() / "damaged.zcd", damaged);
     options.movie = dir.path() / "damaged.zcd";
     expectMatches(options, "window-damaged.png");
+}
+
+TEST_F(SnapshotTest, AMovieThatCannotBePlayedWritesNoPictureAndSaysWhy) {
+    std::vector<std::uint8_t> damaged = readBytes(dir.path() / "demo.zcd");
+    damaged.resize(200);
+    writeBytes(dir.path() / "damaged.zcd", damaged);
+    struct Case {
+        std::string movie;
+        std::string reason;
+    };
+    for (const Case& c : {Case{"damaged.zcd", "damaged.zcd: "}, {"missing.zcd", "no such file"}}) {
+        SnapshotOptions options;
+        options.movie = dir.path() / c.movie;
+        std::string error;
+        EXPECT_FALSE(writeSnapshot(defaultResources(), options, dir.path() / "out.png", error));
+        EXPECT_NE(error.find(c.reason), std::string::npos) << error;
+        EXPECT_FALSE(std::filesystem::exists(dir.path() / "out.png")) << c.movie;
+    }
 }
 
 TEST_F(SnapshotTest, MomentsDifferWhereTheMovieDoes) {
