@@ -1,5 +1,6 @@
 #include "cli/ContainerCommand.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <cstdlib>
@@ -10,6 +11,8 @@
 #include <vector>
 
 #include "base/CodePage.h"
+#include "base/FileBytes.h"
+#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "storage/RBFileSystem.h"
@@ -108,15 +111,41 @@ void cat(const std::string& file, const std::string& path) {
     failCommand(kExitNotFound, file, "no key " + path);
 }
 
+// Packages carry skins and balloon item sets; a file past this is none of theirs.
+constexpr std::uint64_t kMaxPackedFileBytes = std::uint64_t{1} << 30;
+
+// What packing leaves out, said once it is done.
+using Skipped = std::vector<std::string>;
+
+// Files are read whole and then stored, so a file that cannot be read is told apart from a
+// package that cannot be written.
+void addFile(CRBFileSystem& package, const fs::path& file, const std::string& path,
+             Skipped& skipped) {
+    FileBytes bytes = readFileBytes(file, kMaxPackedFileBytes);
+    if (!bytes.ok())
+        failCommand(kExitBadInput, file.string(), bytes.error);
+    if (bytes.bytes.empty()) {
+        skipped.push_back(file.string() + ": an empty file");
+        return;
+    }
+    if (package.Exists(path))
+        failCommand(kExitBadInput, file.string(), "the name is already taken");
+    std::unique_ptr<CRBFilesystemFile> stored = package.OpenFile(path);
+    if (!stored || !stored->Write(bytes.bytes.data(), bytes.bytes.size()))
+        failCommand(kExitBadInput, file.string(), "cannot store it in the package");
+    stored->Close();
+}
+
+// Links are never followed: one may lead out of the folder or back up into it.
 void addFolder(CRBFileSystem& package, const fs::path& folder, const std::string& prefix,
-               const fs::path& output) {
+               const std::vector<fs::path>& outputs, Skipped& skipped) {
     std::vector<fs::directory_entry> entries;
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         entries.push_back(*it);
     }
     if (error)
-        failCommand(kExitBadInput, folder.string(), "cannot read the folder");
+        failCommand(kExitBadInput, folder.string(), "cannot read the folder: " + error.message());
     std::sort(entries.begin(), entries.end());
 
     for (const fs::directory_entry& entry : entries) {
@@ -126,34 +155,48 @@ void addFolder(CRBFileSystem& package, const fs::path& folder, const std::string
                         "a backslash cannot be part of a name");
         }
         const std::string path = prefix + utf8ToAnsi(name);
-        if (entry.is_directory(error)) {
-            if (entry.is_symlink(error))
-                continue;  // a link may lead back up: not followed
+        const bool isOutput = std::any_of(outputs.begin(), outputs.end(), [&](const fs::path& p) {
+            return fs::equivalent(entry.path(), p, error);
+        });
+        if (isOutput)
+            continue;
+        if (entry.is_symlink(error)) {
+            skipped.push_back(entry.path().string() + ": a link, not followed");
+        } else if (entry.is_directory(error)) {
             if (!package.CreateDirectory(path)) {
                 failCommand(kExitBadInput, entry.path().string(), "the name is already taken");
             }
-            addFolder(package, entry.path(), path + '\\', output);
-        } else if (entry.is_regular_file(error) && !fs::equivalent(entry.path(), output, error) &&
-                   entry.file_size(error) != 0) {
-            if (!package.AddFileFromDisk(path, entry.path().string())) {
-                failCommand(kExitBadInput, entry.path().string(),
-                            "cannot read the file or the name is taken");
-            }
+            addFolder(package, entry.path(), path + '\\', outputs, skipped);
+        } else if (entry.is_regular_file(error)) {
+            addFile(package, entry.path(), path, skipped);
+        } else {
+            skipped.push_back(entry.path().string() + ": not a regular file");
         }
     }
 }
 
+// The package appears only when every file is in it; a failure leaves nothing behind.
 void pack(const std::string& folder, const std::string& output) {
     std::error_code error;
     if (!fs::is_directory(folder, error))
         failCommand(kExitBadInput, folder, "not a folder");
-    CRBFileSystem package;
-    if (!package.Open(output, CRBFileSystem::modeWrite)) {
-        failCommand(kExitBadInput, output, "cannot create the file");
+    ReplacingFile target(output);
+    if (!target.open())
+        failCommand(kExitBadInput, output, target.error());
+    Skipped skipped;
+    {
+        CRBFileSystem package;
+        if (!package.Open(target.temporaryPath(), CRBFileSystem::modeWrite))
+            failCommand(kExitBadInput, output, "cannot create the package");
+        addFolder(package, folder, "", {fs::absolute(output, error), target.temporaryPath()},
+                  skipped);
+        if (!package.Close())
+            failCommand(kExitBadInput, output, "cannot write the package");
     }
-    addFolder(package, folder, "", fs::absolute(output, error));
-    if (!package.Close())
-        failCommand(kExitBadInput, output, "cannot write the file");
+    if (!target.commit())
+        failCommand(kExitBadInput, output, target.error());
+    for (const std::string& what : skipped)
+        std::fprintf(stderr, "lumenreel: skipped %s\n", what.c_str());
 }
 
 }  // namespace

@@ -61,8 +61,10 @@ std::uint64_t CDiskFile::GetLength() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
+// A write that failed inside the stream's buffer (a full disk) may surface during a seek or a
+// length query that cannot report it; the stream's error flag keeps it until here.
 bool CDiskFile::Flush() {
-    return m_file && std::fflush(m_file) == 0;
+    return m_file && std::fflush(m_file) == 0 && !std::ferror(m_file);
 }
 
 void CDiskFile::Close() {

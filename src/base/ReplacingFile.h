@@ -26,6 +26,8 @@ public:
     bool writeAt(std::uint64_t offset, std::span<const std::uint8_t> bytes);
     bool commit();
     bool isOpen() const { return m_fd >= 0; }
+    // Where the bytes go until commit(), for writers that open the file by its name.
+    const std::string& temporaryPath() const { return m_temporary; }
     // Why the last operation failed, in one line.
     const std::string& error() const { return m_error; }
 

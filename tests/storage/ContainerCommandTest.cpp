@@ -88,6 +88,57 @@ TEST(ContainerCommandTest, ListsNumericKeysAndKeysWithoutData) {
     EXPECT_EQ(seven.out, "seven");
 }
 
+TEST(ContainerCommandTest, PackingSaysWhatItLeftOutAndNeverFollowsALink) {
+    TempDir dir;
+    TempDir outside;
+    std::filesystem::create_directories(dir / "skin");
+    writeBytes(dir / "skin" / "a.txt", bytesOf("a"));
+    writeBytes(dir / "skin" / "empty.txt", {});
+    writeBytes(outside / "secret.txt", bytesOf("secret"));
+    std::filesystem::create_symlink(outside / "secret.txt", dir / "skin" / "link.txt");
+    std::filesystem::create_directory_symlink(outside.path(), dir / "skin" / "linked");
+
+    CommandResult packed = lumenreel("container pack " + quoted(dir / "skin") + " --output " +
+                                     quoted(dir / "skin.bin"));
+    ASSERT_EQ(packed.exitCode, 0) << packed.err;
+    EXPECT_EQ(lumenreel("container list " + quoted(dir / "skin.bin")).out, "a.txt\t1\t24\n");
+    for (const char* left : {"empty.txt: an empty file", "link.txt: a link, not followed",
+                             "linked: a link, not followed"})
+        EXPECT_NE(packed.err.find(left), std::string::npos) << packed.err;
+}
+
+TEST(ContainerCommandTest, APackThatFailsLeavesNothingAndNamesTheFile) {
+    struct Case {
+        const char* what;
+        std::string limits;
+        std::string reason;
+    };
+    // A file size limit stands in for a full disk.
+    const Case cases[] = {{"a file too large to pack", "", "big.bin: larger than"},
+                          {"a full disk", "trap '' XFSZ; ulimit -f 64; ", "skin.bin: "}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        std::filesystem::create_directories(dir / "skin");
+        writeBytes(dir / "skin" / "a.txt", bytesOf("a"));
+        std::vector<std::uint8_t> noise(200000);
+        for (std::size_t i = 0; i < noise.size(); ++i)
+            noise[i] = static_cast<std::uint8_t>(i * 2654435761u >> 13);
+        writeBytes(dir / "skin" / "noise.bin", noise);
+        if (std::string(c.what) == "a file too large to pack") {
+            writeBytes(dir / "skin" / "big.bin", {});
+            std::filesystem::resize_file(dir / "skin" / "big.bin", std::uintmax_t{2} << 30);
+        }
+        writeBytes(dir / "skin.bin", bytesOf("old"));
+        CommandResult packed = runCommand(
+            c.limits + shellQuote((lumenreel::test::binaryDir() / "lumenreel").string()) +
+            " container pack " + quoted(dir / "skin") + " --output " + quoted(dir / "skin.bin"));
+        EXPECT_EQ(packed.exitCode, 2) << c.what << ": " << packed.err;
+        EXPECT_NE(packed.err.find(c.reason), std::string::npos) << c.what << ": " << packed.err;
+        EXPECT_EQ(lumenreel::test::readBytes(dir / "skin.bin"), bytesOf("old")) << c.what;
+        EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 2) << c.what;
+    }
+}
+
 TEST(ContainerCommandTest, ReportsBadInputAndUsage) {
     TempDir dir;
     writeBytes(dir / "text", bytesOf("just some text, long enough for a header"));
