@@ -23,9 +23,10 @@ endfunction()
 function(lumenreel_test subsystem)
     cmake_parse_arguments(ARG "" "" "LIBS" ${ARGN})
     file(GLOB sources CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp")
-    add_executable(${subsystem}_tests ${sources} "${PROJECT_SOURCE_DIR}/tests/LeakSuppressions.cpp")
+    add_executable(${subsystem}_tests ${sources})
     target_include_directories(${subsystem}_tests PRIVATE "${PROJECT_SOURCE_DIR}/tests")
     target_link_libraries(${subsystem}_tests PRIVATE ${ARG_LIBS} lumenreel_test_support
+                          lumenreel_leak_suppressions
                           GTest::gtest GTest::gmock GTest::gtest_main)
     # Parameter cases are named by their generators; their raw bytes would only add noise.
     gtest_discover_tests(${subsystem}_tests DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)

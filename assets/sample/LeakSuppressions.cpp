@@ -1,6 +1,0 @@
-// Fontconfig keeps its font cache for the life of the process, partly reachable only through
-// mapped cache files the leak checker does not scan; those blocks are not leaks of ours. Linked
-// into each program that draws the tour.
-extern "C" __attribute__((visibility("default"))) const char* __lsan_default_suppressions() {
-    return "leak:libfontconfig.so\n";
-}
