@@ -33,7 +33,7 @@ std::optional<std::uint32_t> CCaptureEncoderExt::addPicture(const CImageExt& ima
     auto picture = std::make_unique<SCapturePictureExt>();
     picture->width = image.width();
     picture->height = image.height();
-    picture->id = m_nextFreeId;
+    picture->id = m_nextFreeId++;
     const bool key = startsChain(image);
     if (key) {
         encodeKey(*picture, image);
@@ -45,7 +45,6 @@ std::optional<std::uint32_t> CCaptureEncoderExt::addPicture(const CImageExt& ima
     if (!picture->clone)
         takeAsReference(image);
     picture->keyId = key ? picture->id : m_sequence.back()->keyId;
-    ++m_nextFreeId;
     return append(std::move(picture)).id;
 }
 

@@ -34,7 +34,7 @@ public:
     void clear();
 
     // Encodes the image as a new last picture and returns its id; none for a null image, and for
-    // an image equal to the last one while clones are not kept.
+    // an image equal to the last one while clones are not kept (its id is used up all the same).
     std::optional<std::uint32_t> addPicture(const CImageExt& image);
     void setKeepClones(bool keep) { m_keepClones = keep; }
 
