@@ -17,9 +17,7 @@ void CCaptureEncoderExt::resetContent() {
     m_sequence.clear();
     m_byId.clear();
     m_groups.clear();
-    for (CImageExt& reference : m_references)
-        reference.destroy();
-    m_currentReference = 0;
+    m_reference.destroy();
     m_working.destroy();
     m_workingId = 0;
     m_nodeScratch.destroy();
@@ -37,21 +35,20 @@ std::optional<std::uint32_t> CCaptureEncoderExt::addPicture(const CImageExt& ima
     const bool key = startsChain(image);
     if (key) {
         encodeKey(*picture, image);
-    } else if (!encodeDelta(*picture, image, m_references[m_currentReference])) {
+    } else if (!encodeDelta(*picture, image, m_reference)) {
         if (!m_keepClones)
             return std::nullopt;
         picture->clone = true;
     }
-    if (!picture->clone)
-        takeAsReference(image);
     picture->keyId = key ? picture->id : m_sequence.back()->keyId;
+    if (!picture->clone)
+        takeAsReference(image, *picture);
     return append(std::move(picture)).id;
 }
 
 bool CCaptureEncoderExt::startsChain(const CImageExt& image) const {
-    const CImageExt& reference = m_references[m_currentReference];
-    if (m_sequence.empty() || reference.isNull() || image.width() != reference.width() ||
-        image.height() != reference.height() || image.width() < kMinDeltaSide ||
+    if (m_sequence.empty() || m_reference.isNull() || image.width() != m_reference.width() ||
+        image.height() != m_reference.height() || image.width() < kMinDeltaSide ||
         image.height() < kMinDeltaSide)
         return true;
     const auto group = m_groups.find(m_sequence.back()->keyId);
@@ -81,10 +78,18 @@ bool CCaptureEncoderExt::encodeDelta(SCapturePictureExt& picture, const CImageEx
     return !picture.nodes.empty();
 }
 
-void CCaptureEncoderExt::takeAsReference(const CImageExt& image) {
-    const int idle = 1 - m_currentReference;
-    image.copyTo(m_references[idle]);
-    m_currentReference = idle;
+void CCaptureEncoderExt::takeAsReference(const CImageExt& image,
+                                         const SCapturePictureExt& picture) {
+    if (picture.isKey() || image.bpp() != m_reference.bpp()) {
+        image.copyTo(m_reference);
+        return;
+    }
+    // Outside its nodes a delta's image equals the reference in every compared byte.
+    for (const auto& node : picture.nodes) {
+        const int w = node->image.width(), h = node->image.height();
+        lumenreel::copyPixels(lumenreel::subView(image.view(), node->x, node->y, w, h),
+                              m_reference.view(), node->x, node->y, w, h);
+    }
 }
 
 SCapturePictureExt& CCaptureEncoderExt::append(std::unique_ptr<SCapturePictureExt> picture) {

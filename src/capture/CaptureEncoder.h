@@ -76,7 +76,7 @@ private:
     // Nodes of the rectangles that changed from the base; false when none did.
     static bool encodeDelta(SCapturePictureExt& picture, const CImageExt& image,
                             const CImageExt& base);
-    void takeAsReference(const CImageExt& image);
+    void takeAsReference(const CImageExt& image, const SCapturePictureExt& picture);
     void relink();
     bool rebuildWorking(const SCapturePictureExt& picture);
     bool drawNodes(const SCapturePictureExt& picture);
@@ -92,10 +92,9 @@ private:
     std::vector<std::unique_ptr<SCapturePictureExt>> m_sequence;
     std::unordered_map<std::uint32_t, SCapturePictureExt*> m_byId;
     std::map<std::uint32_t, KeyGroup> m_groups;
-    // The last image that changed the stream; a new one is copied into the idle buffer, so the
-    // current one is never copied onto itself.
-    CImageExt m_references[2];
-    int m_currentReference = 0;
+    // The last image that changed the stream, in the colour bytes deltas compare: a delta copies
+    // in only its changed rectangles.
+    CImageExt m_reference;
     // A one-picture decode cache: sequential rebuilds draw on the picture before.
     CImageExt m_working;
     std::uint32_t m_workingId = 0;

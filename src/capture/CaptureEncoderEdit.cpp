@@ -73,13 +73,8 @@ void CCaptureEncoderExt::eraseFromSequence(const SCapturePictureExt& picture) {
 
 bool CCaptureEncoderExt::rebuildReference() {
     if (m_sequence.empty()) {
-        for (CImageExt& reference : m_references)
-            reference.destroy();
+        m_reference.destroy();
         return true;
     }
-    const int idle = 1 - m_currentReference;
-    if (!pictureImage(m_references[idle], m_sequence.back()->id))
-        return false;
-    m_currentReference = idle;
-    return true;
+    return pictureImage(m_reference, m_sequence.back()->id);
 }
