@@ -15,7 +15,8 @@ CImageEncoderCache::CImageEncoderCache(CImagePNGManager* manager, CCaptureEncode
 bool CImageEncoderCache::decodeInto(CImageExt& image) {
     if (m_id == 0)
         return CImagePNGCache::decodeInto(image);
-    return m_encoder && m_encoder->pictureImage(image, m_id);
+    // The id may come from a file: one the encoder does not hold is no broken precondition.
+    return m_encoder && m_encoder->picture(m_id) && m_encoder->pictureImage(image, m_id);
 }
 
 bool CImageEncoderCache::copyPngTo(CFile& stream) {

@@ -22,7 +22,6 @@ public:
     void bind(std::uint32_t id, int width, int height);
     void setEncoder(CCaptureEncoderExt* encoder) { m_encoder = encoder; }
     std::uint32_t pictureId() const { return m_id; }
-    CCaptureEncoderExt* encoder() const { return m_encoder; }
 
     // Adds its PNG picture to the encoder and refers to it from then on (its PNG bytes go);
     // false when the encoder added no picture.

@@ -98,6 +98,11 @@ TEST(ImagePNGCacheTest, ThePlainFormRoundTripsAndRefusesLengthsBeyondTheFile) {
     ASSERT_TRUE(loaded.decodeInto(image));
     EXPECT_TRUE(image.equals(pictureOf(0x336699)));
 
+    CKWXOleStreamFile png(loaded.pngBytes());
+    CImagePNGCache fromStream;
+    ASSERT_TRUE(fromStream.setFromPngStream(png));
+    EXPECT_EQ(fromStream.height(), 4);
+
     auto bytes = file.Detach();
     bytes[3] = 0x7F;  // a PNG length of about 2 GiB
     CKWXOleStreamFile damaged(bytes);
@@ -108,8 +113,11 @@ TEST(ImagePNGCacheTest, ThePlainFormRoundTripsAndRefusesLengthsBeyondTheFile) {
 
 class ImageEncoderCacheTest : public ::testing::Test {
 protected:
-    void SetUp() override { manager.configure(); }
-    CImagePNGManager manager{1};
+    void SetUp() override {
+        manager.configure(1);
+        ASSERT_EQ(manager.bitmapCount(), 1);
+    }
+    CImagePNGManager manager;
     CCaptureEncoderExt encoder;
 };
 
@@ -159,6 +167,10 @@ TEST_F(ImageEncoderCacheTest, AStoredIdIsAllThatIsRead) {
     EXPECT_EQ(cache.width(), 20);
     ASSERT_TRUE(cache.decoded());
     EXPECT_TRUE(cache.decoded()->equals(flatPicture(20, 12, 24)));
+
+    CImageEncoderCache stale(&manager, &encoder);  // an id the encoder does not hold
+    stale.bind(42, 20, 12);
+    EXPECT_FALSE(stale.decoded());
 }
 
 TEST_F(ImageEncoderCacheTest, ThePictureItselfRoundTripsThroughTheKeyedForm) {
@@ -184,8 +196,11 @@ TEST_F(ImageEncoderCacheTest, ThePictureItselfRoundTripsThroughTheKeyedForm) {
 }
 
 TEST_F(ImageEncoderCacheTest, ForgettingRemovesThePictureAndLeavesTheManager) {
-    CImageEncoderCache cache(&manager, &encoder);
+    CImageEncoderCache cache(&manager);
     cache.bind(*encoder.addPicture(flatPicture(20, 12, 24)), 20, 12);
+    EXPECT_FALSE(cache.decoded());  // no encoder to ask yet
+    cache.setEncoder(&encoder);
+    cache.bind(cache.pictureId(), 20, 12);
     ASSERT_TRUE(cache.decoded());
     cache.forget(true);
     EXPECT_EQ(encoder.pictureCount(), 0);
