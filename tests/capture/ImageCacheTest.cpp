@@ -198,10 +198,10 @@ TEST_F(ImageEncoderCacheTest, ThePictureItselfRoundTripsThroughTheKeyedForm) {
 TEST_F(ImageEncoderCacheTest, ForgettingRemovesThePictureAndLeavesTheManager) {
     CImageEncoderCache cache(&manager);
     cache.bind(*encoder.addPicture(flatPicture(20, 12, 24)), 20, 12);
-    EXPECT_FALSE(cache.decoded());  // no encoder to ask yet
+    EXPECT_FALSE(cache.decoded());  // no encoder to ask yet: the bitmap is not kept on loan
     cache.setEncoder(&encoder);
-    cache.bind(cache.pictureId(), 20, 12);
     ASSERT_TRUE(cache.decoded());
+    EXPECT_TRUE(cache.decoded()->equals(flatPicture(20, 12, 24)));
     cache.forget(true);
     EXPECT_EQ(encoder.pictureCount(), 0);
     EXPECT_EQ(manager.registration(cache), 0);
