@@ -289,6 +289,18 @@ TEST(ExternalFormatReader, ATemplateNamingNoPoolPictureIsNotHandedOut) {
     }
 }
 
+TEST(ExternalFormatReader, CursorPlacementsNameOnlyStoredCursors) {
+    const std::pair<std::int32_t, bool> cases[] = {{-1, false}, {0, true}, {1, false}};
+    for (auto [index, kept] : cases) {  // the demo stores one cursor
+        SmallDemo demo(3);
+        demo.content.cursorPlacements.push_back({index, 102, false, 0, 0});
+        CExternalFormatReader reader;
+        ASSERT_TRUE(reader.Load(demo.write())) << reader.lastError();
+        EXPECT_EQ(reader.GetFrameByIndex(2)->GetCursorPlacement() != nullptr, kept) << index;
+        EXPECT_EQ(reader.skipped().size(), kept ? 0u : 1u) << index;
+    }
+}
+
 TEST(ExternalFormatReader, OrderGapStopsMergingButLoads) {
     SmallDemo demo(3);
     demo.content.highlightPlacements[0].order = 5;  // frame 0: orders 0, 1, 5
