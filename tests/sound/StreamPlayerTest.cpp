@@ -100,6 +100,7 @@ TEST_P(StreamPlayerTest, QueueStaysBoundedAndPauseHoldsTheDevice) {
         [&](const DeviceRecorder& r) { return r.written().size() > writtenWhenFull; }));
     player->Stop();
     EXPECT_FALSE(player->IsPlaying());
+    EXPECT_EQ(recorder->queuedBytes(), 0u) << "stopping drops what was still to play";
 }
 
 TEST_P(StreamPlayerTest, PlayAfterPauseAndStopIsHeard) {
@@ -141,6 +142,24 @@ TEST_P(StreamPlayerTest, SeekWhilePlayingDiscardsTheQueueAndContinuesThere) {
     std::vector<std::int16_t> lastSecond(whole.end() - 44100 * 2, whole.end());
     // Both decoders seek to the exact sample.
     EXPECT_EQ(maxDifference(after, lastSecond), 0);
+}
+
+// A seek while paused frees the queue; the decoder must not fill it again until play resumes.
+// Correct code never writes here, so the short wait only bounds how long a fault has to show.
+TEST_P(StreamPlayerTest, SeekWhilePausedWritesNothingUntilResumed) {
+    load();
+    player->Play();
+    ASSERT_TRUE(waitForFullQueue());
+    player->TogglePause();
+    ASSERT_TRUE(player->Seek(1.0f));
+    const std::size_t writes = recorder->count(DeviceCall::Kind::write);
+    auto wroteMore = [&](const DeviceRecorder& r) {
+        return r.count(DeviceCall::Kind::write) > writes;
+    };
+    EXPECT_FALSE(recorder->waitUntil(wroteMore, 200ms)) << "written while paused";
+    player->TogglePause();
+    EXPECT_TRUE(recorder->waitUntil(wroteMore));
+    player->Stop();
 }
 
 TEST_P(StreamPlayerTest, EndOfDataThenPlayStartsAgainFromZero) {
