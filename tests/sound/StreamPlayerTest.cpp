@@ -178,11 +178,7 @@ TEST_P(StreamPlayerTest, EndOfDataThenPlayStartsAgainFromZero) {
 TEST_P(StreamPlayerTest, EndedButStillSoundingPlayerReportsNotPlaying) {
     load();
     player->Play();
-    // Let decoding finish without playing the last buffers.
-    while (player->IsPlaying()) {
-        recorder->advance(8192);
-        recorder->waitUntil([](const DeviceRecorder& r) { return r.queuedBytes() > 8192; }, 20ms);
-    }
+    decodeLeavingATail([&] { return player->IsPlaying(); }, *recorder);
     EXPECT_GT(recorder->queuedBytes(), 0u);
     EXPECT_FALSE(writer().IsIdle());
     recorder->advanceAll();
