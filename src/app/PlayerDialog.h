@@ -72,6 +72,8 @@ public:
     // The window composed as it looks now; false when nothing changed since the last time.
     bool Compose() { return m_window.Compose(); }
     const CImageExt& Picture() const { return m_window.Picture(); }
+    // True while the embedded movie waits for its start delay.
+    bool StartPending() const { return m_startAction.IsRunning(); }
 
 private:
     void loadSkin();

@@ -194,8 +194,7 @@ void PublishedMomentComposer::drawFrameCursor(int index, const CReaderObject_fra
     if (!placement)
         return;
     const CReaderObject_cursor* cursor = m_reader.GetCursor(placement->cursorIndex);
-    // The reader keeps a cursor whose bitmaps could not be used, without a picture.
-    if (!cursor || !cursor->image)
+    if (!cursor)
         return;
     Point from{placement->x, placement->y};
     Point to = from;
@@ -204,7 +203,7 @@ void PublishedMomentComposer::drawFrameCursor(int index, const CReaderObject_fra
             to = {nextPlacement->x, nextPlacement->y};
     auto [moveStart, moveEnd] = frame.GetCursorMoveInterval();
     Point at = cursorPositionAt(from, to, placement->curvedPath, moveStart, moveEnd, local);
-    cursor->image->draw(target.view(), at.x, at.y);
+    cursor->image.draw(target.view(), at.x, at.y);
 }
 
 }  // namespace lumenreel

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -27,11 +28,13 @@ struct DemoContent {
     Size bitmapSize;
     bool hasMaster = false;
     std::vector<std::unique_ptr<CReaderObject_frame>> frames;  // master first when present
-    std::vector<CImageExt> pool;
-    std::vector<CReaderObject_cursor> cursors;
+    // Stored objects by index; nothing where the stored pictures could not be used, so that an
+    // index keeps naming the same object and no empty picture is ever handed out.
+    std::vector<std::optional<CImageExt>> pool;
+    std::vector<std::optional<CReaderObject_cursor>> cursors;
     bool captionsAreImages = false;
     std::vector<CReaderObject_captionTemplate> templates;
-    std::vector<CImageExt> captionImages;
+    std::vector<std::optional<CImageExt>> captionImages;
     std::vector<CReaderObject_caption> captions;
     std::vector<CReaderObject_image> images;
     std::vector<CReaderObject_highlight> highlights;

@@ -99,21 +99,27 @@ auto* at(T& items, int i) {
                ? &items[static_cast<std::size_t>(i)]
                : nullptr;
 }
+// The object at i when it was kept.
+template <class T>
+const T* kept(const std::vector<std::optional<T>>& items, int i) {
+    const std::optional<T>* item = at(items, i);
+    return item && *item ? &**item : nullptr;
+}
 }  // namespace
 
 const CReaderObject_cursor* CExternalFormatReader::GetCursor(int i) const {
-    return at(m_content.cursors, i);
+    return kept(m_content.cursors, i);
 }
 const CReaderObject_captionTemplate* CExternalFormatReader::GetCaptionTemplate(int i) const {
-    return at(m_content.templates, i);
+    const CReaderObject_captionTemplate* found = at(m_content.templates, i);
+    // A balloon is stretched from the pool picture the template names.
+    return found && GetPoolPicture(found->id) ? found : nullptr;
 }
 const CImageExt* CExternalFormatReader::GetPoolPicture(int i) const {
-    const CImageExt* picture = at(m_content.pool, i);
-    return picture && !picture->isNull() ? picture : nullptr;
+    return kept(m_content.pool, i);
 }
 const CImageExt* CExternalFormatReader::GetCaptionImage(int i) const {
-    const CImageExt* picture = at(m_content.captionImages, i);
-    return picture && !picture->isNull() ? picture : nullptr;
+    return kept(m_content.captionImages, i);
 }
 const CReaderObject_caption* CExternalFormatReader::GetCaption(int i) const {
     return at(m_content.captions, i);

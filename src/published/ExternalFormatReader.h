@@ -50,7 +50,9 @@ public:
     // The frame's captured picture, in one image the reader reuses on every call.
     CImageExt* GetFramePicture(const CReaderObject_frame* frame);
     const OverlayObject* FindPlacement(OverlayObject object) const;
+    // Null for an index out of range and for a cursor whose bitmaps could not be used.
     const CReaderObject_cursor* GetCursor(int i) const;
+    // Null for an index out of range and for a template whose pool picture is missing.
     const CReaderObject_captionTemplate* GetCaptionTemplate(int i) const;
     int GetCaptionTemplateCount() const { return static_cast<int>(m_content.templates.size()); }
     int GetPoolPictureCount() const { return static_cast<int>(m_content.pool.size()); }

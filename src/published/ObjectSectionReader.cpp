@@ -106,15 +106,20 @@ private:
         return in.ok() || truncated("frame list");
     }
 
-    // A blob holding an image file; an undecodable one leaves the image null and is listed with
-    // the decoder's reason.
-    bool readPicture(CImageExt& image, const std::string& what) {
+    // A blob holding an image file; an undecodable one is left out and listed with the
+    // decoder's reason.
+    bool readPicture(std::vector<std::optional<CImageExt>>& pictures, const std::string& what) {
         auto file = readBlob(in);
         if (!file)
             return truncated(what);
         std::string reason;
-        if (!lumenreel::decodeImage(*file, image, reason))
+        CImageExt image;
+        if (lumenreel::decodeImage(*file, image, reason)) {
+            pictures.emplace_back(std::move(image));
+        } else {
+            pictures.emplace_back();
             skip(what + " could not be decoded: " + reason);
+        }
         return true;
     }
 
@@ -129,10 +134,10 @@ private:
         auto count = readCount(in, kPictureRecordBytes);
         if (!count)
             return truncated("picture pool");
-        c.pool.resize(*count);
+        c.pool.reserve(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
             in.u8();
-            if (!readPicture(c.pool[i], "pool picture " + std::to_string(i)))
+            if (!readPicture(c.pool, "pool picture " + std::to_string(i)))
                 return false;
         }
         return true;
@@ -143,10 +148,9 @@ private:
         auto count = readCount(in, kCursorRecordBytes);
         if (!count)
             return truncated("cursor section");
-        c.cursors.resize(*count);
+        c.cursors.reserve(*count);
         for (std::uint32_t i = 0; i < *count; ++i) {
-            auto& cursor = c.cursors[i];
-            cursor.hotSpot = ReadPoint(in);
+            Point hotSpot = ReadPoint(in);
             bool hasMask = in.u8() != 0;
             bool hasColour = in.u8() != 0;
             if (!in.ok())
@@ -156,10 +160,13 @@ private:
                 return truncated("cursor mask");
             if (hasColour && !readFile(colour))
                 return truncated("cursor colour");
-            cursor.image = lumenreel::CursorImage::fromBitmaps(cursor.hotSpot.x, cursor.hotSpot.y,
-                                                               mask, colour);
-            if (!cursor.image)
+            auto image = lumenreel::CursorImage::fromBitmaps(hotSpot.x, hotSpot.y, mask, colour);
+            if (image) {
+                c.cursors.push_back(CReaderObject_cursor{hotSpot, std::move(*image)});
+            } else {
+                c.cursors.emplace_back();
                 skip("cursor " + std::to_string(i) + " has no usable bitmaps");
+            }
         }
         auto placements = readCount(in, kCursorPlacementBytes);
         if (!placements)
@@ -191,9 +198,9 @@ private:
             auto count = readCount(in, 4);
             if (!count)
                 return truncated("caption images");
-            c.captionImages.resize(*count);
+            c.captionImages.reserve(*count);
             for (std::uint32_t i = 0; i < *count; ++i)
-                if (!readPicture(c.captionImages[i], "caption image " + std::to_string(i)))
+                if (!readPicture(c.captionImages, "caption image " + std::to_string(i)))
                     return false;
         } else {
             auto count = readCount(in, kTemplateRecordBytes);

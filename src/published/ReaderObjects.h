@@ -38,11 +38,12 @@ struct SPlacementTiming {
     float fadeOutEnd = 0;
 };
 
+// Only cursors whose stored mask and colour bitmaps fit together are kept as objects, so every
+// cursor the reader hands out can be drawn.
 class CReaderObject_cursor {
 public:
     Point hotSpot;
-    // Built from the stored mask and colour bitmaps; null when they are missing or do not fit.
-    std::unique_ptr<lumenreel::CursorImage> image;
+    lumenreel::CursorImage image;
 };
 
 class CReaderObject_captionTemplate {

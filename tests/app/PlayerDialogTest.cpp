@@ -72,6 +72,7 @@ TEST_F(PlayerDialogTest, AnEmbeddedDemoIsLoadedAfterTheStartDelayAndF3DoesNothin
     auto dialog = makeDialog();
     const auto started = std::chrono::steady_clock::now();
     dialog->OnInitDialog();
+    EXPECT_TRUE(dialog->StartPending() || host.loadPosted);
     ASSERT_TRUE(waitForPost());
     EXPECT_EQ(host.postedKind, MovieKind::ZCD);
     EXPECT_GE(std::chrono::steady_clock::now() - started, std::chrono::milliseconds(100));
@@ -88,7 +89,7 @@ TEST_F(PlayerDialogTest, AnEmbeddedDemoIsLoadedAfterTheStartDelayAndF3DoesNothin
 TEST_F(PlayerDialogTest, WithoutAnEmbeddedMovieF3AndF4AskForTheirKindOfFile) {
     auto dialog = makeDialog();
     dialog->OnInitDialog();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_FALSE(dialog->StartPending()) << "nothing is waiting to be loaded";
     EXPECT_FALSE(host.loadPosted);
     EXPECT_FALSE(dialog->Window().Message().empty());
     dialog->LoadZCS();

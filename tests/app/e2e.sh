@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
 # Space pauses it (they stop changing), F12 fills the screen where the panel hides at rest and
-# comes back on a mouse move, F2 closes it with exit code 0.
+# comes back on a mouse move, Escape leaves it running, F2 closes it with exit code 0. It waits
+# on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR. Screenshots are left in BUILD_DIR/e2e-shots for looking at.
 set -euo pipefail
 
@@ -68,6 +69,19 @@ mkdir -p "$shots"
 # Uncompressed pictures: quick to take and compared byte for byte.
 shot() { import -window "$window" "$shots/$1.ppm" 2>/dev/null; }
 same() { cmp -s "$shots/$1.ppm" "$shots/$2.ppm"; }
+# True once a shot taken now shows something other than black.
+painted() {
+    shot "$1"
+    [[ "$(convert "$shots/$1.ppm" -format '%[max]' info:)" != 0 ]]
+}
+# True once the last three shots taken under the name are the same picture.
+n_settle=0
+settled() {
+    n_settle=$((n_settle + 1))
+    shot "$1-$n_settle"
+    ((n_settle >= 3)) && same "$1-$((n_settle - 2))" "$1-$((n_settle - 1))" &&
+        same "$1-$((n_settle - 1))" "$1-$n_settle"
+}
 
 geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)='; }
 
@@ -76,8 +90,7 @@ geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIG
 # (the player opens its window at 260 x 266 until a movie says otherwise)
 loaded() { [[ "$(geometry | tr '\n' ' ')" != "WIDTH=260 HEIGHT=266 " ]]; }
 wait_for 20 loaded || fail "the window was never fitted around the tour"
-sleep 0.2
-shot start
+wait_for 20 painted start || fail "the fitted window never showed the tour"
 n=0
 changed() {
     n=$((n + 1))
@@ -89,19 +102,21 @@ echo "e2e: [${SECONDS}s] playing: the window changed"
 
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key space
-sleep 0.5
-shot paused-1
-sleep 1.5
-shot paused-2
-same paused-1 paused-2 || fail "the window still changes after Space"
+wait_for 20 settled pausing || fail "the window never stopped changing after Space"
+cp "$shots/pausing-$n_settle.ppm" "$shots/paused-1.ppm"
+# Paused, it must stay as it is: fifteen more shots over 1.5 s all show the same picture.
+for i in $(seq 15); do
+    sleep 0.1
+    shot paused-2
+    same paused-1 paused-2 || fail "the window still changes after Space"
+done
 echo "e2e: [${SECONDS}s] paused, no pixel changed in 1.5 s"
 
 windowed=$(geometry | tr '\n' ' ')
 xdotool key F12
 full_screen() { [[ "$(geometry | tr '\n' ' ')" == "WIDTH=1280 HEIGHT=960 " ]]; }
 wait_for 15 full_screen || fail "F12 did not fill the screen (was $windowed, now $(geometry | tr '\n' ' '))"
-sleep 0.5
-shot fullscreen
+wait_for 15 painted fullscreen || fail "the full screen stayed black"
 echo "e2e: [${SECONDS}s] full screen ($windowed -> 1280 x 960)"
 
 # In full screen the panel along the bottom hides when the mouse rests and comes back when it
@@ -119,9 +134,15 @@ xdotool mousemove 600 500 sleep 0.1 mousemove 620 510
 wait_for 5 panel_shown || fail "moving the mouse did not bring the panel back"
 echo "e2e: [${SECONDS}s] the panel hid at rest and came back on a mouse move"
 
-xdotool key Escape
-sleep 0.3
-kill -0 "$player_pid" 2>/dev/null || fail "Escape closed the player"
+# Keys are handled in order: once the F12 after Escape has brought the window back, Escape has
+# been handled too.
+xdotool key Escape F12
+windowed_again() { [[ "$(geometry | tr '\n' ' ')" == "$windowed" ]]; }
+if ! wait_for 15 windowed_again; then
+    kill -0 "$player_pid" 2>/dev/null || fail "Escape closed the player"
+    fail "F12 did not bring the window back (now $(geometry | tr '\n' ' '))"
+fi
+echo "e2e: [${SECONDS}s] Escape left the player running"
 
 xdotool key F2
 exited() { ! kill -0 "$player_pid" 2>/dev/null; }

@@ -45,6 +45,49 @@ TEST(CursorGlideTest, PointsFarApartFollowTheCurveStartingAndEndingSlowly) {
     EXPECT_NE(curved, straight);
 }
 
+// On a diagonal that is not symmetric the curve's control points show: the first lies half the
+// way across and a quarter of the way down, the second a quarter short across and half short
+// down. The cubic is evaluated here by repeated halving of the control polygon.
+TEST(CursorGlideTest, DiagonalCurvesFollowTheirControlPoints) {
+    struct Xy {
+        double x, y;
+    };
+    auto lerp = [](Xy a, Xy b, double e) {
+        return Xy{a.x + (b.x - a.x) * e, a.y + (b.y - a.y) * e};
+    };
+    const Point from{20, 10}, to{220, 90};  // dx 200, dy 80
+    const Xy p0{20, 10}, p1{120, 30}, p2{170, 50}, p3{220, 90};
+    for (float t : {0.1f, 0.3f, 0.5f, 0.7f, 0.9f}) {
+        const double e = eased(t);
+        const Xy a = lerp(p0, p1, e), b = lerp(p1, p2, e), c = lerp(p2, p3, e);
+        const Xy on = lerp(lerp(a, b, e), lerp(b, c, e), e);
+        const Point at = cursorPositionAt(from, to, true, 0.0f, 1.0f, t);
+        EXPECT_EQ(at.x, static_cast<int>(on.x)) << t;
+        EXPECT_EQ(at.y, static_cast<int>(on.y)) << t;
+    }
+    // Backwards the same curve is mirrored: the controls are measured from each end.
+    const Point back = cursorPositionAt(to, from, true, 0.0f, 1.0f, 0.5f);
+    const Point forth = cursorPositionAt(from, to, true, 0.0f, 1.0f, 0.5f);
+    EXPECT_NE(back, forth);
+}
+
+// The curve needs the ends more than four pixels apart.
+TEST(CursorGlideTest, CurvesStartPastFourPixels) {
+    struct Case {
+        Point to;
+        Point halfway;  // from (0, 0), half the time through
+    };
+    const Case cases[] = {
+        {{0, 4}, {0, 2}},  // four apart: straight (curved would be (0, 1))
+        {{4, 0}, {2, 0}},
+        {{3, 4}, {1, 1}},  // five apart: curved (straight would be (1, 2))
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(cursorPositionAt({0, 0}, c.to, true, 0.0f, 1.0f, 0.5f), c.halfway)
+            << c.to.x << "," << c.to.y;
+    EXPECT_EQ(cursorPositionAt({0, 0}, {3, 4}, false, 0.0f, 1.0f, 0.5f), (Point{1, 2}));
+}
+
 TEST(CursorGlideTest, OutsideTheMoveTheCursorRestsAtItsEnds) {
     Point from{5, 5}, to{200, 90};
     EXPECT_EQ(cursorPositionAt(from, to, false, 1.0f, 2.0f, 0.5f), from);

@@ -234,6 +234,62 @@ TEST_F(PublishedRenderTest, ABitmapOfAnotherSizeHoldsTheWholeMomentStretched) {
         << "the far corner shows the picture, not black";
 }
 
+// Image objects are blended whole: unlike keyed overlays, their black pixels are drawn.
+TEST_F(PublishedRenderTest, ImageObjectsDrawTheirBlackPixels) {
+    content.poolPictures = {pngOf(pictureOf(12, 8, [](int, int) { return 0x000000; }))};
+    std::string error;
+    auto file = zcd::writeZcd(content, error);
+    ASSERT_TRUE(file) << error;
+    CExternalFormatReader black;
+    ASSERT_TRUE(black.Load(*file)) << black.lastError();
+    CDocImp blackSource;
+    blackSource.SetReader(&black);
+    CImageExt target, expected;
+    ASSERT_TRUE(target.create(kWidth, kHeight, 32));
+    ASSERT_TRUE(blackSource.RenderAt(2.5f, target));
+    expected.from24(pictures[1], false);
+    blendExpected(expected, 5, 5, 12, 8, static_cast<int>(0.75f * 255.0f),
+                  [](int, int) { return std::optional<std::uint32_t>(0); });
+    // Outside the highlight fading in below it.
+    for (zcd::Point at : {zcd::Point{5, 5}, zcd::Point{9, 12}, zcd::Point{16, 7}})
+        EXPECT_EQ(target.pixel(at.x, at.y), expected.pixel(at.x, at.y)) << at.x << "," << at.y;
+}
+
+// Order n draws the first placement of order n; an order below 0 or at or past the count draws
+// nothing.
+TEST_F(PublishedRenderTest, ThePlacementOrderDecidesWhatIsDrawn) {
+    struct Case {
+        const char* name;
+        std::vector<std::int32_t> orders;  // of a red and a blue highlight, in that order
+        std::uint32_t shown;               // at their common centre
+    };
+    const std::uint32_t background = pictures[0].pixel(25, 25) & 0xFFFFFF;
+    const Case cases[] = {{"the first of two with order 0", {0, 0}, 0xFF0000},
+                          {"the lower order under the higher", {1, 0}, 0xFF0000},
+                          {"the order of the count", {1}, background},
+                          {"a negative order", {-1}, background}};
+    for (const Case& c : cases) {
+        zcd::ZcdContent frameOnly = content;
+        for (std::size_t i = 0; i < c.orders.size(); ++i) {
+            std::int32_t id = 20 + static_cast<std::int32_t>(i);
+            frameOnly.highlights.push_back(
+                {id, {20, 20, 30, 30}, 0x000000, i == 0 ? 0x0000FFu : 0xFF0000u, 1.0f, false});
+            frameOnly.highlightPlacements.push_back(placement(0, 10, id, 0.0f, c.orders[i]));
+        }
+        std::string error;
+        auto file = zcd::writeZcd(frameOnly, error);
+        ASSERT_TRUE(file) << error;
+        CExternalFormatReader ordered;
+        ASSERT_TRUE(ordered.Load(*file)) << ordered.lastError();
+        CDocImp orderedSource;
+        orderedSource.SetReader(&ordered);
+        CImageExt target;
+        ASSERT_TRUE(target.create(kWidth, kHeight, 32));
+        ASSERT_TRUE(orderedSource.RenderAt(1.0f, target));
+        EXPECT_EQ(target.pixel(25, 25) & 0xFFFFFF, c.shown) << c.name;
+    }
+}
+
 TEST_F(PublishedRenderTest, ACursorWhoseBitmapsDoNotFitIsLeftOutOfTheMoment) {
     content.cursors[0].colourFile = pngOf(pictureOf(4, 4, [](int, int) { return 0x00FF00; }));
     std::string error;

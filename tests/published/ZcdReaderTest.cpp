@@ -79,10 +79,10 @@ TEST(ExternalFormatReader, ReadsWhatTheWriterWrote) {
     EXPECT_EQ(reader.GetPoolPictureCount(), 2);
     EXPECT_EQ(reader.GetPoolPicture(1)->width(), 3);
     EXPECT_EQ(reader.GetCursorCount(), 1);
+    ASSERT_NE(reader.GetCursor(0), nullptr);
     EXPECT_EQ(reader.GetCursor(0)->hotSpot, (Point{2, 3}));
-    ASSERT_NE(reader.GetCursor(0)->image, nullptr);
-    EXPECT_EQ(reader.GetCursor(0)->image->width(), 4);
-    EXPECT_TRUE(reader.GetCursor(0)->image->hasColour());
+    EXPECT_EQ(reader.GetCursor(0)->image.width(), 4);
+    EXPECT_TRUE(reader.GetCursor(0)->image.hasColour());
     EXPECT_EQ(reader.GetCursor(1), nullptr);
     EXPECT_EQ(reader.GetCaptionTemplateCount(), 1);
     EXPECT_EQ(reader.GetCaptionTemplate(0)->name, "Default");
@@ -270,7 +270,35 @@ TEST(ExternalFormatReader, UndecodablePicturesAreSkippedNotFatal) {
     EXPECT_EQ(reader.skipped().size(), 2u);
     EXPECT_EQ(reader.GetPoolPicture(0), nullptr);
     EXPECT_NE(reader.GetPoolPicture(1), nullptr);
-    EXPECT_EQ(reader.GetCursor(0)->image, nullptr);
+    EXPECT_EQ(reader.GetCursorCount(), 1);
+    EXPECT_EQ(reader.GetCursor(0), nullptr);
+    // The template names pool picture 0, which is gone: no balloon is stretched from nothing.
+    EXPECT_EQ(reader.GetCaptionTemplateCount(), 1);
+    EXPECT_EQ(reader.GetCaptionTemplate(0), nullptr);
+    EXPECT_EQ(reader.GetCaption(0)->GetTemplate(), nullptr);
+}
+
+TEST(ExternalFormatReader, ATemplateNamingNoPoolPictureIsNotHandedOut) {
+    const std::pair<std::int32_t, bool> cases[] = {{-1, false}, {0, true}, {1, true}, {2, false}};
+    for (auto [id, handedOut] : cases) {  // the pool holds pictures 0 and 1
+        SmallDemo demo(1);
+        demo.content.captionTemplates[0].id = id;
+        CExternalFormatReader reader;
+        ASSERT_TRUE(reader.Load(demo.write())) << reader.lastError();
+        EXPECT_EQ(reader.GetCaptionTemplate(0) != nullptr, handedOut) << id;
+    }
+}
+
+TEST(ExternalFormatReader, CursorPlacementsNameOnlyStoredCursors) {
+    const std::pair<std::int32_t, bool> cases[] = {{-1, false}, {0, true}, {1, false}};
+    for (auto [index, kept] : cases) {  // the demo stores one cursor
+        SmallDemo demo(3);
+        demo.content.cursorPlacements.push_back({index, 102, false, 0, 0});
+        CExternalFormatReader reader;
+        ASSERT_TRUE(reader.Load(demo.write())) << reader.lastError();
+        EXPECT_EQ(reader.GetFrameByIndex(2)->GetCursorPlacement() != nullptr, kept) << index;
+        EXPECT_EQ(reader.skipped().size(), kept ? 0u : 1u) << index;
+    }
 }
 
 TEST(ExternalFormatReader, OrderGapStopsMergingButLoads) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -130,6 +131,36 @@ TEST(RtfReader, ParagraphFormats) {
     EXPECT_EQ(c.firstIndent, 0);
     EXPECT_EQ(document.paragraphs[3].alignment, Alignment::Justify);
     EXPECT_EQ(document.paragraphs[4].alignment, Alignment::Left);
+}
+
+// Paragraph properties carry over \par and \pard resets each of them.
+TEST(RtfReader, PardResetsEveryParagraphProperty) {
+    struct Case {
+        const char* word;
+        std::function<bool(const Paragraph&)> isSet;
+    };
+    const Case cases[] = {
+        {"\\qc", [](const Paragraph& p) { return p.alignment == Alignment::Center; }},
+        {"\\qr", [](const Paragraph& p) { return p.alignment == Alignment::Right; }},
+        {"\\qj", [](const Paragraph& p) { return p.alignment == Alignment::Justify; }},
+        {"\\li300", [](const Paragraph& p) { return p.leftIndent == 300; }},
+        {"\\ri300", [](const Paragraph& p) { return p.rightIndent == 300; }},
+        {"\\fi300", [](const Paragraph& p) { return p.firstIndent == 300; }},
+    };
+    const Paragraph plain;
+    for (const Case& c : cases) {
+        RichDocument document =
+            readRtf(std::string("{\\rtf1") + c.word + " set\\par kept\\par\\pard reset\\par}");
+        ASSERT_EQ(document.paragraphs.size(), 3u) << c.word;
+        EXPECT_TRUE(c.isSet(document.paragraphs[0])) << c.word;
+        EXPECT_TRUE(c.isSet(document.paragraphs[1])) << c.word << " after \\par";
+        const Paragraph& reset = document.paragraphs[2];
+        EXPECT_FALSE(c.isSet(reset)) << c.word << " after \\pard";
+        EXPECT_EQ(reset.alignment, plain.alignment) << c.word;
+        EXPECT_EQ(reset.leftIndent, plain.leftIndent) << c.word;
+        EXPECT_EQ(reset.rightIndent, plain.rightIndent) << c.word;
+        EXPECT_EQ(reset.firstIndent, plain.firstIndent) << c.word;
+    }
 }
 
 TEST(RtfReader, CharacterFormatsFollowGroupsAndPlain) {

@@ -59,11 +59,7 @@ TEST_P(CompressedSoundResourceTest, PauseThenPlayElsewhereResumesAtTheNewTime) {
 
 TEST_P(CompressedSoundResourceTest, PlayWhileTheEndedStreamStillSoundsStartsAtTheNewTime) {
     sound->Play(2.0f, 0.0f);
-    while (sound->IsPlaying()) {
-        recorder->advance(8192);
-        recorder->waitUntil([](const DeviceRecorder& r) { return r.queuedBytes() > 8192; },
-                            std::chrono::milliseconds(20));
-    }
+    decodeLeavingATail([&] { return sound->IsPlaying(); }, *recorder);
     ASSERT_GT(recorder->queuedBytes(), 0u) << "the tail should still be waiting to sound";
     const std::size_t before = recorder->played().size();
     // As in PlaysFromTheRequestedTime: more is left than the writer queues.

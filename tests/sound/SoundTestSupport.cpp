@@ -66,6 +66,17 @@ bool playToEnd(IPlayer& player, DeviceRecorder& recorder, std::chrono::milliseco
     return false;
 }
 
+void decodeLeavingATail(const std::function<bool()>& decoding, DeviceRecorder& recorder) {
+    constexpr std::uint64_t kTail = 8192;
+    while (decoding()) {
+        if (recorder.queuedBytes() > kTail)
+            recorder.advance(recorder.queuedBytes() - kTail);
+        else
+            recorder.waitUntil([](const DeviceRecorder& r) { return r.queuedBytes() > kTail; },
+                               std::chrono::milliseconds(20));
+    }
+}
+
 bool eventually(const std::function<bool()>& holds, std::chrono::milliseconds timeout) {
     auto deadline = std::chrono::steady_clock::now() + timeout;
     while (!holds()) {

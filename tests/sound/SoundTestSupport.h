@@ -33,6 +33,10 @@ std::vector<std::int16_t> samplesOf(const std::vector<std::uint8_t>& bytes);
 bool playToEnd(IPlayer& player, DeviceRecorder& recorder,
                std::chrono::milliseconds timeout = std::chrono::seconds(20));
 
+// Lets decoding run to its end while playing only what lies beyond the last 8192 queued bytes,
+// so that a tail is still waiting to sound afterwards whatever the decoder's pace.
+void decodeLeavingATail(const std::function<bool()>& decoding, DeviceRecorder& recorder);
+
 // Checks the condition until it holds (true) or the time is up (false), for state that changes
 // on other threads without a device call to wait for.
 bool eventually(const std::function<bool()>& holds,

@@ -100,6 +100,7 @@ TEST_P(StreamPlayerTest, QueueStaysBoundedAndPauseHoldsTheDevice) {
         [&](const DeviceRecorder& r) { return r.written().size() > writtenWhenFull; }));
     player->Stop();
     EXPECT_FALSE(player->IsPlaying());
+    EXPECT_EQ(recorder->queuedBytes(), 0u) << "stopping drops what was still to play";
 }
 
 TEST_P(StreamPlayerTest, PlayAfterPauseAndStopIsHeard) {
@@ -143,6 +144,24 @@ TEST_P(StreamPlayerTest, SeekWhilePlayingDiscardsTheQueueAndContinuesThere) {
     EXPECT_EQ(maxDifference(after, lastSecond), 0);
 }
 
+// A seek while paused frees the queue; the decoder must not fill it again until play resumes.
+// Correct code never writes here, so the short wait only bounds how long a fault has to show.
+TEST_P(StreamPlayerTest, SeekWhilePausedWritesNothingUntilResumed) {
+    load();
+    player->Play();
+    ASSERT_TRUE(waitForFullQueue());
+    player->TogglePause();
+    ASSERT_TRUE(player->Seek(1.0f));
+    const std::size_t writes = recorder->count(DeviceCall::Kind::write);
+    auto wroteMore = [&](const DeviceRecorder& r) {
+        return r.count(DeviceCall::Kind::write) > writes;
+    };
+    EXPECT_FALSE(recorder->waitUntil(wroteMore, 200ms)) << "written while paused";
+    player->TogglePause();
+    EXPECT_TRUE(recorder->waitUntil(wroteMore));
+    player->Stop();
+}
+
 TEST_P(StreamPlayerTest, EndOfDataThenPlayStartsAgainFromZero) {
     load();
     player->Play();
@@ -159,11 +178,7 @@ TEST_P(StreamPlayerTest, EndOfDataThenPlayStartsAgainFromZero) {
 TEST_P(StreamPlayerTest, EndedButStillSoundingPlayerReportsNotPlaying) {
     load();
     player->Play();
-    // Let decoding finish without playing the last buffers.
-    while (player->IsPlaying()) {
-        recorder->advance(8192);
-        recorder->waitUntil([](const DeviceRecorder& r) { return r.queuedBytes() > 8192; }, 20ms);
-    }
+    decodeLeavingATail([&] { return player->IsPlaying(); }, *recorder);
     EXPECT_GT(recorder->queuedBytes(), 0u);
     EXPECT_FALSE(writer().IsIdle());
     recorder->advanceAll();
