@@ -1,9 +1,9 @@
 #include "player/HeadlessMovie.h"
 
 #include "base/FileBytes.h"
+#include "images/PixelBlit.h"
 #include "images/PngCodec.h"
 #include "published/LoadLimits.h"
-#include "images/PixelBlit.h"
 
 namespace lumenreel {
 

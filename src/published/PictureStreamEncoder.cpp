@@ -9,9 +9,9 @@
 #include <unordered_map>
 
 #include "images/ImageExt.h"
+#include "images/PixelBlit.h"
 #include "images/PngCodec.h"
 #include "published/PackedData.h"
-#include "images/PixelBlit.h"
 #include "published/ZcdPrimitives.h"
 
 namespace lumenreel::zcd {

@@ -8,8 +8,8 @@
 #include "base/ByteReader.h"
 #include "images/ImageDecoder.h"
 #include "images/ImageLimits.h"
-#include "published/PackedData.h"
 #include "images/PixelBlit.h"
+#include "published/PackedData.h"
 #include "published/ZcdPrimitives.h"
 
 namespace NKWXDecodersEncoders {
