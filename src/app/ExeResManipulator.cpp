@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "app/ProgramImage.h"
 #include "base/DiskFile.h"
 
 namespace lumenreel {
@@ -31,6 +32,14 @@ bool readAppendedResources(const std::filesystem::path& program, ProgramResource
     TrailerContents contents = readResourceTrailer(file);
     if (contents.status == TrailerContents::Status::damaged)
         problem = contents.problem;
+    // Without a trailer at the very end, bytes past the program's own image are a bundle that
+    // was cut short or had bytes added after it; playing nothing then needs saying.
+    const std::optional<std::uint64_t> imageEnd = programImageEnd(file);
+    const std::uint64_t length = file.GetLength();
+    if (contents.status == TrailerContents::Status::absent && imageEnd && length > *imageEnd)
+        problem = std::to_string(length - *imageEnd) +
+                  " bytes after the program are no complete bundle (cut short, or bytes were "
+                  "added after it)";
     resources.addAppended(std::move(contents.resources));
     return true;
 }

@@ -40,6 +40,31 @@ TEST(BundleCommandTest, ReplacesAProgramThatIsStillRunning) {
         << "no temporary file is left beside the output";
 }
 
+TEST(BundleCommandTest, ABundleCutShortOrWithBytesAddedSaysItIsIgnored) {
+    TempDir dir;
+    writeBytes(dir / "demo.zcd", makeTestDemo(32, 24));
+    ASSERT_EQ(bundle(dir / "demo.zcd", dir / "whole").exitCode, 0);
+    std::vector<std::uint8_t> whole = readBytes(dir / "whole");
+    std::vector<std::uint8_t> cut(whole.begin(), whole.end() - 10);
+    std::vector<std::uint8_t> added = whole;
+    added.insert(added.end(), {'j', 'u', 'n', 'k'});
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> program;
+        bool ignored;
+    };
+    for (const Case& c :
+         {Case{"whole", whole, false}, Case{"cut", cut, true}, Case{"added", added, true}}) {
+        const auto program = dir / c.name;
+        writeBytes(program, c.program);
+        std::filesystem::permissions(program, std::filesystem::perms::owner_all);
+        const CommandResult ran = runCommand(shellQuote(program.string()) + " --snapshot " +
+                                             shellQuote((dir / "shot.png").string()));
+        EXPECT_EQ(ran.err.find("ignoring the bundled data: ") != std::string::npos, c.ignored)
+            << c.name << ": " << ran.err;
+    }
+}
+
 TEST(BundleCommandTest, AnUnwritableOutputFailsWithItsName) {
     TempDir dir;
     writeBytes(dir / "demo.zcd", makeTestDemo(32, 24));
