@@ -1,5 +1,6 @@
 #include "app/Bundle.h"
 
+#include "app/ExeResManipulator.h"
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
@@ -29,9 +30,7 @@ bool makeBundle(std::span<const std::uint8_t> player, std::span<const std::uint8
         return false;
     }
     if (skin) {
-        CKWXOleStreamFile stream(*skin);
-        CRBFileSystem package;
-        if (!package.Attach(&stream, CRBFileSystem::modeRead)) {
+        if (!isSkinPackage(*skin)) {
             reason = "the skin is not a skin package";
             return false;
         }
@@ -51,6 +50,27 @@ bool makeBundle(std::span<const std::uint8_t> player, std::span<const std::uint8
     out.assign(player.begin(), player.begin() + static_cast<std::ptrdiff_t>(existing.programSize));
     out.insert(out.end(), trailer.begin(), trailer.end());
     return true;
+}
+
+bool isSkinPackage(std::span<const std::uint8_t> bytes) {
+    CKWXOleStreamFile stream(bytes);
+    CRBFileSystem package;
+    return package.Attach(&stream, CRBFileSystem::modeRead);
+}
+
+std::vector<std::string> dropUnusableBundledResources(ProgramResources& resources) {
+    std::vector<std::string> dropped;
+    if (const auto* skin = resources.appended(CZephyrcastPlayerDlg::kSkinResource);
+        skin && !isSkinPackage(*skin)) {
+        resources.removeAppended(CZephyrcastPlayerDlg::kSkinResource);
+        dropped.push_back("the bundled skin is not a skin package; the built-in skin is used");
+    }
+    if (resources.appended(CZephyrcastPlayerDlg::kZcdResource) &&
+        resources.appended(CZephyrcastPlayerDlg::kZcsResource)) {
+        resources.removeAppended(CZephyrcastPlayerDlg::kZcsResource);
+        dropped.push_back("the bundle carries a published demo and a document; the demo plays");
+    }
+    return dropped;
 }
 
 }  // namespace lumenreel

@@ -16,6 +16,11 @@ void ProgramResources::addAppended(ResourceTable resources) {
         m_appended[id] = std::move(bytes);
 }
 
+const std::vector<std::uint8_t>* ProgramResources::appended(std::uint32_t id) const {
+    auto found = m_appended.find(id);
+    return found == m_appended.end() ? nullptr : &found->second;
+}
+
 std::span<const std::uint8_t> ProgramResources::find(std::uint32_t id) const {
     if (auto appended = m_appended.find(id); appended != m_appended.end())
         return appended->second;

@@ -17,6 +17,9 @@ public:
     // The bytes stay where they are; they must outlive this object.
     void addCompiledIn(std::uint32_t id, std::span<const std::uint8_t> bytes);
     void addAppended(ResourceTable resources);
+    // The appended bytes of id, or nothing; the compiled-in resource then answers find().
+    const std::vector<std::uint8_t>* appended(std::uint32_t id) const;
+    void removeAppended(std::uint32_t id) { m_appended.erase(id); }
     std::span<const std::uint8_t> find(std::uint32_t id) const;
 
 private:

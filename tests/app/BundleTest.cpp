@@ -2,6 +2,8 @@
 
 #include "AppTestSupport.h"
 #include "app/Bundle.h"
+#include "app/ExeResManipulator.h"
+#include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
 #include "player/SkinEmbedded.h"
@@ -49,6 +51,30 @@ TEST(BundleTest, RefusesWhatWouldNotPlay) {
     EXPECT_NE(reason.find("cannot be read"), std::string::npos);
     EXPECT_FALSE(makeBundle(player, demo, std::span<const std::uint8_t>(text), out, reason));
     EXPECT_NE(reason.find("skin"), std::string::npos);
+}
+
+TEST(BundleTest, WhatTheBundleCarriesButCannotUseIsDroppedAndSaid) {
+    const std::span<const std::uint8_t> builtInSkin = embeddedSkinPackage();
+    const std::vector<std::uint8_t> demo = makeTestDemo(32, 24);
+    ProgramResources resources;
+    resources.addCompiledIn(CZephyrcastPlayerDlg::kSkinResource, builtInSkin);
+    resources.addAppended({{CZephyrcastPlayerDlg::kSkinResource, {'n', 'o', 't', ' ', 'a'}},
+                           {CZephyrcastPlayerDlg::kZcdResource, demo},
+                           {CZephyrcastPlayerDlg::kZcsResource, demo}});
+    const std::vector<std::string> dropped = dropUnusableBundledResources(resources);
+    ASSERT_EQ(dropped.size(), 2u);
+    EXPECT_NE(dropped[0].find("skin"), std::string::npos);
+    EXPECT_NE(dropped[1].find("the demo plays"), std::string::npos);
+    EXPECT_EQ(resources.find(CZephyrcastPlayerDlg::kSkinResource).data(), builtInSkin.data());
+    EXPECT_EQ(resources.appended(CZephyrcastPlayerDlg::kZcsResource), nullptr);
+    EXPECT_NE(resources.appended(CZephyrcastPlayerDlg::kZcdResource), nullptr);
+
+    // A bundle of one movie and a real skin keeps everything.
+    ProgramResources usable;
+    usable.addAppended(
+        {{CZephyrcastPlayerDlg::kSkinResource, {builtInSkin.begin(), builtInSkin.end()}},
+         {CZephyrcastPlayerDlg::kZcdResource, demo}});
+    EXPECT_TRUE(dropUnusableBundledResources(usable).empty());
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 
+#include "app/Bundle.h"
 #include "app/CommandLine.h"
 #include "app/ExeResManipulator.h"
 #include "app/PlayerDialog.h"
@@ -43,6 +44,8 @@ int run(const PlayerOptions& given) {
         std::fprintf(stderr, "lumenreel-player: cannot read the program file for bundled movies\n");
     else if (!problem.empty())
         std::fprintf(stderr, "lumenreel-player: ignoring the bundled data: %s\n", problem.c_str());
+    for (const std::string& dropped : lumenreel::dropUnusableBundledResources(resources))
+        std::fprintf(stderr, "lumenreel-player: %s\n", dropped.c_str());
 
     std::optional<std::filesystem::path> moviePath;
     if (!given.movie.empty())
