@@ -9,11 +9,10 @@
 #include "cli/CommandFailure.h"
 #include "cli/DemoInput.h"
 #include "cli/ExitCodes.h"
+#include "cli/SoundtrackDecode.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/ByteSource.h"
 #include "sound/DecodeAll.h"
-#include "sound/Mp3Codec.h"
-#include "sound/VorbisCodec.h"
 #include "sound/WavFileWriter.h"
 
 namespace lumenreel::cli {
@@ -59,26 +58,24 @@ void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
 }
 
 void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
-    std::unique_ptr<PcmCodec> codec;
-    if (track.kind() == CSoundTrack::kOgg) {
-        codec = std::make_unique<VorbisCodec>();
-    } else {
-        codec = std::make_unique<Mp3Codec>();
-    }
     MemoryByteSource source(track.data());
-    if (!codec->open(source)) {
-        failCommand(kExitBadInput, options.path,
-                    track.kind() == CSoundTrack::kOgg
-                        ? "soundtrack: not a readable Ogg Vorbis stream"
-                        : "soundtrack: not a readable MP3 stream");
-    }
+    std::string error;
+    std::unique_ptr<PcmCodec> codec = openSoundtrackCodec(track, source, error);
+    if (!codec)
+        failCommand(kExitBadInput, options.path, error);
     WavFileWriter wav(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
     requireOpen(wav, options.output);
-    bool written = true;
-    decodeAll(*codec, [&](std::span<const std::uint8_t> pcm) { return written = wav.Append(pcm); });
-    if (!written)
+    std::uint64_t bytes = 0;
+    const DecodeOutcome outcome = decodeAll(*codec, [&](std::span<const std::uint8_t> pcm) {
+        bytes += pcm.size();
+        return wav.Append(pcm);
+    });
+    if (outcome.stoppedBySink)
         writeFailed(wav, options.output);
     finish(wav, options.output);
+    // What could be decoded is written; what was lost is said.
+    if (const std::optional<std::string> damage = damageOf(outcome, bytes, *codec))
+        std::fprintf(stderr, "lumenreel: %s: warning: %s\n", options.path.c_str(), damage->c_str());
 }
 
 void run(const AudioOptions& options) {

@@ -1,5 +1,7 @@
 #include "cli/InfoSummary.h"
 
+#include "cli/SoundtrackDecode.h"
+
 namespace lumenreel::cli {
 namespace {
 
@@ -58,9 +60,12 @@ InfoSummary summarize(const CExternalFormatReader& reader) {
     summary.captions = reader.GetCaptionCount();
     summary.images = reader.GetImageObjectCount();
     summary.highlights = reader.GetHighlightCount();
-    if (const auto* track = reader.GetSoundtrack())
-        summary.soundtrack = describe(*track);
     summary.skipped = reader.skipped();
+    if (const auto* track = reader.GetSoundtrack()) {
+        summary.soundtrack = describe(*track);
+        if (const std::optional<std::string> damage = soundtrackDamage(*track))
+            summary.skipped.push_back(*damage);
+    }
     return summary;
 }
 

@@ -92,7 +92,7 @@ long Mp3Codec::read(std::span<std::uint8_t> out) {
         mpg123_getformat(m_handle, &rate, &channels, &encoding);
         // A stream that changes its layout midway would play as noise in the first one's.
         if (rate != static_cast<long>(m_rate) || channels != m_channels)
-            return kEnd;
+            return breakOff();
         return done > 0 ? static_cast<long>(done) : kHole;
     }
     if (done > 0) {
@@ -102,13 +102,14 @@ long Mp3Codec::read(std::span<std::uint8_t> out) {
     // An OK without output happens while the decoder resyncs; it must not loop forever.
     if (status == MPG123_OK && ++m_emptyReadsInRow <= kMaxEmptyReadsInRow)
         return kHole;
-    return kEnd;
+    return status == MPG123_DONE ? kEnd : breakOff();
 }
 
 bool Mp3Codec::seekTime(double seconds) {
     if (!m_open || !(seconds >= 0.0))
         return false;
     m_emptyReadsInRow = 0;
+    resumeAfterSeek();
     // Past the end lands at the end; the cap keeps the sample number inside its type.
     auto sample = static_cast<off_t>(std::floor(std::min(seconds, 1e7) * m_rate));
     return mpg123_seek(m_handle, sample, SEEK_SET) >= 0;

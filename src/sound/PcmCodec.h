@@ -24,9 +24,22 @@ public:
     // Up to out.size() bytes of whole sample frames; kEnd at the end of the stream or on an
     // error it cannot get past, kHole for a gap the next read continues after.
     virtual long read(std::span<std::uint8_t> out) = 0;
+    // Whether the last kEnd came from damage the decoder could not get past rather than from the
+    // stream's own end.
+    bool brokeOff() const { return m_brokeOff; }
     virtual bool seekable() const = 0;
     virtual bool seekTime(double seconds) = 0;
     virtual double totalTime() const = 0;
+
+protected:
+    long breakOff() {
+        m_brokeOff = true;
+        return kEnd;
+    }
+    void resumeAfterSeek() { m_brokeOff = false; }
+
+private:
+    bool m_brokeOff = false;
 };
 
 }  // namespace lumenreel

@@ -56,16 +56,16 @@ long VorbisCodec::read(std::span<std::uint8_t> out) {
     long n = ov_read(&m_file, reinterpret_cast<char*>(out.data()), static_cast<int>(out.size()), 0,
                      2, 1, &section);
     if (n == OV_HOLE)
-        return ++m_holesInRow > kMaxHolesInRow ? kEnd : kHole;
+        return ++m_holesInRow > kMaxHolesInRow ? breakOff() : kHole;
     if (n < 0)
-        return kEnd;
+        return breakOff();
     m_holesInRow = 0;
     if (n > 0 && section != m_section) {
         // A chained stream may change its layout; playing it in the first one's would be noise.
         vorbis_info* info = ov_info(&m_file, section);
         if (info == nullptr || info->channels != m_channels ||
             info->rate != static_cast<long>(m_rate)) {
-            return kEnd;
+            return breakOff();
         }
         m_section = section;
     }
@@ -80,6 +80,7 @@ bool VorbisCodec::seekTime(double seconds) {
     if (!m_open)
         return false;
     m_holesInRow = 0;
+    resumeAfterSeek();
     return ov_time_seek(&m_file, seconds) == 0;
 }
 

@@ -78,6 +78,43 @@ INSTANTIATE_TEST_SUITE_P(
                       EncodedCase{"Mp3", "tone.mp3", false, "mpg123 -q -w %OUT% %IN%"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// Bytes changed in the middle of a real encoder's stream: the command writes what can be decoded
+// and says what was lost, as info does; an intact stream gets no word.
+TEST(AudioCommand, ASoundtrackDamagedMidwayIsWrittenWithAWarning) {
+    struct Case {
+        const char* fixture;
+        bool ogg;
+        bool damaged;
+    };
+    for (const Case& c : {Case{"tone.ogg", true, false}, Case{"tone.ogg", true, true},
+                          Case{"tone.mp3", false, false}, Case{"tone.mp3", false, true}}) {
+        TempDir dir;
+        std::unique_ptr<CSoundTrack> track;
+        if (c.ogg)
+            track = std::make_unique<CSoundTrack_Ogg>();
+        else
+            track = std::make_unique<CSoundTrack_MP3>();
+        track->data() = readBytes(dataPath(std::string("sound/") + c.fixture));
+        if (c.damaged) {
+            const std::size_t middle = track->data().size() / 2;
+            for (std::size_t i = middle; i < middle + 3000; ++i)
+                track->data()[i] ^= 0x5A;
+        }
+        writeBytes(dir / "demo.zcd", demoWith(track.get()));
+        const std::string label = std::string(c.fixture) + (c.damaged ? " damaged" : " intact");
+
+        auto result = audio(dir / "demo.zcd", dir / "out.wav");
+        EXPECT_EQ(result.exitCode, 0) << label << ": " << result.err;
+        EXPECT_EQ(result.err.find("warning: soundtrack damaged: ") != std::string::npos, c.damaged)
+            << label << ": " << result.err;
+        auto info = runCommand(shellQuote((binaryDir() / "lumenreel").string()) + " info " +
+                               shellQuote((dir / "demo.zcd").string()));
+        EXPECT_EQ(info.exitCode, 0) << label;
+        EXPECT_EQ(info.out.find("skipped: soundtrack damaged: ") != std::string::npos, c.damaged)
+            << label << ": " << info.out;
+    }
+}
+
 TEST(AudioCommand, WaveTrackKeepsItsStoredFormatAndSamples) {
     for (const char* fixture : {"tone16.wav", "tone8.wav"}) {
         SCOPED_TRACE(fixture);
