@@ -70,7 +70,11 @@ private:
         c.decoder = std::make_unique<CImageSequenceDecoder>();
         c.decoder->SetTraceLog(m_trace);
         c.decoder->setLimits(m_limits);
-        return c.decoder->Load(*pictureStream) || fail(c.decoder->lastError());
+        if (!c.decoder->Load(*pictureStream))
+            return fail(c.decoder->lastError());
+        const auto& left = c.decoder->skipped();
+        c.skipped.insert(c.skipped.end(), left.begin(), left.end());
+        return true;
     }
 
     bool readObjects(ByteReader& in) {

@@ -39,6 +39,8 @@ public:
     bool GetPicture(CImageExt& image, int i);
     const PictureNode* FindNode(int id) const;
     const PictureStreamHeader& header() const { return m_content.header; }
+    // Damaged entries the load left out, one line each.
+    const std::vector<std::string>& skipped() const { return m_content.skipped; }
 
 private:
     // What composing has done so far; it starts over with every load.

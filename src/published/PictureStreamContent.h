@@ -62,6 +62,19 @@ public:
         m_byPicture[item.pictureIndex].push_back(static_cast<std::uint32_t>(m_items.size()));
         m_items.push_back(std::move(item));
     }
+    // Drops the items `drop` says so of, keeping the stored order of the others.
+    template <class Drop>
+    void removeIf(Drop drop) {
+        std::vector<Item> kept;
+        for (Item& item : m_items)
+            if (!drop(item))
+                kept.push_back(std::move(item));
+        const std::size_t pictures = m_byPicture.size();
+        m_items.clear();
+        m_byPicture.assign(pictures, {});
+        for (Item& item : kept)
+            add(std::move(item));
+    }
     std::vector<Item>& items() { return m_items; }
     const std::vector<Item>& items() const { return m_items; }
     bool drawsOn(int picture) const { return !m_byPicture[picture].empty(); }
@@ -83,6 +96,8 @@ struct PictureStreamContent {
     PerPictureList<StreamTile> tiles;
     PerPictureList<StreamPlacement> listA, listB, listC;
     int firstTileId = 0;
+    // Entries left out because they could not be drawn, one line each.
+    std::vector<std::string> skipped;
 
     bool drawnOnto(int picture) const {
         return tiles.drawsOn(picture) || listA.drawsOn(picture) || listB.drawsOn(picture) ||

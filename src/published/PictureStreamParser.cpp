@@ -23,6 +23,8 @@ constexpr int kMaxPictures = 65536;
 // A picture whose placements would draw more than this many times its area is not a real one
 // (real pictures are drawn about once); the cap bounds the work of composing hostile streams.
 constexpr std::int64_t kMaxDrawnAreaPerPicture = 16;
+// A stream damaged throughout gets one line per skipped entry only up to here.
+constexpr std::size_t kMaxSkippedNotes = 20;
 
 class PictureStreamParser {
 public:
@@ -45,7 +47,10 @@ public:
         trace("after decode size: ", static_cast<std::int64_t>(inflated->size()));
         ByteReader body(*inflated);
         if (!(readPalette(body) && readFullPictures(body) && readTiles(body) && readLists(body) &&
-              readTilePixels(body) && checkReferences() && checkWork()))
+              readTilePixels(body)))
+            return std::nullopt;
+        skipUnreadableEntries();
+        if (!checkWork())
             return std::nullopt;
         return std::move(c);
     }
@@ -322,10 +327,20 @@ private:
         });
     }
 
+    // One damaged entry costs the picture that rectangle, not the whole demo.
+    void skip(const std::string& what) {
+        if (c.skipped.size() < kMaxSkippedNotes)
+            c.skipped.push_back("picture stream: " + what);
+        else if (c.skipped.size() == kMaxSkippedNotes)
+            c.skipped.push_back("picture stream: more entries skipped");
+    }
+
     bool addPlacement(PerPictureList<StreamPlacement>& list, int picture, int node, int x, int y,
                       int w, int h, int sx, int sy) {
-        if (!insidePicture(x, y, w, h))
-            return fail("picture stream: placement outside its picture");
+        if (!insidePicture(x, y, w, h)) {
+            skip("placement outside picture " + std::to_string(picture) + " skipped");
+            return true;
+        }
         list.add({.node = node,
                   .pictureIndex = picture,
                   .x = x,
@@ -390,20 +405,31 @@ private:
                std::int64_t{sy} + placement.height <= tile.height;
     }
 
-    bool checkReferences() {
+    // Entries that name nothing, or a picture not certain to be built before them, are left
+    // out, so every picture comes out the same whatever order pictures are asked for in. What
+    // is readable is judged on the lists as stored, before any entry goes.
+    void skipUnreadableEntries() {
         struct Check {
-            const PerPictureList<StreamPlacement>& list;
+            PerPictureList<StreamPlacement>& list;
             bool fromSource;
-            const char* failure;
+            const char* name;
         };
-        for (const auto& check :
-             {Check{c.listA, false, "picture stream: list A entry names nothing"},
-              Check{c.listB, false, "picture stream: list B entry names nothing"},
-              Check{c.listC, true, "picture stream: list C entry names nothing"}})
-            for (const auto& placement : check.list.items())
-                if (!checkPlacement(placement, check.fromSource))
-                    return fail(check.failure);
-        return true;
+        std::vector<std::vector<bool>> unreadable;
+        const Check checks[] = {
+            {c.listA, false, "list A"}, {c.listB, false, "list B"}, {c.listC, true, "list C"}};
+        for (const Check& check : checks) {
+            std::vector<bool>& marks = unreadable.emplace_back();
+            for (const auto& placement : check.list.items()) {
+                marks.push_back(!checkPlacement(placement, check.fromSource));
+                if (marks.back())
+                    skip(std::string(check.name) + " entry of picture " +
+                         std::to_string(placement.pictureIndex) + " names nothing; skipped");
+            }
+        }
+        for (std::size_t k = 0; k < std::size(checks); ++k) {
+            std::size_t i = 0;
+            checks[k].list.removeIf([&](const StreamPlacement&) { return unreadable[k][i++]; });
+        }
     }
 
     bool checkWork() {

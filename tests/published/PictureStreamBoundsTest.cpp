@@ -125,7 +125,8 @@ TEST(PictureStreamHandBuilt, EveryBoundHoldsAtItsLimitAndFailsOnePast) {
     struct Case {
         const char* name;
         std::function<void(HandStream&)> change;
-        const char* error;  // null: loads
+        const char* error;              // null: loads
+        const char* skipped = nullptr;  // loads, leaving out a damaged entry it names
     };
     auto manyCopies = [](int n) {
         return [n](HandStream& s) {  // picture 1 draws 9 pixels; the cap is 16 times its 4
@@ -177,12 +178,12 @@ TEST(PictureStreamHandBuilt, EveryBoundHoldsAtItsLimitAndFailsOnePast) {
          [](HandStream& s) {
              s.listB.groups[0].entries[0] = {0, 1, 0, 4, 1};
          },
-         "placement outside"},
+         nullptr, "placement outside picture"},
         {"placement one past the bottom",
          [](HandStream& s) {
              s.listALong.groups[0].entries[0] = {6, 0, 1, 2, 1};
          },
-         "placement outside"},
+         nullptr, "placement outside picture"},
         {"short list A placement at the right edge",
          [](HandStream& s) {
              s.listAShort.groups = {{1, {{0, 3, 0, 1, 1}}}};
@@ -192,25 +193,25 @@ TEST(PictureStreamHandBuilt, EveryBoundHoldsAtItsLimitAndFailsOnePast) {
          [](HandStream& s) {
              s.listAShort.groups = {{1, {{0, 4, 0, 1, 1}}}};
          },
-         "placement outside"},
+         nullptr, "placement outside picture"},
         {"list C source reaching the right edge of its tile",
          [](HandStream& s) { s.listC.groups[0].entries[0] = {7, 1, 0, 2, 1, 1, 0}; }, nullptr},
         {"list C source one past its tile",
-         [](HandStream& s) { s.listC.groups[0].entries[0] = {7, 1, 0, 2, 1, 2, 0}; },
-         "list C entry names nothing"},
+         [](HandStream& s) { s.listC.groups[0].entries[0] = {7, 1, 0, 2, 1, 2, 0}; }, nullptr,
+         "list C entry of picture"},
         {"list C source one below its tile",
-         [](HandStream& s) { s.listC.groups[0].entries[0] = {7, 1, 0, 2, 1, 1, 1}; },
-         "list C entry names nothing"},
+         [](HandStream& s) { s.listC.groups[0].entries[0] = {7, 1, 0, 2, 1, 1, 1}; }, nullptr,
+         "list C entry of picture"},
         {"placement from one past the last tile",
          [](HandStream& s) {
              s.listALong.groups[0].entries[0] = {8, 0, 0, 1, 1};
          },
-         "list A entry names nothing"},
+         nullptr, "list A entry of picture"},
         {"copy of the picture itself",
          [](HandStream& s) {
              s.listB.groups[0].entries[0] = {1, 0, 0, 4, 1};
          },
-         "list B entry names nothing"},
+         nullptr, "list B entry of picture"},
         {"a full picture that is the last",
          [](HandStream& s) {
              s.full = {{0, {10, 11, 12, 13}}, {2, {1, 2, 3, 4}}};
@@ -255,6 +256,12 @@ TEST(PictureStreamHandBuilt, EveryBoundHoldsAtItsLimitAndFailsOnePast) {
         bool loaded = decoder.Load(stream.write());
         if (!c.error) {
             EXPECT_TRUE(loaded) << c.name << ": " << decoder.lastError();
+            const auto& skipped = decoder.skipped();
+            EXPECT_EQ(skipped.size(), c.skipped ? 1u : 0u) << c.name;
+            if (c.skipped && !skipped.empty()) {
+                EXPECT_NE(skipped.front().find(c.skipped), std::string::npos)
+                    << c.name << ": " << skipped.front();
+            }
             continue;
         }
         EXPECT_FALSE(loaded) << c.name;
