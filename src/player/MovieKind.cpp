@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "document/DocumentForm.h"
 #include "published/ExternalFormatReader.h"
-#include "storage/RecursiveBinaryFile.h"
 
 namespace lumenreel {
 namespace {
@@ -18,8 +18,8 @@ bool startsWith(std::span<const std::uint8_t> bytes, const Guid& guid) {
 std::optional<MovieKind> movieKindOf(std::span<const std::uint8_t> bytes) {
     if (startsWith(bytes, NKWXDecodersEncoders::CExternalFormatReader::kFileIdentifier))
         return MovieKind::ZCD;
-    // Documents are stored in the recursive binary container.
-    if (startsWith(bytes, CRecursiveBinaryFile::kIdentifier))
+    // A container or an archive is a document only when it holds one.
+    if (documentFormOf(bytes))
         return MovieKind::ZCS;
     return std::nullopt;
 }

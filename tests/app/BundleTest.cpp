@@ -47,6 +47,9 @@ TEST(BundleTest, RefusesWhatWouldNotPlay) {
     std::string reason;
     EXPECT_FALSE(makeBundle(player, text, std::nullopt, out, reason));
     EXPECT_NE(reason.find("not a Lumenreel movie"), std::string::npos);
+    // A skin package is a container too, but holds no document.
+    EXPECT_FALSE(makeBundle(player, embeddedSkinPackage(), std::nullopt, out, reason));
+    EXPECT_NE(reason.find("not a Lumenreel movie"), std::string::npos);
     EXPECT_FALSE(makeBundle(player, cut, std::nullopt, out, reason));
     EXPECT_NE(reason.find("cannot be read"), std::string::npos);
     EXPECT_FALSE(makeBundle(player, demo, std::span<const std::uint8_t>(text), out, reason));

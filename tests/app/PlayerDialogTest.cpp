@@ -7,10 +7,12 @@
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
+#include "document/DocumentForm.h"
 #include "player/RecordingHost.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 #include "storage/RecursiveBinaryFile.h"
+#include "storage/SerializeInterfaceRB.h"
 #include "support/TestSupport.h"
 
 namespace lumenreel::test {
@@ -150,14 +152,27 @@ TEST_F(PlayerDialogTest, AMovieThatFailsToLoadSaysWhyInTheWindow) {
         ASSERT_TRUE(writer.OpenWrite(&container));
         ASSERT_TRUE(writer.Close());
     }
-    writeBytes(dir.path() / "doc.zcs", {container.Bytes().begin(), container.Bytes().end()});
+    // A container is a document only when its root says so.
+    writeBytes(dir.path() / "empty.pak", {container.Bytes().begin(), container.Bytes().end()});
+    CKWXMemFile document;
+    {
+        CSerializeInterfaceRB archive(document, CSerializeInterface::modeStore);
+        ASSERT_TRUE(archive.EnterSection(kDocumentRootSection));
+        archive.SetKey("document_type");
+        std::string type = kDocumentType;
+        ASSERT_TRUE(archive.ExchangeString(type));
+        archive.LeaveSection();
+        archive.Close();
+    }
+    writeBytes(dir.path() / "doc.zcs", {document.Bytes().begin(), document.Bytes().end()});
 
     struct Case {
         const char* file;
         const char* reasonPart;
     };
     for (const Case& c : {Case{"damaged.zcd", ""}, Case{"notes.txt", "not a Lumenreel movie"},
-                          Case{"missing.zcd", ""}, Case{"doc.zcs", "documents"}}) {
+                          Case{"missing.zcd", ""}, Case{"doc.zcs", "documents"},
+                          Case{"empty.pak", "not a Lumenreel movie"}}) {
         dialog->OpenMovieFile(dir.path() / c.file);
         EXPECT_FALSE(dialog->HasMovie()) << c.file;
         const std::vector<std::string>& message = dialog->Window().Message();
