@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "items/DrawItemCursor.h"
 #include "items/ItemSchema.h"
 #include "items/OpaqueItem.h"
 #include "items/SoundEffectItem.h"
@@ -16,6 +17,7 @@ std::unique_ptr<CDrawCommonItem> make() {
 }
 
 const std::array kKinds{
+    ItemKind{kCursorTypeId, "cursor", &make<CDrawItem_zcCursor>},
     ItemKind{kSoundEffectTypeId, "sound effect", &make<CSoundEffectItem>},
 };
 
