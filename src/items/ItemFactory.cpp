@@ -3,6 +3,8 @@
 #include <array>
 
 #include "items/DrawItemCursor.h"
+#include "items/DrawItemHighlight.h"
+#include "items/DrawItemImage.h"
 #include "items/ItemSchema.h"
 #include "items/OpaqueItem.h"
 #include "items/SoundEffectItem.h"
@@ -18,6 +20,8 @@ std::unique_ptr<CDrawCommonItem> make() {
 
 const std::array kKinds{
     ItemKind{kCursorTypeId, "cursor", &make<CDrawItem_zcCursor>},
+    ItemKind{kImageTypeId, "picture", &make<CDrawItem_zcImage>},
+    ItemKind{kHighlightTypeId, "highlight", &make<CDrawItem_zcHiglight>},
     ItemKind{kSoundEffectTypeId, "sound effect", &make<CSoundEffectItem>},
 };
 
