@@ -5,6 +5,7 @@
 #include "items/DrawItemCursor.h"
 #include "items/DrawItemHighlight.h"
 #include "items/DrawItemImage.h"
+#include "items/DrawItemSmoke.h"
 #include "items/ItemSchema.h"
 #include "items/OpaqueItem.h"
 #include "items/SoundEffectItem.h"
@@ -20,6 +21,7 @@ std::unique_ptr<CDrawCommonItem> make() {
 
 const std::array kKinds{
     ItemKind{kCursorTypeId, "cursor", &make<CDrawItem_zcCursor>},
+    ItemKind{kSmokeTypeId, "balloon caption", &make<CDrawItem_zcSmoke>},
     ItemKind{kImageTypeId, "picture", &make<CDrawItem_zcImage>},
     ItemKind{kHighlightTypeId, "highlight", &make<CDrawItem_zcHiglight>},
     ItemKind{kSoundEffectTypeId, "sound effect", &make<CSoundEffectItem>},

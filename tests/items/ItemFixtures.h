@@ -22,6 +22,7 @@ public:
     };
     std::vector<Frame> frames;
     Size size{640, 480};
+    CThemeContainer* themeInUse = nullptr;
 
     int frameCount() const override { return static_cast<int>(frames.size()); }
     bool frameVisible(int frame) const override { return frames.at(frame).visible; }
@@ -32,6 +33,7 @@ public:
         return found == placements.end() ? nullptr : &found->second;
     }
     Size frameSize() const override { return size; }
+    CThemeContainer* theme() const override { return themeInUse; }
 
     CDrawItem_link& place(int frame, CDrawCommonItem& item, float start, float end, int fadeType,
                           float fadeIn = 1.0f, float fadeOut = 1.0f) {
