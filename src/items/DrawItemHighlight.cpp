@@ -32,10 +32,6 @@ void HighlightProperties::serialize(CSerializeInterface& archive) {
 CDrawItem_zcHiglight::CDrawItem_zcHiglight()
     : CDrawItem_zcImage(kHighlightTypeId, std::make_unique<HighlightProperties>(), "!Highlight") {}
 
-bool CDrawItem_zcHiglight::serializeContent(CSerializeInterface& archive) {
-    return CDrawItem_zcImage::serializeContent(archive);
-}
-
 std::unique_ptr<CDrawCommonItem> CDrawItem_zcHiglight::createBlank() const {
     auto item = std::make_unique<CDrawItem_zcHiglight>();
     item->setPosition(position().x, position().y);

@@ -35,7 +35,6 @@ public:
 
 protected:
     void blendDisplay(CImageExt& target, int alpha) const override;
-    bool serializeContent(CSerializeInterface& archive) override;
 };
 
 }  // namespace lumenreel

@@ -9,6 +9,7 @@
 #include "items/ItemDocument.h"
 #include "items/ItemPlacement.h"
 #include "items/ItemSchema.h"
+#include "items/NameLabel.h"
 #include "storage/SerializeInterface.h"
 
 namespace lumenreel {
@@ -146,6 +147,7 @@ void CDrawItem_zcImage::draw(CImageExt& target, const ItemDrawContext& context) 
         return;
     const int alpha = static_cast<int>((1.0f - transparency) * 255.0f) % 256;
     blendDisplay(target, alpha);
+    drawNameLabel(target, properties().name, bounds(), context.labelOpacity);
 }
 
 Rect CDrawItem_zcImage::bounds() {

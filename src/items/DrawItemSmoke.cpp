@@ -8,6 +8,7 @@
 #include "items/ItemDocument.h"
 #include "items/ItemPlacement.h"
 #include "items/ItemSchema.h"
+#include "items/NameLabel.h"
 #include "items/SharedRichEdit.h"
 #include "items/SoundEffectItem.h"
 #include "richtext/AutoRichEditCtrl.h"
@@ -257,11 +258,13 @@ void CDrawItem_zcSmoke::draw(CImageExt& target, const ItemDrawContext& context) 
     if (!m_balloon && document())
         rebuild();
     const float transparency = drawTransparencyAt(context);
-    if (transparency == 1.0f || !m_balloon || m_balloon->isNull())
-        return;
-    const int alpha = static_cast<int>(std::clamp(1.0f - transparency, 0.0f, 1.0f) * 255.0f) % 256;
-    // The balloon is keyed: its see-through pixels are all zero.
-    m_balloon->blendInto(target, position().x, position().y, alpha, 0, true);
+    if (transparency != 1.0f && m_balloon && !m_balloon->isNull()) {
+        const int alpha =
+            static_cast<int>(std::clamp(1.0f - transparency, 0.0f, 1.0f) * 255.0f) % 256;
+        // The balloon is keyed: its see-through pixels are all zero.
+        m_balloon->blendInto(target, position().x, position().y, alpha, 0, true);
+    }
+    drawNameLabel(target, properties().name, bounds(), context.labelOpacity);
 }
 
 std::unique_ptr<CDrawCommonItem> CDrawItem_zcSmoke::createBlank() const {

@@ -248,3 +248,38 @@ TEST(Picture, RoundTripsWithItsPictureAndHighlightWithItsColours) {
 
 }  // namespace
 }  // namespace lumenreel::test
+
+namespace lumenreel::test {
+namespace {
+
+// A 200 × 100 picture at (50, 50) with its name label: the plate's padding row 5 pixels below the
+// top shows the dark plate blended at 90 over the picture; without a name the frame holds only
+// the picture.
+TEST(NameLabel, PlateAndTextOverThePictureOnlyWithAName) {
+    auto drawn = [](const std::string& name, float labelOpacity) {
+        CDrawItem_zcImage item;
+        item.imageProperties().source = std::make_shared<CImageExt>(filled(200, 100, 0xFF808080));
+        item.properties().name = name;
+        item.setPosition(50, 50);
+        item.rebuildDisplayImage();
+        CImageExt frame = filled(300, 200, 0xFF000000);
+        ItemDrawContext context;
+        context.labelOpacity = labelOpacity;
+        item.draw(frame, context);
+        return frame;
+    };
+    const CImageExt plain = drawn("", 1.0f);
+    expectColour(plain.pixel(150, 55), 0x808080);
+    EXPECT_TRUE(drawn("Label", 0.0f).equals(plain));
+    const CImageExt labelled = drawn("Label", 1.0f);
+    expectColour(labelled.pixel(150, 55), blended(0x0A0A0A, 0x808080, 90));
+    int textPixels = 0;
+    for (int y = 57; y < 80; ++y)
+        for (int x = 100; x < 200; ++x)
+            textPixels += (labelled.pixel(x, y) & 0xFF) > 0xE0;
+    EXPECT_GT(textPixels, 10);
+    expectColour(labelled.pixel(150, 90), 0x808080);  // below the plate
+}
+
+}  // namespace
+}  // namespace lumenreel::test
