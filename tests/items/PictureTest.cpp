@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+#include <zlib.h>
+
 #include "ItemFixtures.h"
 #include "images/ImageExt.h"
 #include "items/DrawCommonItemListManager.h"
@@ -73,7 +75,10 @@ INSTANTIATE_TEST_SUITE_P(
                       AspectCase{false, true, {300, 300}, {600, 300}},  // both: cover
                       AspectCase{false, false, {100, 100}, {100, 100}},
                       AspectCase{true, true, {100, 100}, {200, 100}},  // autosize keeps its own
-                      AspectCase{false, true, {0, 100}, {200, 100}}));
+                      AspectCase{false, true, {0, 100}, {200, 100}},
+                      // Covering 16000 × 2 would take 16000 × 8000 pixels, past the image
+                      // limits: the picture keeps its own size.
+                      AspectCase{false, true, {16000, 2}, {200, 100}}));
 
 TEST(Picture, WithoutADisplayImageItIsA50PixelSquare) {
     CDrawItem_zcImage item;
@@ -279,6 +284,69 @@ TEST(NameLabel, PlateAndTextOverThePictureOnlyWithAName) {
             textPixels += (labelled.pixel(x, y) & 0xFF) > 0xE0;
     EXPECT_GT(textPixels, 10);
     expectColour(labelled.pixel(150, 90), 0x808080);  // below the plate
+}
+
+}  // namespace
+}  // namespace lumenreel::test
+
+namespace lumenreel::test {
+namespace {
+
+void appendBigEndian(std::vector<std::uint8_t>& out, std::uint32_t value) {
+    for (int shift : {24, 16, 8, 0})
+        out.push_back(static_cast<std::uint8_t>(value >> shift));
+}
+
+// A PNG whose header claims width × height, with no pixel data.
+std::vector<std::uint8_t> pngClaiming(std::uint32_t width, std::uint32_t height) {
+    std::vector<std::uint8_t> png = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
+    std::vector<std::uint8_t> chunk = {'I', 'H', 'D', 'R'};
+    appendBigEndian(chunk, width);
+    appendBigEndian(chunk, height);
+    chunk.insert(chunk.end(), {8, 2, 0, 0, 0});
+    appendBigEndian(png, 13);
+    png.insert(png.end(), chunk.begin(), chunk.end());
+    appendBigEndian(png, static_cast<std::uint32_t>(
+                             crc32(0, chunk.data(), static_cast<unsigned>(chunk.size()))));
+    return png;
+}
+
+TEST(Picture, APictureAboveTheImageLimitsSkipsTheItem) {
+    const std::vector<std::uint8_t> png = pngClaiming(20000, 20000);
+    auto bytes = keyedBytes([&](CSerializeInterface& archive) {
+        CDrawItem_zcImage item;
+        archive.EnterSection("ITEMS_MANAGER");
+        archive.SetKey("num_all_links");
+        archive.WriteInt32B(1);
+        archive.EnterSection("Link0");
+        CDrawItem_link link;
+        link.serialize(archive);
+        archive.EnterSection("OBJECT_DATA");
+        archive.SetKey("guid");
+        archive.WriteBytes(kImageTypeId.bytes.data(), 16);
+        archive.SetKey("effect_id");
+        archive.WriteInt32B(5);
+        archive.SetKey("child_cnt");
+        archive.WriteInt32B(0);
+        archive.EnterSection("BASE_OBJECT");
+        archive.LeaveSection();
+        archive.SetKey("no_image_data");
+        archive.WriteBool(false);
+        archive.EnterSection("IMAGEEXT_DATA");
+        archive.SetKey("image_data_size");
+        archive.WriteInt32A(static_cast<std::uint32_t>(png.size()));
+        archive.SetKey("image_raw_data");
+        archive.WriteBytes(png.data(), png.size());
+        archive.LeaveSection();
+        archive.LeaveSection();
+        archive.LeaveSection();
+        archive.LeaveSection();
+    });
+    CDrawCommonItemListManager list;
+    readKeyed(bytes, [&](CSerializeInterface& archive) { list.serialize(archive); });
+    EXPECT_EQ(list.count(), 0);
+    ASSERT_EQ(list.problems().size(), 1u);
+    EXPECT_EQ(list.problems()[0], "placement 0: picture cannot be read");
 }
 
 }  // namespace
