@@ -166,6 +166,17 @@ void CDrawCommonItem::addChild(std::int32_t serial) {
         m_children.push_back(serial);
 }
 
+bool CDrawCommonItem::replaceChild(std::int32_t from, std::int32_t to) {
+    auto found = std::find(m_children.begin(), m_children.end(), from);
+    if (found == m_children.end())
+        return false;
+    if (std::find(m_children.begin(), m_children.end(), to) != m_children.end())
+        m_children.erase(found);
+    else
+        *found = to;
+    return true;
+}
+
 void CDrawCommonItem::removeChild(std::int32_t serial) {
     std::erase(m_children, serial);
 }

@@ -82,6 +82,9 @@ public:
     void addChild(std::int32_t serial);
     void removeChild(std::int32_t serial);
     const std::vector<std::int32_t>& children() const { return m_children; }
+    // Puts serial `to` where `from` stands (dropping `from` when `to` is already a child, so the
+    // list stays free of duplicates); false when `from` is not a child.
+    bool replaceChild(std::int32_t from, std::int32_t to);
 
     // Transparency (0 opaque, 1 invisible) at the context's moment.
     virtual float transparencyAt(const ItemDrawContext& context);

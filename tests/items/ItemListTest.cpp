@@ -2,6 +2,7 @@
 
 #include "ItemFixtures.h"
 #include "items/DrawCommonItemListManager.h"
+#include "items/ItemChildren.h"
 #include "items/ItemSchema.h"
 #include "items/OpaqueItem.h"
 #include "items/SoundEffectItem.h"
@@ -134,6 +135,34 @@ TEST(ItemList, AMissingPlacementEndsTheListWithAReason) {
     EXPECT_EQ(list.count(), 1);
     ASSERT_EQ(list.problems().size(), 1u);
     EXPECT_EQ(list.problems()[0], "placement 1: missing");
+}
+
+}  // namespace
+}  // namespace lumenreel::test
+
+namespace lumenreel::test {
+namespace {
+
+TEST(ItemChildren, ANewSerialNumberIsFollowedByEveryChildList) {
+    CDrawCommonItemListManager list;
+    std::vector<CDrawCommonItem*> items;
+    for (int i = 0; i < 3; ++i) {
+        auto item = std::make_unique<CSoundEffectItem>();
+        items.push_back(item.get());
+        list.insert({}, std::move(item));
+    }
+    items[0]->addChild(40);
+    items[0]->addChild(41);
+    items[2]->addChild(40);
+    items[2]->addChild(50);
+    items[2]->addChild(41);
+    EXPECT_EQ(findChildOwner(list, 50), items[2]);
+    EXPECT_EQ(findChildOwner(list, 99), nullptr);
+    changeSerialNumber(*items[1], list, 40, 50);
+    EXPECT_EQ(items[1]->serialNumber(), 50);
+    EXPECT_EQ(items[0]->children(), (std::vector<std::int32_t>{50, 41}));
+    // 50 was already a child there: the old entry goes instead of doubling it.
+    EXPECT_EQ(items[2]->children(), (std::vector<std::int32_t>{50, 41}));
 }
 
 }  // namespace
