@@ -38,6 +38,9 @@ public:
     void setImage(std::unique_ptr<CursorImage> image);
     void setImageAt(std::unique_ptr<CursorImage> image, Point point);
     const CursorImage* image() const { return m_image.get(); }
+    // The path to the next frame's cursor as a green-to-red arrow that stops short of both tips;
+    // nothing unless both cursors have pictures.
+    void drawPathPreview(CImageExt& target, const CDrawItem_zcCursor& to, float scale) const;
 
     CursorProperties& cursorProperties() { return static_cast<CursorProperties&>(properties()); }
     const CursorProperties& cursorProperties() const {

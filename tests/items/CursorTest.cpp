@@ -189,3 +189,40 @@ TEST(Cursor, ABitmapSizeBeyondTheLimitSkipsTheItem) {
 
 }  // namespace
 }  // namespace lumenreel::test
+
+namespace lumenreel::test {
+namespace {
+
+// A straight path from (20, 40) to (120, 40): green near its start, red near its end, 8 pixels
+// short of each tip, with the arrowhead's strokes behind the end.
+TEST(CursorPath, StraightArrowBetweenTheTips) {
+    CImageExt frame = filled(160, 80, 0xFF000000);
+    CDrawItem_zcCursor from, to;
+    from.cursorProperties().moveType = 0;
+    CDrawItem_zcCursor bare;
+    from.drawPathPreview(frame, bare, 1.0f);
+    EXPECT_TRUE(frame.equals(filled(160, 80, 0xFF000000)));  // no picture, no path
+    from.setImageAt(redCursor(0, 0), {20, 40});
+    to.setImageAt(redCursor(0, 0), {120, 40});
+    from.drawPathPreview(frame, to, 1.0f);
+    const std::uint32_t nearStart = frame.pixel(30, 40), nearEnd = frame.pixel(108, 40);
+    EXPECT_GT((nearStart >> 8) & 0xFF, 100u);  // green
+    EXPECT_LT((nearStart >> 16) & 0xFF, 60u);
+    EXPECT_GT((nearEnd >> 16) & 0xFF, 100u);         // red
+    EXPECT_EQ(frame.pixel(24, 40) & 0xFFFFFF, 0u);   // short of the start tip
+    EXPECT_EQ(frame.pixel(116, 40) & 0xFFFFFF, 0u);  // short of the end tip
+    EXPECT_NE(frame.pixel(104, 34) & 0xFFFFFF, 0u);  // an arrowhead stroke
+    EXPECT_EQ(frame.pixel(70, 20) & 0xFFFFFF, 0u);
+}
+
+TEST(CursorPath, ShortMovesDrawNoPath) {
+    CImageExt frame = filled(60, 60, 0xFF000000);
+    CDrawItem_zcCursor from, to;
+    from.setImageAt(redCursor(0, 0), {20, 20});
+    to.setImageAt(redCursor(0, 0), {34, 20});
+    from.drawPathPreview(frame, to, 1.0f);
+    EXPECT_TRUE(frame.equals(filled(60, 60, 0xFF000000)));
+}
+
+}  // namespace
+}  // namespace lumenreel::test
