@@ -77,15 +77,6 @@ TEST(Cursor, TheLastVisibleFrameDoesNotMove) {
     EXPECT_EQ(cursorPointAt(from, nullptr, 1.0f, 0.7f), (Point{5, 6}));
 }
 
-CImageExt filled(int width, int height, std::uint32_t value) {
-    CImageExt image;
-    image.create(width, height, 32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, value);
-    return image;
-}
-
 // A 4 × 4 colour cursor: red where the mask is black, the frame showing through at (3, 3).
 std::unique_ptr<CursorImage> redCursor(int hotspotX, int hotspotY) {
     CImageExt mask = filled(4, 4, 0xFF000000);

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <cstdlib>
 #include <functional>
 #include <map>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "base/MemFile.h"
+#include "images/ImageExt.h"
 #include "items/DrawCommonItem.h"
 #include "items/ItemDocument.h"
 #include "items/ItemPlacement.h"
@@ -57,6 +61,39 @@ public:
         return context;
     }
 };
+
+// A 32-bit picture of one pixel value.
+inline CImageExt filled(int width, int height, std::uint32_t value) {
+    CImageExt image;
+    image.create(width, height, 32);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            image.setPixel(x, y, value);
+    return image;
+}
+
+// One colour channel of a pixel blended at alpha over another, as composed by hand.
+inline int blendChannel(int over, int under, int alpha) {
+    return (over * alpha + under * (255 - alpha)) / 255;
+}
+
+inline void expectColour(std::uint32_t actual, std::uint32_t expected, int tolerance = 1) {
+    for (int shift : {0, 8, 16}) {
+        const int a = static_cast<int>((actual >> shift) & 0xFF);
+        const int e = static_cast<int>((expected >> shift) & 0xFF);
+        EXPECT_LE(std::abs(a - e), tolerance) << std::hex << actual << " vs " << expected;
+    }
+}
+
+inline std::uint32_t blended(std::uint32_t over, std::uint32_t under, int alpha) {
+    std::uint32_t out = 0;
+    for (int shift : {0, 8, 16})
+        out |= static_cast<std::uint32_t>(blendChannel(static_cast<int>((over >> shift) & 0xFF),
+                                                       static_cast<int>((under >> shift) & 0xFF),
+                                                       alpha))
+               << shift;
+    return out;
+}
 
 // Bytes written through the keyed form by the callback.
 inline std::vector<std::uint8_t> keyedBytes(
