@@ -14,7 +14,7 @@ std::int32_t takeItemSerial() {
     return itemCounters().nextSerial++;
 }
 
-bool serializeEffectsIdsPool(CSerializeInterface& archive) {
+bool serializeEffectsIdsPool(CSerializeInterface& archive, bool withSoundNumber) {
     if (!archive.EnterSection(kSectionEffectsIdsPool))
         return false;
     ItemCounters& counters = itemCounters();
@@ -31,7 +31,8 @@ bool serializeEffectsIdsPool(CSerializeInterface& archive) {
         exchange(key, reserved);
     }
     archive.SetKey("pool_id_for_sound");
-    if (!archive.Exchange(counters.sound) && !archive.IsStoring())
+    const bool hasSound = withSoundNumber && archive.Exchange(counters.sound);
+    if (!hasSound && !archive.IsStoring())
         counters.sound = 1;
     archive.LeaveSection();
     return true;

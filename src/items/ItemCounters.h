@@ -22,8 +22,9 @@ ItemCounters& itemCounters();
 // Hands out the next serial number and moves the counter on.
 std::int32_t takeItemSerial();
 
-// Writes or reads the "Effects_ids_pool" section. Reading a form without "pool_id_for_sound"
-// sets that number to 1. False when the section cannot be entered.
-bool serializeEffectsIdsPool(CSerializeInterface& archive);
+// Writes or reads the "Effects_ids_pool" section. The older form has no "pool_id_for_sound" (its
+// values follow each other unnamed, so it must not be asked for); reading without it sets that
+// number to 1. False when the section cannot be entered.
+bool serializeEffectsIdsPool(CSerializeInterface& archive, bool withSoundNumber = true);
 
 }  // namespace lumenreel

@@ -109,5 +109,25 @@ TEST(ItemCounters, PoolRoundTripsAndAnOldFormSetsTheSoundNumberToOne) {
     EXPECT_EQ(itemCounters().sound, 1);
 }
 
+// The older form stores the six numbers one after the other; the value after them belongs to
+// whatever comes next and must stay unread.
+TEST(ItemCounters, TheOlderFormLeavesTheNextValueAlone) {
+    CKWXOleStreamFile stream;
+    {
+        CSerializeInterface writer(stream, CSerializeInterface::modeStore);
+        for (std::int32_t value : {11, 12, 13, 0, 0, 0, 777})
+            writer.WriteInt32B(value);
+        writer.Flush();
+    }
+    stream.Rewind();
+    itemCounters().sound = 9;
+    CSerializeInterface reader(stream, CSerializeInterface::modeLoad);
+    EXPECT_TRUE(serializeEffectsIdsPool(reader, false));
+    EXPECT_EQ(itemCounters().smoke, 11);
+    EXPECT_EQ(itemCounters().highlight, 13);
+    EXPECT_EQ(itemCounters().sound, 1);
+    EXPECT_EQ(reader.ReadInt32B(), 777);
+}
+
 }  // namespace
 }  // namespace lumenreel::test
