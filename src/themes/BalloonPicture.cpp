@@ -60,6 +60,7 @@ CImageExt makeBalloonPicture(const BalloonShape& shape, CAutoRichEditCtrl& contr
     if (area.width() > 0 && area.height() > 0) {
         control.setRichText(shape.richText);
         TextColors colours;
+        colours.text = visibleColour(shape.textColour);
         colours.avoidKeyColor = true;  // white text must survive keying
         control.renderInto(picture, area, colours);
     }

@@ -20,6 +20,8 @@ struct BalloonShape {
     Point split;
     Rect textArea;
     std::string_view richText;
+    // Colour of text whose format names none, 0x00BBGGRR; white is drawn just off white.
+    std::uint32_t textColour = 0;
 };
 
 // Widens the template around its split point to the balloon's size: the template's quadrants in
