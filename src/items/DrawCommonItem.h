@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 
 #include "base/Geometry.h"
 #include "base/Guid.h"
+#include "images/ImageLimits.h"
 #include "items/ItemDrawContext.h"
 #include "items/ItemProperties.h"
 #include "storage/TranslateInterface.h"
@@ -112,6 +114,17 @@ protected:
     // The data after the child list; the base stores the property record.
     virtual bool serializeContent(CSerializeInterface& archive);
     bool fail(std::string reason);
+
+    // Stores a rectangle an item grows from: its size in the record (0 up to the largest picture)
+    // and its top-left corner as the item's position.
+    template <class Record>
+    void storeGrowingRect(Record& record, const Rect& rect) {
+        record.width = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(rect.width(), 0, lumenreel::kMaxImageDimension));
+        record.height = static_cast<std::int32_t>(
+            std::clamp<std::int64_t>(rect.height(), 0, lumenreel::kMaxImageDimension));
+        setPosition(rect.left, rect.top);
+    }
 
 private:
     bool serializeChildren(CSerializeInterface& archive);

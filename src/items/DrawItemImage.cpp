@@ -166,12 +166,7 @@ void CDrawItem_zcImage::setRect(const Rect& rect, bool fixed) {
         m_displayRect = rect;
         return;
     }
-    ImagePropertiesBase& record = imageProperties();
-    record.width =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(rect.width(), 0, kMaxImageDimension));
-    record.height =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(rect.height(), 0, kMaxImageDimension));
-    setPosition(rect.left, rect.top);
+    storeGrowingRect(imageProperties(), rect);
 }
 
 std::unique_ptr<CDrawCommonItem> CDrawItem_zcImage::createBlank() const {

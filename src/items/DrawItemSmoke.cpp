@@ -244,12 +244,7 @@ void CDrawItem_zcSmoke::setRect(const Rect& rect, bool fixed) {
         m_rect = rect;
         return;
     }
-    SmokeProperties& record = smokeProperties();
-    record.width =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(rect.width(), 0, kMaxImageDimension));
-    record.height =
-        static_cast<std::int32_t>(std::clamp<std::int64_t>(rect.height(), 0, kMaxImageDimension));
-    setPosition(rect.left, rect.top);
+    storeGrowingRect(smokeProperties(), rect);
 }
 
 void CDrawItem_zcSmoke::draw(CImageExt& target, const ItemDrawContext& context) {
