@@ -1,11 +1,19 @@
 #include "items/OpaqueItem.h"
 
 #include "items/SoundEffectItem.h"
+#include "storage/SerializeInterface.h"
 
 namespace lumenreel {
 
+void OpaqueProperties::serialize(CSerializeInterface& archive) {
+    ItemPropertiesBase::serialize(archive);
+    // The keys written above by name come first, so the stored copies of them are not written
+    // again; the other keys are written back as they were read.
+    archive.ExchangeSectionKeys(otherKeys);
+}
+
 COpaqueItem::COpaqueItem(const Guid& typeId)
-    : CDrawCommonItem(typeId, std::make_unique<CommonProperties>(), "ID_DEFAULT_COMMON_ITEM_NAME") {
+    : CDrawCommonItem(typeId, std::make_unique<OpaqueProperties>(), "ID_DEFAULT_COMMON_ITEM_NAME") {
 }
 
 Rect COpaqueItem::bounds() {

@@ -87,6 +87,11 @@ bool CSerializeInterface::EnterSection(const std::string&) {
 
 void CSerializeInterface::LeaveSection() {}
 
+bool CSerializeInterface::ExchangeSectionKeys(std::vector<StoredKey>&) {
+    // A plain stream has no keys to list.
+    return SetStatus(false);
+}
+
 int CSerializeInterface::CountEntries() {
     return 0;
 }

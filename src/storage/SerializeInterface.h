@@ -10,6 +10,7 @@
 #include "base/Guid.h"
 #include "storage/SerializableImage.h"
 #include "storage/SerializeFixedValue.h"
+#include "storage/StoredKey.h"
 
 class CFile;
 
@@ -75,6 +76,10 @@ public:
     bool ExchangeInt16(std::uint16_t& value) { return exchangeFixed(value); }
     // Store: compresses data into a gzip member. Load: replaces data with the decompressed bytes.
     bool ExchangeCompressed(std::vector<std::uint8_t>& data);
+    // Load: every key of the current section with everything under it. Store: those of the keys
+    // that the section does not hold yet (and under sections it holds, their missing keys), so
+    // what was written by name before wins. Fails in forms that cannot list their keys.
+    virtual bool ExchangeSectionKeys(std::vector<StoredKey>& keys);
 
     bool Exchange(lumenreel::Rect& value) { return ExchangeRect(value); }
     bool Exchange(lumenreel::Point& value) { return ExchangePoint(value); }

@@ -50,6 +50,64 @@ int CSerializeInterfaceRB::CountEntries() {
     return static_cast<int>(m_container.GetChildCount());
 }
 
+bool CSerializeInterfaceRB::ExchangeSectionKeys(std::vector<StoredKey>& keys) {
+    if (IsClosed() || !m_container.IsOpen())
+        return SetStatus(false);
+    if (IsStoring())
+        return SetStatus(StoreMissingKeys(keys));
+    std::vector<StoredKey> read;
+    if (!LoadKeysBelow(read))
+        return SetStatus(false);
+    keys = std::move(read);
+    return SetStatus(true);
+}
+
+namespace {
+
+CRecursiveBinaryFile::CRFKey keyOf(const StoredKey& stored) {
+    return stored.id != 0 ? CRecursiveBinaryFile::CRFKey(stored.id)
+                          : CRecursiveBinaryFile::CRFKey(stored.name, stored.caseSensitive);
+}
+
+}  // namespace
+
+// The tree is as deep as the container's index, which its reader limits.
+bool CSerializeInterfaceRB::LoadKeysBelow(std::vector<StoredKey>& keys) {
+    const auto* here = m_container.GetCurrent();
+    if (!here)
+        return false;
+    for (const auto& [key, node] : here->GetChildren()) {
+        StoredKey stored{key.GetName(),
+                         key.GetId(),
+                         key.IsCaseSensitive(),
+                         std::vector<std::uint8_t>(node.GetDataSize()),
+                         {}};
+        if (!m_container.EnterKey(key))
+            return false;
+        bool read = stored.data.empty() || m_container.ReadAllData(stored.data.data());
+        read = read && LoadKeysBelow(stored.children);
+        if (!m_container.GoUp() || !read)
+            return false;
+        keys.push_back(std::move(stored));
+    }
+    return true;
+}
+
+bool CSerializeInterfaceRB::StoreMissingKeys(const std::vector<StoredKey>& keys) {
+    for (const StoredKey& stored : keys) {
+        CRecursiveBinaryFile::CRFKey key = keyOf(stored);
+        bool added = m_container.AddKey(key, true);
+        if (!added && (stored.children.empty() || !m_container.EnterKey(key)))
+            continue;
+        bool written = !added || stored.data.empty() ||
+                       m_container.WriteData(stored.data.data(), stored.data.size());
+        written = written && StoreMissingKeys(stored.children);
+        if (!m_container.GoUp() || !written)
+            return false;
+    }
+    return true;
+}
+
 bool CSerializeInterfaceRB::StoreKeyedBytes(std::span<const std::uint8_t> bytes) {
     if (!m_container.AddKey(GetKey(), true))
         return false;

@@ -29,6 +29,7 @@ public:
     void LeaveSection() override;
     // Number of keys in the current section.
     int CountEntries() override;
+    bool ExchangeSectionKeys(std::vector<StoredKey>& keys) override;
     void Flush() override {}
     // Closes the container first, which writes its index when storing.
     void Close() override;
@@ -53,6 +54,8 @@ private:
     bool LoadKeyedBytes(std::span<std::uint8_t> bytes);
     // The whole data of the current key (empty for a key without data); nothing when missing.
     std::optional<std::vector<std::uint8_t>> LoadKeyData();
+    bool LoadKeysBelow(std::vector<StoredKey>& keys);
+    bool StoreMissingKeys(const std::vector<StoredKey>& keys);
 
     CRecursiveBinaryFile m_container;
     // One entry per entered section: whether entering it worked (and so moved the container).

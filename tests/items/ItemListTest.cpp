@@ -6,6 +6,7 @@
 #include "items/ItemSchema.h"
 #include "items/OpaqueItem.h"
 #include "items/SoundEffectItem.h"
+#include "support/StoredKeyPrint.h"
 
 namespace lumenreel::test {
 namespace {
@@ -60,6 +61,58 @@ TEST(ItemList, KnownAndUnknownKindsRoundTrip) {
     EXPECT_EQ(read.placementAt(2)->uniqueId, 4242);
     // Written back, the list (the unknown item included) is what was read, byte for byte.
     EXPECT_EQ(storedList(read), original);
+}
+
+TEST(ItemList, AnUnknownKindKeepsEveryKeyItWasStoredWith) {
+    const std::vector<std::uint8_t> original = keyedBytes([](CSerializeInterface& archive) {
+        archive.EnterSection("ITEMS_MANAGER");
+        archive.SetKey("num_all_links");
+        archive.WriteInt32B(1);
+        archive.EnterSection("Link0");
+        CDrawItem_link link;
+        link.uniqueId = 31;
+        link.zPosition = 0;
+        link.serialize(archive);
+        archive.EnterSection("OBJECT_DATA");
+        archive.SetKey("guid");
+        archive.WriteBytes(kUnknownKind.bytes.data(), 16);
+        archive.SetKey("effect_id");
+        archive.WriteInt32B(31);
+        archive.SetKey("child_cnt");
+        archive.WriteInt32B(0);
+        archive.EnterSection("BASE_OBJECT");
+        archive.LeaveSection();
+        archive.SetKey("position_x");
+        archive.WriteInt32B(5);
+        archive.SetKey("position_y");
+        archive.WriteInt32B(6);
+        archive.SetKey("itemname");
+        archive.WriteString("from a newer editor");
+        archive.SetKey("tint");
+        archive.WriteInt32B(0x123456);
+        archive.EnterSection("SHAPE");
+        archive.SetKey("corner");
+        archive.WriteRect({1, 2, 3, 4});
+        archive.LeaveSection();
+        archive.LeaveSection();
+        archive.LeaveSection();
+        archive.LeaveSection();
+    });
+    CDrawCommonItemListManager read;
+    readList(read, original);
+    ASSERT_EQ(read.count(), 1);
+    ASSERT_NE(read.itemAt(0), nullptr);
+    EXPECT_EQ(read.itemAt(0)->properties().name, "from a newer editor");
+
+    auto keysOf = [](const std::vector<std::uint8_t>& bytes) {
+        std::vector<StoredKey> keys;
+        readKeyed(bytes, [&](CSerializeInterface& archive) {
+            EXPECT_TRUE(archive.ExchangeSectionKeys(keys));
+        });
+        return keys;
+    };
+    // Written back, it holds every key it was read with.
+    EXPECT_EQ(keysOf(storedList(read)), keysOf(original));
 }
 
 TEST(ItemList, OutOfRangeIndexesYieldNone) {

@@ -8,6 +8,7 @@
 #include "storage/RecursiveBinaryFile.h"
 #include "storage/SerializeInterfaceRB.h"
 #include "storage/SerializeTestImage.h"
+#include "support/StoredKeyPrint.h"
 #include "support/TestSupport.h"
 
 namespace {
@@ -257,6 +258,66 @@ TEST(SerializeInterfaceRBTest, AnUnreadableContainerFailsEverySectionAndValue) {
     std::string kept = "default";
     EXPECT_FALSE(ar.ExchangeString(kept));
     EXPECT_EQ(kept, "default");
+}
+
+// Every key under the root of a keyed container, as the interface lists them.
+std::vector<StoredKey> keysOf(const std::vector<std::uint8_t>& bytes) {
+    CKWXMemFile file(bytes);
+    CSerializeInterfaceRB ar(file, CSerializeInterface::modeLoad);
+    std::vector<StoredKey> keys;
+    EXPECT_TRUE(ar.ExchangeSectionKeys(keys));
+    return keys;
+}
+
+TEST(SerializeInterfaceRBTest, SectionKeysAreListedWholeAndWrittenBackWhereMissing) {
+    // Written straight into the container, so that a numbered key is among them.
+    CKWXMemFile original;
+    {
+        CRecursiveBinaryFile container;
+        ASSERT_TRUE(container.OpenWrite(&original));
+        const std::uint32_t one = 1;
+        ASSERT_TRUE(container.AddKey("a", true));
+        ASSERT_TRUE(container.WriteData(&one, sizeof one));
+        ASSERT_TRUE(container.GoUp());
+        ASSERT_TRUE(container.AddKey("EMPTY", false));
+        ASSERT_TRUE(container.AddKey("SUB", true));
+        ASSERT_TRUE(container.AddKey(std::uint32_t{7}, true));
+        ASSERT_TRUE(container.WriteData("xyz", 3));
+        ASSERT_TRUE(container.GoUp());
+        ASSERT_TRUE(container.GoUp());
+        ASSERT_TRUE(container.Close());
+    }
+    std::vector<StoredKey> read = keysOf(bytesOf(original));
+    ASSERT_EQ(read.size(), 3u);
+
+    CKWXMemFile rewritten;
+    {
+        CSerializeInterfaceRB ar(rewritten, CSerializeInterface::modeStore);
+        ar.SetKey("a");
+        ar.WriteInt32B(2);
+        ar.EnterSection("SUB");
+        ar.SetKey("c");
+        ar.WriteInt32B(3);
+        ar.LeaveSection();
+        EXPECT_TRUE(ar.ExchangeSectionKeys(read));
+        ar.Close();
+        EXPECT_TRUE(ar.GetStatus());
+    }
+    const std::vector<std::uint8_t> two{2, 0, 0, 0}, three{3, 0, 0, 0}, xyz{'x', 'y', 'z'};
+    const std::vector<StoredKey> expected{
+        {"EMPTY", 0, true, {}, {}},
+        {"SUB", 0, true, {}, {{"", 7, true, xyz, {}}, {"c", 0, true, three, {}}}},
+        {"a", 0, true, two, {}},
+    };
+    EXPECT_EQ(keysOf(bytesOf(rewritten)), expected);
+}
+
+TEST(SerializeInterfaceRBTest, ThePlainFormCannotListKeys) {
+    CKWXMemFile file;
+    CSerializeInterface ar(file, CSerializeInterface::modeStore);
+    std::vector<StoredKey> keys{{"a", 0, true, {1}, {}}};
+    EXPECT_FALSE(ar.ExchangeSectionKeys(keys));
+    EXPECT_EQ(file.GetLength(), 0u);
 }
 
 }  // namespace
