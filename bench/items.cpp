@@ -10,6 +10,7 @@
 #include "base/MemFile.h"
 #include "images/CursorImage.h"
 #include "images/ImageExt.h"
+#include "images/ImageManager.h"
 #include "items/DrawItemCursor.h"
 #include "items/DrawItemHighlight.h"
 #include "items/DrawItemImage.h"
@@ -53,6 +54,7 @@ public:
         return &m_placement;
     }
     Size frameSize() const override { return {1024, 768}; }
+    CImageManager& imageManager() override { return m_pictures; }
     CThemeContainer* theme() const override { return m_theme.get(); }
     const CDrawItem_link& placement() const { return m_placement; }
 
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<CThemesManager> m_manager;
     std::unique_ptr<CThemeContainer> m_theme;
     CDrawItem_link m_placement;
+    CImageManager m_pictures;
 };
 
 struct Scene {
@@ -87,8 +90,7 @@ struct Scene {
         outlineHighlight.highlightProperties().noFill = true;
         outlineHighlight.setRect({600, 80, 900, 200}, false);
         outlineHighlight.rebuildDisplayImage();
-        picture.imageProperties().source =
-            std::make_shared<CImageExt>(filled(320, 240, 0xFF3366AA));
+        picture.setSourcePicture(std::make_unique<CImageExt>(filled(320, 240, 0xFF3366AA)));
         picture.setPosition(650, 450);
         picture.rebuildDisplayImage();
         balloon.setDocument(&document);

@@ -27,10 +27,6 @@ int scaled(int side, double factor) {
     return static_cast<int>(std::clamp(value, 1.0, static_cast<double>(kMaxImageDimension)));
 }
 
-bool holdsPixels(const std::shared_ptr<CImageExt>& image) {
-    return image && !image->isNull();
-}
-
 }  // namespace
 
 Size keepAspectSize(Size picture, Size previous, Size wanted) {
@@ -45,16 +41,18 @@ Size keepAspectSize(Size picture, Size previous, Size wanted) {
 void ImagePropertiesBase::serialize(CSerializeInterface& archive) {
     FadeablePropertiesBase::serialize(archive);
     readProblem.clear();
-    bool noImage = !holdsPixels(source);
+    bool noImage = !source.holdsPixels();
     archive.SetKey("no_image_data");
     archive.Exchange(noImage);
-    if (!noImage) {
-        if (!archive.IsStoring())
-            source = std::make_shared<CImageExt>();
-        if (!source->serialize(archive) && !archive.IsStoring()) {
+    if (archive.IsStoring() && !noImage) {
+        source.image()->serialize(archive);
+    } else if (!archive.IsStoring()) {
+        source.release();
+        auto picture = std::make_unique<CImageExt>();
+        if (!noImage && !picture->serialize(archive))
             readProblem = "picture cannot be read";
-            source.reset();
-        }
+        else if (!noImage)
+            source.adopt(std::move(picture));
     }
     archive.SetKey("aspect");
     archive.Exchange(aspect);
@@ -80,7 +78,19 @@ CDrawItem_zcImage::CDrawItem_zcImage(const Guid& typeId,
                                      std::string nameKey)
     : CDrawItem_zcFadeable(typeId, std::move(properties), std::move(nameKey), kFadeBoth) {}
 
+PoolPicture& CDrawItem_zcImage::poolSource() {
+    PoolPicture& source = imageProperties().source;
+    if (document())
+        source.setPool(document()->imageManager());
+    return source;
+}
+
+void CDrawItem_zcImage::setSourcePicture(std::unique_ptr<CImageExt> picture) {
+    poolSource().adopt(std::move(picture));
+}
+
 bool CDrawItem_zcImage::serializeContent(CSerializeInterface& archive) {
+    poolSource();
     properties().serialize(archive);
     if (!imageProperties().readProblem.empty())
         return fail(imageProperties().readProblem);
@@ -96,29 +106,29 @@ void CDrawItem_zcImage::setDisplay(CImageExt image) {
 }
 
 void CDrawItem_zcImage::fillMissingSource() {
-    ImagePropertiesBase& record = imageProperties();
-    if (!record.source)
-        record.source = std::make_shared<CImageExt>();
-    if (!record.source->isNull())
+    if (imageProperties().source.holdsPixels())
         return;
+    auto picture = std::make_unique<CImageExt>();
     if (!m_resourceFolder.empty()) {
         FileBytes file = readFileBytes(std::filesystem::path(m_resourceFolder) / "NoImage.png",
                                        kNoImageFileLimit);
         if (file.ok())
-            record.source->loadFromBytes(file.bytes);
+            picture->loadFromBytes(file.bytes);
     }
-    if (record.source->isNull() && record.source->create(kPlaceholderSide, kPlaceholderSide, 32))
+    if (picture->isNull() && picture->create(kPlaceholderSide, kPlaceholderSide, 32))
         for (int y = 0; y < kPlaceholderSide; ++y)
             for (int x = 0; x < kPlaceholderSide; ++x)
-                record.source->setPixel(x, y, 0xFF000000);
+                picture->setPixel(x, y, 0xFF000000);
+    if (!picture->isNull())
+        setSourcePicture(std::move(picture));
 }
 
 void CDrawItem_zcImage::rebuildDisplayImage() {
     fillMissingSource();
     const ImagePropertiesBase& record = imageProperties();
-    if (!holdsPixels(record.source))
+    if (!record.source.holdsPixels())
         return;
-    const CImageExt& source = *record.source;
+    const CImageExt& source = *record.source.image();
     const Size previous = m_display ? Size{m_display->width(), m_display->height()}
                                     : Size{source.width(), source.height()};
     CImageExt display;

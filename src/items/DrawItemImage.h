@@ -6,13 +6,13 @@
 
 #include "images/ImageExt.h"
 #include "items/DrawItemFadeable.h"
+#include "items/PoolPicture.h"
 
 namespace lumenreel {
 
-// The stored properties of a picture. The source picture is shared between copies of the record,
-// as entries of a document's picture pool are.
+// The stored properties of a picture; copies of the record share the source picture.
 struct ImagePropertiesBase : FadeablePropertiesBase {
-    std::shared_ptr<CImageExt> source;
+    PoolPicture source;
     bool autosize = true;
     bool aspect = true;
     std::int32_t width = 0;
@@ -56,6 +56,9 @@ public:
         return static_cast<const ImagePropertiesBase&>(properties());
     }
 
+    // The picture shown, kept in the document's pool.
+    void setSourcePicture(std::unique_ptr<CImageExt> picture);
+
     // Where "NoImage.png" is looked for; the picture without one is drawn in code.
     void setResourceFolder(std::string folder) { m_resourceFolder = std::move(folder); }
 
@@ -69,6 +72,8 @@ protected:
 
 private:
     void fillMissingSource();
+    // Where the source goes when it is read or set: the document's pool.
+    PoolPicture& poolSource();
 
     std::unique_ptr<CImageExt> m_display;
     Rect m_displayRect;

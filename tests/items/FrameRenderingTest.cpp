@@ -37,8 +37,7 @@ TEST(FrameRendering, ItemsAtAMomentMatchTheComposedFrame) {
 
     CDrawItem_zcImage picture;
     picture.setDocument(&document);
-    picture.imageProperties().source =
-        std::make_shared<CImageExt>(filled(20, 20, 0xFF000000 | kPicture));
+    picture.setSourcePicture(std::make_unique<CImageExt>(filled(20, 20, 0xFF000000 | kPicture)));
     picture.setPosition(100, 20);
     picture.rebuildDisplayImage();
     document.place(0, picture, 0.0f, 2.0f, kFadeNone);

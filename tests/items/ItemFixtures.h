@@ -9,6 +9,7 @@
 
 #include "base/MemFile.h"
 #include "images/ImageExt.h"
+#include "images/ImageManager.h"
 #include "items/DrawCommonItem.h"
 #include "items/ItemDocument.h"
 #include "items/ItemPlacement.h"
@@ -27,6 +28,7 @@ public:
     std::vector<Frame> frames;
     Size size{640, 480};
     CThemeContainer* themeInUse = nullptr;
+    CImageManager pictures;
 
     int frameCount() const override { return static_cast<int>(frames.size()); }
     bool frameVisible(int frame) const override { return frames.at(frame).visible; }
@@ -37,6 +39,7 @@ public:
         return found == placements.end() ? nullptr : &found->second;
     }
     Size frameSize() const override { return size; }
+    CImageManager& imageManager() override { return pictures; }
     CThemeContainer* theme() const override { return themeInUse; }
 
     CDrawItem_link& place(int frame, CDrawCommonItem& item, float start, float end, int fadeType,

@@ -25,7 +25,7 @@ TEST_P(PictureSize, FollowsAutosizeAndKeepAspect) {
     const AspectCase c = GetParam();
     CDrawItem_zcImage item;
     auto& record = item.imageProperties();
-    record.source = std::make_shared<CImageExt>(filled(200, 100, 0xFF336699));
+    item.setSourcePicture(std::make_unique<CImageExt>(filled(200, 100, 0xFF336699)));
     record.autosize = c.autosize;
     record.aspect = c.aspect;
     record.width = c.wanted.width;
@@ -71,7 +71,7 @@ TEST(Picture, BlendsAtItsFadeOntoTheFrame) {
     document.frames[0].duration = 2.0f;
     CDrawItem_zcImage item;
     item.setDocument(&document);
-    item.imageProperties().source = std::make_shared<CImageExt>(filled(4, 3, 0xFFFF8000));
+    item.setSourcePicture(std::make_unique<CImageExt>(filled(4, 3, 0xFFFF8000)));
     item.setPosition(3, 2);
     item.rebuildDisplayImage();
     document.place(0, item, 0.0f, 2.0f, kFadeIn, 2.0f);
@@ -88,7 +88,7 @@ TEST(Picture, BlendsAtItsFadeOntoTheFrame) {
 
 TEST(Picture, FullTransparencyDrawsNothing) {
     CDrawItem_zcImage item;
-    item.imageProperties().source = std::make_shared<CImageExt>(filled(4, 4, 0xFFFFFFFF));
+    item.setSourcePicture(std::make_unique<CImageExt>(filled(4, 4, 0xFFFFFFFF)));
     item.imageProperties().transparency = 1.0f;
     item.rebuildDisplayImage();
     CImageExt frame = filled(8, 8, 0xFF000000);
@@ -193,10 +193,37 @@ TEST(Highlight, AColourRecordOfTheWrongLengthKeepsTheDefault) {
     EXPECT_EQ(record.frameColour, 0x0000A0u);
 }
 
+TEST(Picture, PicturesAreKeptInTheDocumentsPoolAndCopiesShareThem) {
+    FakeDocument document;
+    std::vector<std::uint8_t> bytes;
+    {
+        CDrawCommonItemListManager list;
+        auto picture = std::make_unique<CDrawItem_zcImage>();
+        picture->setDocument(&document);
+        picture->setSourcePicture(std::make_unique<CImageExt>(filled(6, 5, 0xFF123456)));
+        CDrawItem_zcImage copy;
+        copy.setDocument(&document);
+        copy.setProperties(picture->properties());
+        ASSERT_EQ(document.pictures.size(), 1u);
+        EXPECT_EQ(document.pictures.find(copy.imageProperties().source.image())->count, 2);
+        list.insert({}, std::move(picture));
+        bytes = keyedBytes([&](CSerializeInterface& archive) { list.serialize(archive); });
+    }
+    // The last holder gone, the pool frees the picture.
+    EXPECT_EQ(document.pictures.size(), 0u);
+
+    CDrawCommonItemListManager read;
+    readKeyed(bytes, [&](CSerializeInterface& archive) { read.serialize(archive, &document); });
+    auto* back = dynamic_cast<CDrawItem_zcImage*>(read.itemAt(0));
+    ASSERT_NE(back, nullptr);
+    ASSERT_EQ(document.pictures.size(), 1u);
+    EXPECT_NE(document.pictures.find(back->imageProperties().source.image()), nullptr);
+}
+
 TEST(Picture, RoundTripsWithItsPictureAndHighlightWithItsColours) {
     CDrawCommonItemListManager list;
     auto picture = std::make_unique<CDrawItem_zcImage>();
-    picture->imageProperties().source = std::make_shared<CImageExt>(filled(6, 5, 0xFF123456));
+    picture->setSourcePicture(std::make_unique<CImageExt>(filled(6, 5, 0xFF123456)));
     picture->imageProperties().aspect = false;
     list.insert({}, std::move(picture));
     auto highlight = std::make_unique<CDrawItem_zcHiglight>();
@@ -209,8 +236,8 @@ TEST(Picture, RoundTripsWithItsPictureAndHighlightWithItsColours) {
     ASSERT_EQ(read.count(), 2);
     auto* back = dynamic_cast<CDrawItem_zcImage*>(read.itemAt(0));
     ASSERT_NE(back, nullptr);
-    ASSERT_TRUE(back->imageProperties().source);
-    EXPECT_TRUE(back->imageProperties().source->equals(filled(6, 5, 0xFF123456)));
+    ASSERT_TRUE(back->imageProperties().source.holdsPixels());
+    EXPECT_TRUE(back->imageProperties().source.image()->equals(filled(6, 5, 0xFF123456)));
     EXPECT_FALSE(back->imageProperties().aspect);
     auto* light = dynamic_cast<CDrawItem_zcHiglight*>(read.itemAt(1));
     ASSERT_NE(light, nullptr);
@@ -231,7 +258,7 @@ namespace {
 TEST(NameLabel, PlateAndTextOverThePictureOnlyWithAName) {
     auto drawn = [](const std::string& name, float labelOpacity) {
         CDrawItem_zcImage item;
-        item.imageProperties().source = std::make_shared<CImageExt>(filled(200, 100, 0xFF808080));
+        item.setSourcePicture(std::make_unique<CImageExt>(filled(200, 100, 0xFF808080)));
         item.properties().name = name;
         item.setPosition(50, 50);
         item.rebuildDisplayImage();
