@@ -12,6 +12,7 @@
 #include "richtext/FontFaces.h"
 #include "support/TestSupport.h"
 #include "themes/ThemeContainer.h"
+#include "themes/PlayerThemes.h"
 #include "themes/ThemesManager.h"
 
 namespace lumenreel::test {
@@ -38,10 +39,11 @@ CImageExt balloonTemplate() {
     return picture;
 }
 
-// A theme on disk with one balloon item set "Mine" whose single template has the text area.
+// A theme on disk with one balloon item set "Mine" whose single template has the text area, with
+// the library's kinds or the player's.
 class BalloonTheme {
 public:
-    explicit BalloonTheme(Rect area) : m_manager(ThemeFiles::onDisk(m_dir.path())) {
+    explicit BalloonTheme(Rect area, bool playersKinds = false) {
         const auto folder = m_dir.path() / "BALLOONS" / "mine";
         std::filesystem::create_directories(folder);
         writeText(folder / "itemname.txt", "Mine");
@@ -52,8 +54,14 @@ public:
         std::vector<std::uint8_t> png;
         encodePng(balloonTemplate(), png);
         writeBytes(folder / "balloon0.png", png);
-        m_manager.registerDefaultPrototypes();
-        m_theme = m_manager.newTheme("test");
+        const ThemeFiles files = ThemeFiles::onDisk(m_dir.path());
+        if (playersKinds) {
+            m_manager = std::make_unique<CThemesManagerZC>(files);
+        } else {
+            m_manager = std::make_unique<CThemesManager>(files);
+            m_manager->registerDefaultPrototypes();
+        }
+        m_theme = m_manager->newTheme("test");
         m_theme->load();
     }
     CThemeContainer* theme() { return m_theme.get(); }
@@ -63,7 +71,7 @@ private:
         writeBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
     }
     TempDir m_dir;
-    CThemesManager m_manager;
+    std::unique_ptr<CThemesManager> m_manager;
     std::unique_ptr<CThemeContainer> m_theme;
 };
 
@@ -144,6 +152,15 @@ TEST(Smoke, AMissingItemSetGivesAWhiteTextOnlyBalloonThatIsSeeThrough) {
     frame.copyTo(untouched);
     caption.item.draw(frame, caption.document.contextAt(0, caption.item, 1.0f));
     EXPECT_TRUE(frame.equals(untouched));
+}
+
+// A caption stored without an item set name asks for the default one, which no theme ships: the
+// player's kinds give it the first item set there is.
+TEST(Smoke, TheDefaultItemSetNameGetsTheFirstSetWithThePlayersThemes) {
+    BalloonTheme theme({10, 10, 50, 30}, true);
+    Caption caption(theme.theme(), "Hi", "");
+    EXPECT_EQ(caption.balloonSize(), (Size{kTemplateWidth, kTemplateHeight}));
+    EXPECT_EQ(caption.item.minimumSize(), (Size{kTemplateWidth, kTemplateHeight}));
 }
 
 TEST(Smoke, WhiteTextStaysVisibleAsAlmostWhite) {
