@@ -4,6 +4,7 @@
 
 #include "ItemFixtures.h"
 #include "images/ImageExt.h"
+#include "images/ImageLimits.h"
 #include "images/PngCodec.h"
 #include "items/DrawCommonItemListManager.h"
 #include "items/DrawItemSmoke.h"
@@ -11,8 +12,8 @@
 #include "items/LogFont.h"
 #include "richtext/FontFaces.h"
 #include "support/TestSupport.h"
-#include "themes/ThemeContainer.h"
 #include "themes/PlayerThemes.h"
+#include "themes/ThemeContainer.h"
 #include "themes/ThemesManager.h"
 
 namespace lumenreel::test {
@@ -137,6 +138,16 @@ TEST(Smoke, AFixedWidthBelowTheTemplatesIsRaisedToIt) {
     caption.item.smokeProperties().width = 20;
     caption.item.smokeProperties().height = 100;
     EXPECT_EQ(caption.balloonSize(), (Size{kTemplateWidth, 100}));
+}
+
+TEST(Smoke, AnAbsurdFixedWidthIsCappedByTheImageLimits) {
+    BalloonTheme theme({10, 10, 50, 30});
+    Caption caption(theme.theme(), "Hi");
+    caption.item.smokeProperties().autosize = false;
+    caption.item.smokeProperties().width = 2000000000;
+    caption.item.smokeProperties().height = kTemplateHeight;
+    EXPECT_EQ(caption.balloonSize(), (Size{kMaxImageDimension, kTemplateHeight}));
+    EXPECT_EQ(caption.item.smokeProperties().width, kMaxImageDimension);
 }
 
 TEST(Smoke, AMissingItemSetGivesAWhiteTextOnlyBalloonThatIsSeeThrough) {
