@@ -4,6 +4,7 @@
 // moment to 1920 × 1080, and whole timer ticks of the skinned player window, playing and paused.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <cstring>
@@ -180,6 +181,47 @@ void BM_FitRescaleTo1920x1080(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_FitRescaleTo1920x1080)->Unit(benchmark::kMillisecond);
+
+// Jumps to random moments of the demo, each rendered once, timed apart by direction: a seek
+// backward may recompose at most its key group, like one forward into another group. Reports
+// the mean and the slowest seek of each direction.
+void BM_RandomSeeks(benchmark::State& state) {
+    CExternalFormatReader reader;
+    if (!reader.Load(demo().file)) {
+        state.SkipWithError("demo did not load");
+        return;
+    }
+    CDocImp source;
+    source.SetReader(&reader);
+    CImageExt frame;
+    frame.create(kWidth, kHeight, 32);
+    std::uint32_t random = 7;
+    float at = 0.0f;
+    double seconds[2] = {0.0, 0.0}, slowest[2] = {0.0, 0.0};
+    std::int64_t seeks[2] = {0, 0};
+    for (auto _ : state) {
+        random = random * 1664525u + 1013904223u;
+        const float to = static_cast<float>(random >> 8) / (1 << 24) * kFrames * kFrameSeconds;
+        const int backward = to < at ? 1 : 0;
+        const auto start = std::chrono::steady_clock::now();
+        source.RenderAt(to, frame);
+        const double took =
+            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        benchmark::DoNotOptimize(frame.firstRow());
+        seconds[backward] += took;
+        slowest[backward] = std::max(slowest[backward], took);
+        ++seeks[backward];
+        at = to;
+    }
+    for (int backward : {0, 1}) {
+        const std::string name = backward ? "backward" : "forward";
+        state.counters[name + "_mean_ms"] =
+            1000.0 * seconds[backward] /
+            static_cast<double>(std::max<std::int64_t>(1, seeks[backward]));
+        state.counters[name + "_max_ms"] = 1000.0 * slowest[backward];
+    }
+}
+BENCHMARK(BM_RandomSeeks)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 
 class SteppedClock : public lumenreel::TickClock {
 public:

@@ -4,26 +4,44 @@
 
 #include <algorithm>
 #include <cstring>
-#include <optional>
+#include <vector>
+
+#include "base/Assert.h"
 
 namespace lumenreel {
 
 namespace {
 
-// A 16-bit multiplier m with (i × m) >> 16 == table[i] for every i, found once per blend: rows
-// then blend with vector multiplies whose results are the tables' bit for bit. Only the identity
-// table (alpha 255 for the source, 0 for the destination) has none; those alphas have their own
-// paths.
-std::optional<std::uint32_t> multiplierFor(const std::array<std::uint8_t, 256>& table) {
+// A 16-bit multiplier m with (i × m) >> 16 == table[i] for every i: rows then blend with vector
+// multiplies whose results are the tables' bit for bit. Only the identity table (alpha 255 for the
+// source) has none; that alpha copies instead.
+std::uint16_t multiplierFor(const std::array<std::uint8_t, 256>& table) {
     std::uint64_t low = 0;
     std::uint64_t high = 0xFFFF;
     for (std::uint64_t i = 1; i < 256; ++i) {
         low = std::max(low, (table[i] * std::uint64_t{65536} + i - 1) / i);
         high = std::min(high, ((table[i] + std::uint64_t{1}) * 65536 - 1) / i);
     }
-    if (table[0] != 0 || low > high)
-        return std::nullopt;
-    return static_cast<std::uint32_t>(low);
+    LR_ASSERT(table[0] == 0 && low <= high);
+    return static_cast<std::uint16_t>(low);
+}
+
+struct Multipliers {
+    std::uint16_t source = 0;
+    std::uint16_t destination = 0;
+};
+
+// Found once for every alpha that blends (1 to 254), not on every blend.
+const Multipliers& multipliersFor(int alpha) {
+    static const std::array<Multipliers, 256> all = [] {
+        std::array<Multipliers, 256> table{};
+        for (int a = 1; a < 255; ++a) {
+            const BlendTables tables = makeBlendTables(a);
+            table[a] = {multiplierFor(tables.source), multiplierFor(tables.destination)};
+        }
+        return table;
+    }();
+    return all[alpha];
 }
 
 using detail::KeyTest;
@@ -36,23 +54,13 @@ KeyTest keyTestFor(std::uint32_t key, bool use32BitKey) {
     return {0x00FFFFFFu, key};
 }
 
-std::uint32_t load32(const std::uint8_t* bytes) {
-    std::uint32_t value;
-    std::memcpy(&value, bytes, 4);
-    return value;
-}
-
-void blendRowByTables(const std::uint8_t* source, int sourceBytes, std::uint8_t* destination,
-                      int count, const BlendTables& tables, KeyTest keyTest) {
-    for (int i = 0; i < count; ++i, source += sourceBytes, destination += 4) {
-        const std::uint32_t s =
-            sourceBytes == 4 ? load32(source) : (source[0] | (source[1] << 8) | (source[2] << 16));
-        if ((s & keyTest.mask) == keyTest.value)
-            continue;
-        for (int c = 0; c < 3; ++c) {
-            destination[c] = static_cast<std::uint8_t>(tables.source[source[c]] +
-                                                       tables.destination[destination[c]]);
-        }
+// A 24-bit row widened to 32 bits with 0 as the fourth byte, which is what the key rules compare.
+void widenRow(const std::uint8_t* source, int count, std::uint8_t* wide) {
+    for (int i = 0; i < count; ++i, source += 3, wide += 4) {
+        wide[0] = source[0];
+        wide[1] = source[1];
+        wide[2] = source[2];
+        wide[3] = 0;
     }
 }
 
@@ -89,27 +97,25 @@ void blendPixels(const PixelView& source, const PixelView& destination, int x, i
     alpha &= 0xFF;
     if (alpha == 0)
         return;
-    const BlendTables tables = makeBlendTables(alpha);
     const KeyTest keyTest = keyTestFor(key, use32BitKey);
-    const auto sourceMultiplier = multiplierFor(tables.source);
-    const auto destinationMultiplier = multiplierFor(tables.destination);
-    const bool fast = source.bytesPerPixel == 4 && sourceMultiplier && destinationMultiplier;
-    // At full opacity s[i] = i and d[i] = 0: the colour bytes are copied.
-    const bool copy = source.bytesPerPixel == 4 && alpha == 255;
+    const Multipliers& multipliers = multipliersFor(alpha);
     const int count = right - left;
+    std::vector<std::uint8_t> wideRow(source.bytesPerPixel == 3 ? static_cast<size_t>(count) * 4
+                                                                : 0);
     for (int row = top; row < bottom; ++row) {
         const std::uint8_t* sourceRow =
             source.row(row - y) + static_cast<std::ptrdiff_t>(left - x) * source.bytesPerPixel;
+        if (source.bytesPerPixel == 3) {
+            widenRow(sourceRow, count, wideRow.data());
+            sourceRow = wideRow.data();
+        }
         std::uint8_t* destinationRow = destination.row(row) + static_cast<std::ptrdiff_t>(left) * 4;
-        if (copy) {
+        // At full opacity s[i] = i and d[i] = 0: the colour bytes are copied.
+        if (alpha == 255) {
             detail::copyRow32(sourceRow, destinationRow, count, keyTest);
-        } else if (fast) {
-            detail::blendRow32(sourceRow, destinationRow, count,
-                               static_cast<std::uint16_t>(*sourceMultiplier),
-                               static_cast<std::uint16_t>(*destinationMultiplier), keyTest);
         } else {
-            blendRowByTables(sourceRow, source.bytesPerPixel, destinationRow, count, tables,
-                             keyTest);
+            detail::blendRow32(sourceRow, destinationRow, count, multipliers.source,
+                               multipliers.destination, keyTest);
         }
     }
 }

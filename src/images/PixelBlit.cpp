@@ -57,7 +57,17 @@ void copyPixels(const PixelView& source, const PixelView& target, int x, int y, 
             std::memmove(out, in, static_cast<std::size_t>(s.width) * static_cast<std::size_t>(to));
             continue;
         }
-        for (int i = 0; i < s.width; ++i, in += from, out += to) {
+        int i = 0;
+        if (from == 3) {
+            // Whole words but for the last pixel, whose fourth byte would lie past the row.
+            for (; i + 1 < s.width; ++i, in += 3, out += 4) {
+                std::uint32_t pixel;
+                std::memcpy(&pixel, in, 4);
+                pixel |= 0xFF000000u;
+                std::memcpy(out, &pixel, 4);
+            }
+        }
+        for (; i < s.width; ++i, in += from, out += to) {
             out[0] = in[0];
             out[1] = in[1];
             out[2] = in[2];

@@ -13,7 +13,9 @@ CImageExt makeImageObjectPicture(const NKWXDecodersEncoders::CReaderObject_image
     if (!poolPicture || poolPicture->isNull() || !imageSizeAllowed(w, h))
         return picture;
     poolPicture->copyTo(picture);
-    if (!picture.resize(static_cast<int>(w), static_cast<int>(h), CImageExt::kHighQualityBicubic))
+    // Kept at 32 bits: the frame image is, and rows of equal depth blend fastest.
+    if (!picture.resize(static_cast<int>(w), static_cast<int>(h), CImageExt::kHighQualityBicubic) ||
+        (picture.bpp() != 32 && !picture.from24(picture, false)))
         picture.destroy();
     return picture;
 }

@@ -66,10 +66,14 @@ void PublishedMomentComposer::copyBackground(int index, const CReaderObject_fram
         m_background.width() == target.width() && m_background.height() == target.height();
     if (m_backgroundFrame != index || !sameSize) {
         m_backgroundFrame = index;
-        m_background.create(target.width(), target.height(), 32);
-        fillPixels(m_background.view(), 0, 0, target.width(), target.height(), 0xFF000000);
+        if (!sameSize)
+            m_background.create(target.width(), target.height(), 32);
         zcd::Size display = m_reader.GetSize();
         const CImageExt* picture = m_reader.GetFramePicture(&frame);
+        const bool covered = display.width == target.width() && display.height == target.height() &&
+                             picture && !picture->isNull();
+        if (!covered)
+            fillPixels(m_background.view(), 0, 0, target.width(), target.height(), 0xFF000000);
         if (picture && !picture->isNull() && imageSizeAllowed(display.width, display.height)) {
             if (picture->width() == display.width && picture->height() == display.height) {
                 copyPixels(picture->view(), m_background.view(), 0, 0, display.width,

@@ -78,12 +78,14 @@ const CReaderObject_frame* CExternalFormatReader::GetFrameById(std::int32_t id) 
 }
 
 CImageExt* CExternalFormatReader::GetFramePicture(const CReaderObject_frame* frame) {
+    // The previous picture's pixels are reused when the next one has their size, which saves
+    // mapping fresh pages for every frame.
     int index = GetFrameIndex(frame);
-    m_framePicture.destroy();
-    if (index < 0 || !m_content.decoder || index >= m_content.decoder->GetPictureCount())
+    if (index < 0 || !m_content.decoder || index >= m_content.decoder->GetPictureCount() ||
+        !m_content.decoder->GetPicture(m_framePicture, index)) {
+        m_framePicture.destroy();
         return nullptr;
-    if (!m_content.decoder->GetPicture(m_framePicture, index))
-        return nullptr;
+    }
     return &m_framePicture;
 }
 
