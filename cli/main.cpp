@@ -11,6 +11,7 @@
 #include "cli/CommandFailure.h"
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
+#include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
 #include "cli/RenderCommand.h"
 
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     lumenreel::cli::addInfoCommand(app);
     lumenreel::cli::addBundleCommand(app);
     lumenreel::cli::addAudioCommand(app);
+    lumenreel::cli::addExportCommand(app);
 
     return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
         try {
