@@ -13,6 +13,7 @@
 #include "cli/ExitCodes.h"
 #include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/NearestCommand.h"
 #include "cli/RenderCommand.h"
 
 int main(int argc, char** argv) {
@@ -28,6 +29,8 @@ int main(int argc, char** argv) {
     lumenreel::cli::addExportCommand(app);
 
     return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
+        if (argc > 1 && lumenreel::cli::refuseUnknownCommand(app, argv[1]))
+            return lumenreel::cli::kExitUsage;
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& error) {
@@ -36,8 +39,10 @@ int main(int argc, char** argv) {
         } catch (const lumenreel::cli::CommandFailure& failure) {
             return failure.exitCode;
         }
+        // Nothing asked for is a mistake: the help says what can be asked.
         if (app.get_subcommands().empty()) {
             std::fputs(app.help().c_str(), stdout);
+            return lumenreel::cli::kExitUsage;
         }
         // Output that did not arrive (a full disk, a closed pipe) is no success.
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
