@@ -82,11 +82,12 @@ void addFramesCommand(CLI::App& app) {
     command->add_option("--fps", options->fps, "pictures per second of movie time")
         ->required()
         ->check(finiteNumber(0.001, 1000.0));
-    command->add_option("--output-dir", options->outputDir, "folder for the pictures")->required();
-    command->add_option("--from", options->from, "first moment in seconds (default 0)")
-        ->check(finiteNumber(0));
-    command->add_option("--to", options->to, "last moment in seconds (default: the end)")
-        ->check(finiteNumber(0));
+    command->add_option("-o,--output-dir", options->outputDir, "folder for the pictures")
+        ->required();
+    command->add_option("--from", options->from, "first moment, seconds or m:ss (default 0)")
+        ->transform(movieTime());
+    command->add_option("--to", options->to, "last moment, seconds or m:ss (default: the end)")
+        ->transform(movieTime());
     command->callback([options] { runFrames(*options); });
 }
 

@@ -19,7 +19,6 @@ void openMovieOrExit(HeadlessMovie& movie, const std::string& path) {
         case HeadlessMovie::OpenResult::ok:
             return;
         case HeadlessMovie::OpenResult::notFound:
-            failCommand(kExitNotFound, path, reason);
         case HeadlessMovie::OpenResult::badInput:
             failCommand(kExitBadInput, path, reason);
     }
@@ -55,10 +54,10 @@ void addRenderCommand(CLI::App& app) {
     CLI::App* command =
         app.add_subcommand("render", "Write the moment T of a published demo as a PNG picture");
     command->add_option("FILE", options->path, "published demo file")->required();
-    command->add_option("--time", options->time, "movie time in seconds")
+    command->add_option("--time", options->time, "movie time, seconds or m:ss")
         ->required()
-        ->check(finiteNumber(0));
-    command->add_option("--output", options->output, "PNG file to write")->required();
+        ->transform(movieTime());
+    command->add_option("-o,--output", options->output, "PNG file to write")->required();
     command->callback([options] { runRender(*options); });
 }
 

@@ -11,7 +11,9 @@
 #include "cli/CommandFailure.h"
 #include "cli/ContainerCommand.h"
 #include "cli/ExitCodes.h"
+#include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
+#include "cli/NearestCommand.h"
 #include "cli/RenderCommand.h"
 
 int main(int argc, char** argv) {
@@ -24,8 +26,11 @@ int main(int argc, char** argv) {
     lumenreel::cli::addInfoCommand(app);
     lumenreel::cli::addBundleCommand(app);
     lumenreel::cli::addAudioCommand(app);
+    lumenreel::cli::addExportCommand(app);
 
     return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
+        if (argc > 1 && lumenreel::cli::refuseUnknownCommand(app, argv[1]))
+            return lumenreel::cli::kExitUsage;
         try {
             app.parse(argc, argv);
         } catch (const CLI::ParseError& error) {
@@ -34,8 +39,10 @@ int main(int argc, char** argv) {
         } catch (const lumenreel::cli::CommandFailure& failure) {
             return failure.exitCode;
         }
+        // Nothing asked for is a mistake: the help says what can be asked.
         if (app.get_subcommands().empty()) {
             std::fputs(app.help().c_str(), stdout);
+            return lumenreel::cli::kExitUsage;
         }
         // Output that did not arrive (a full disk, a closed pipe) is no success.
         if (std::fflush(stdout) != 0 || std::ferror(stdout)) {

@@ -1,6 +1,6 @@
 # The subsystems from the bottom up; each may use the ones before it, never one after it.
 # published and document sit side by side: neither may use the other.
-set(LUMENREEL_LAYERS base storage images capture richtext sound themes items document published player app)
+set(LUMENREEL_LAYERS base storage images capture richtext sound themes items document published player export app)
 set(LUMENREEL_LAYER_APART published document)
 
 # Sets <out> to the subsystems <layer> may use.

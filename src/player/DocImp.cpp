@@ -66,6 +66,10 @@ bool CDocImp::RenderAt(float t, CImageExt& targetBitmap) {
     return m_movie->render(index, t - m_timeline.startOf(index), t, targetBitmap);
 }
 
+lumenreel::MovieSound CDocImp::MakeSound() const {
+    return m_movie ? m_movie->makeSound(m_devices) : lumenreel::MovieSound{};
+}
+
 void CDocImp::StartSound(float t, int /*arg*/) {
     // The flag describes the resource held, so it is only recomputed when one is made.
     if (!sound) {

@@ -43,6 +43,8 @@ public:
     virtual void PauseSound(bool flag);
     virtual void ReleaseSound();
     virtual CSoundResource* GetSound() const { return sound.get(); }
+    // A soundtrack of its own for the caller (an export decodes it); nothing without one.
+    lumenreel::MovieSound MakeSound() const;
     virtual float FrameStartTime(int i) const;
 
     NKWXDecodersEncoders::CExternalFormatReader* GetReader() const { return reader; }

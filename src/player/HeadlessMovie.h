@@ -8,6 +8,7 @@
 #include "images/ImageExt.h"
 #include "player/DocImp.h"
 #include "published/ExternalFormatReader.h"
+#include "sound/NullOutputDevice.h"
 
 namespace lumenreel {
 
@@ -21,6 +22,8 @@ public:
     OpenResult open(std::vector<std::uint8_t> file, std::string& reason);
     float duration() const { return m_source.Duration(); }
     CDocImp::Size bitmapSize() const { return m_source.BitmapSize(); }
+    // The movie as the player sees it, for exports that go through its source.
+    CDocImp& source() { return m_source; }
 
     // The moment t; null when the movie has no frame to show.
     const CImageExt* renderAt(float t);
@@ -30,7 +33,8 @@ public:
 private:
     std::vector<std::uint8_t> m_file;
     NKWXDecodersEncoders::CExternalFormatReader m_reader;
-    CDocImp m_source;
+    // Never plays: its sound is only ever decoded.
+    CDocImp m_source{[] { return std::make_unique<NullOutputDevice>(); }};
     CImageExt m_frame;
     CImageExt m_opaque;
 };

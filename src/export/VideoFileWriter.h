@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "base/Geometry.h"
+#include "base/ReplacingFile.h"
+#include "export/ExportPicture.h"
+#include "export/GifPalette.h"
+#include "export/SoundEncoder.h"
+#include "export/VideoCodecChoice.h"
+
+namespace lumenreel {
+
+// A video file (MP4, WebM or GIF) written beside its name and renamed over it by finish(); one
+// given up leaves nothing. Each picture keeps its own timestamp and duration, and the sound is
+// encoded up to the end of each picture, so both streams stay in step.
+class VideoFileWriter : public PictureWriter {
+public:
+    explicit VideoFileWriter(std::filesystem::path target);
+    ~VideoFileWriter() override;
+    VideoFileWriter(const VideoFileWriter&) = delete;
+    VideoFileWriter& operator=(const VideoFileWriter&) = delete;
+
+    // `sound` (may be null) and `palette` (GIF only) must outlive the writer.
+    bool open(const ExportSettings& settings, Size size, const SoundtrackPcm* sound,
+              GifPalette* palette);
+    bool write(const ExportPicture& picture) override;
+    bool finish();
+    std::uint64_t bytesWritten() const;
+    const std::string& error() const { return m_error; }
+
+private:
+    bool fail(const std::string& reason);
+    bool openVideo(const ExportSettings& settings, Size size);
+    bool encode(AVFrame* frame);
+    void closeFile();
+
+    ReplacingFile m_file;
+    std::string m_error;
+    ExportFormat m_format = ExportFormat::mp4;
+    VideoCodecChoice m_choice{};
+    AVFormatContext* m_muxer = nullptr;
+    AVStream* m_stream = nullptr;
+    CodecContextPtr m_encoder;
+    std::unique_ptr<SoundEncoder> m_sound;
+    GifPalette* m_palette = nullptr;
+    // Durations by timestamp, for the packets the encoder hands back out of order.
+    std::map<std::int64_t, std::int64_t> m_durations;
+    std::int64_t m_lastPts = -1;
+    std::int64_t m_lastDuration = 0;
+};
+
+}  // namespace lumenreel

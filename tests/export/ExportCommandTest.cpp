@@ -1,0 +1,237 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <sstream>
+#include <string>
+
+#include "images/ImageExt.h"
+#include "images/PngCodec.h"
+#include "support/TestSupport.h"
+
+namespace lumenreel::test {
+namespace {
+
+std::string lumenreel() {
+    return shellQuote((binaryDir() / "lumenreel").string());
+}
+
+std::string tour() {
+    return shellQuote((binaryDir() / "tour.zcd").string());
+}
+
+// The closing JSON line of an export.
+nlohmann::json exportJson(const std::string& arguments) {
+    const CommandResult result =
+        runCommand(lumenreel() + " export " + tour() + " --progress json " + arguments);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    std::istringstream lines(result.out);
+    std::string line;
+    std::string last;
+    while (std::getline(lines, line))
+        last = line;
+    return nlohmann::json::parse(last, nullptr, false);
+}
+
+nlohmann::json probe(const std::filesystem::path& file) {
+    const CommandResult result =
+        runCommand("ffprobe -v error -count_frames -show_format -show_streams -of json " +
+                   shellQuote(file.string()));
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return nlohmann::json::parse(result.out, nullptr, false);
+}
+
+double number(const nlohmann::json& value) {
+    return value.is_string() ? std::atof(value.get<std::string>().c_str()) : value.get<double>();
+}
+
+class ExportCommandTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!haveProgram("ffprobe") || !haveProgram("ffmpeg"))
+            GTEST_SKIP() << "needs ffmpeg and ffprobe";
+    }
+    TempDir dir;
+};
+
+// A cut across a frame boundary (15.5 s) and cursor moves keeps CI fast.
+TEST_F(ExportCommandTest, VideoFilesHaveTheCutsDurationSizeStreamsAndPictures) {
+    struct Case {
+        const char* name;
+        const char* extra;
+        const char* video;
+        const char* audio;
+        int width;
+    };
+    const Case cases[] = {{"cut.mp4", "", "h264", "aac", 1024},
+                          {"cut.webm", "", "vp9", "opus", 1024},
+                          {"cut.gif", "--scale 0.5", "gif", nullptr, 512},
+                          {"small.mp4", "--size 640x480 --no-audio", "h264", nullptr, 640}};
+    for (const Case& c : cases) {
+        const auto output = dir / c.name;
+        const nlohmann::json done =
+            exportJson("--from 14 --to 0:18.5 -o " + shellQuote(output.string()) + " " + c.extra);
+        ASSERT_TRUE(done.is_object()) << c.name;
+        const nlohmann::json info = probe(output);
+        EXPECT_NEAR(number(info["format"]["duration"]), 4.5, 0.03) << c.name;
+        int videos = 0;
+        int audios = 0;
+        for (const nlohmann::json& stream : info["streams"]) {
+            if (stream["codec_type"] == "video") {
+                ++videos;
+                EXPECT_EQ(stream["codec_name"], c.video) << c.name;
+                EXPECT_EQ(stream["width"], c.width) << c.name;
+                EXPECT_EQ(number(stream["nb_read_frames"]), done["pictures"].get<double>())
+                    << c.name;
+            } else if (stream["codec_type"] == "audio") {
+                ++audios;
+                EXPECT_EQ(stream["codec_name"], c.audio) << c.name;
+            }
+        }
+        EXPECT_EQ(videos, 1) << c.name;
+        EXPECT_EQ(audios, c.audio ? 1 : 0) << c.name;
+        // Still stretches cost one picture: far fewer than 25 a second.
+        EXPECT_LT(done["pictures"].get<int>(), 25 * 4.5) << c.name;
+        EXPECT_GT(done["pictures"].get<int>(), 10) << c.name;
+    }
+}
+
+CImageExt decodedPng(const std::filesystem::path& file) {
+    CImageExt image;
+    EXPECT_TRUE(decodePng(readBytes(file), image)) << file;
+    return image;
+}
+
+bool samePictures(const CImageExt& a, const CImageExt& b) {
+    if (a.width() != b.width() || a.height() != b.height())
+        return false;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
+                return false;
+    return true;
+}
+
+// The index of the picture on screen at `t` seconds into a video: the last one starting by then.
+int pictureShownAt(const std::filesystem::path& video, double t) {
+    const CommandResult frames =
+        runCommand("ffprobe -v error -select_streams v -show_entries frame=pts_time -of csv=p=0 " +
+                   shellQuote(video.string()));
+    EXPECT_EQ(frames.exitCode, 0) << frames.err;
+    std::istringstream lines(frames.out);
+    std::string line;
+    int index = -1;
+    for (int n = 0; std::getline(lines, line);) {
+        // ffprobe puts side data of a picture on lines of their own.
+        if (line.empty() || line[0] == ',')
+            continue;
+        if (std::atof(line.c_str()) <= t + 1e-4)
+            index = n;
+        ++n;
+    }
+    return index;
+}
+
+TEST_F(ExportCommandTest, ALosslessExportShowsWhatRenderDrawsAtTheSameTimes) {
+    const auto output = dir / "exact.mp4";
+    exportJson("--lossless --from 14 --to 17 -o " + shellQuote(output.string()));
+    // Mid-fade, mid-glide, right at and after the frame boundary at 15.5 s.
+    for (double t : {14.52, 15.0, 15.5, 15.52, 16.6}) {
+        const auto rendered = dir / "rendered.png";
+        const auto decoded = dir / "decoded.png";
+        ASSERT_EQ(runCommand(lumenreel() + " render " + tour() + " --time " + std::to_string(t) +
+                             " --output " + shellQuote(rendered.string()))
+                      .exitCode,
+                  0);
+        const int shown = pictureShownAt(output, t - 14);
+        ASSERT_GE(shown, 0);
+        const CommandResult extract =
+            runCommand("ffmpeg -v error -y -i " + shellQuote(output.string()) + " -vf " +
+                       shellQuote("select=eq(n\\," + std::to_string(shown) + ")") +
+                       " -frames:v 1 -pix_fmt rgb24 " + shellQuote(decoded.string()));
+        ASSERT_EQ(extract.exitCode, 0) << extract.err;
+        EXPECT_TRUE(samePictures(decodedPng(rendered), decodedPng(decoded))) << "at " << t;
+    }
+}
+
+// Samples of a 16-bit mono or stereo WAV file made by ffmpeg or lumenreel (44-byte header).
+std::vector<std::int16_t> wavSamples(const std::filesystem::path& file) {
+    const std::vector<std::uint8_t> bytes = readBytes(file);
+    std::vector<std::int16_t> samples((bytes.size() - 44) / 2);
+    std::memcpy(samples.data(), bytes.data() + 44, samples.size() * 2);
+    return samples;
+}
+
+TEST_F(ExportCommandTest, TheSoundMatchesTheSoundtrackFromTheCutsStart) {
+    const auto video = dir / "sound.mp4";
+    exportJson("--from 20 --to 30 -o " + shellQuote(video.string()));
+    const auto exported = dir / "exported.wav";
+    const auto track = dir / "track.wav";
+    // ffmpeg drops the encoder's delay as the file's edit list says.
+    ASSERT_EQ(runCommand("ffmpeg -v error -y -i " + shellQuote(video.string()) +
+                         " -map 0:a -c:a pcm_s16le -fflags +bitexact -map_metadata -1 " +
+                         shellQuote(exported.string()))
+                  .exitCode,
+              0);
+    ASSERT_EQ(
+        runCommand(lumenreel() + " audio " + tour() + " -o " + shellQuote(track.string())).exitCode,
+        0);
+    const std::vector<std::int16_t> a = wavSamples(exported);
+    const std::vector<std::int16_t> b = wavSamples(track);
+    const std::size_t rate = 22050;
+    ASSERT_GT(a.size(), 9 * rate);
+    // The error of a lossy codec against the signal: within 10 % of its energy.
+    double signal = 0;
+    double noise = 0;
+    for (std::size_t i = 0; i < 9 * rate; ++i) {
+        const double reference = b[20 * rate + i];
+        signal += reference * reference;
+        noise += (a[i] - reference) * (a[i] - reference);
+    }
+    ASSERT_GT(signal, 0);
+    EXPECT_LT(noise / signal, 0.1);
+}
+
+TEST_F(ExportCommandTest, AFailedWriteLeavesNothingAndTheEarlierFile) {
+    const auto output = dir / "full.mp4";
+    writeBytes(output, {'o', 'l', 'd'});
+    const CommandResult result =
+        runCommand("trap '' XFSZ; ulimit -f 64; " + lumenreel() + " export " + tour() + " -q -o " +
+                   shellQuote(output.string()));
+    EXPECT_EQ(result.exitCode, 2) << result.err;
+    EXPECT_EQ(readBytes(output), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
+}
+
+TEST_F(ExportCommandTest, ANameThatDoesNotFitTheFormatIsRefused) {
+    for (const char* arguments : {"-o x.webm --format mp4", "-o x.avi", "-o one.png"}) {
+        const CommandResult result =
+            runCommand("cd " + shellQuote(dir.path().string()) + " && " + lumenreel() + " export " +
+                       tour() + " " + arguments);
+        EXPECT_EQ(result.exitCode, 1) << arguments;
+        EXPECT_NE(result.err.find("lumenreel: "), std::string::npos) << result.err;
+    }
+    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+}
+
+TEST_F(ExportCommandTest, PngPicturesAreNumberedByTheirTimeAndStillOnesAreLinked) {
+    const auto folder = dir / "pictures";
+    const nlohmann::json done =
+        exportJson("--from 10 --to 11 --fps 10 -o " + shellQuote(folder.string()));
+    for (int step = 100; step < 110; ++step) {
+        char name[32];
+        std::snprintf(name, sizeof name, "frame_%06d.png", step);
+        EXPECT_TRUE(std::filesystem::exists(folder / name)) << name;
+    }
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder), {}), 10);
+    const auto again = runCommand(lumenreel() + " export " + tour() + " -q --from 10 --to 11 -o " +
+                                  shellQuote(folder.string()));
+    EXPECT_EQ(again.exitCode, 2) << "a folder with pictures needs --overwrite";
+}
+
+}  // namespace
+}  // namespace lumenreel::test
