@@ -10,6 +10,7 @@
 #include "cli/BundleCommand.h"
 #include "cli/CommandFailure.h"
 #include "cli/ContainerCommand.h"
+#include "cli/ConvertCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/InfoCommand.h"
 #include "cli/RenderCommand.h"
@@ -24,6 +25,7 @@ int main(int argc, char** argv) {
     lumenreel::cli::addInfoCommand(app);
     lumenreel::cli::addBundleCommand(app);
     lumenreel::cli::addAudioCommand(app);
+    lumenreel::cli::addConvertCommand(app);
 
     return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
         try {

@@ -96,6 +96,7 @@ public:
     CZephyrcastFrameElement& masterFrame() { return *m_master; }
     const CZephyrcastFrameElement& masterFrame() const { return *m_master; }
     CDrawCommonItemListManager& documentItems() { return *m_documentItems; }
+    const CDrawCommonItemListManager& documentItems() const { return *m_documentItems; }
     const std::vector<CDrawCommonItem*>& itemOrder() const { return m_itemOrder; }
     void setItemOrder(std::vector<CDrawCommonItem*> order) { m_itemOrder = std::move(order); }
     CThumbsManager& thumbnails() { return m_thumbs; }
