@@ -242,7 +242,13 @@ void CZephyrcastBaseDocument::serializeTheme(CSerializeInterface& archive) {
         m_theme = m_themes->currentTheme();
         if (!storing && m_theme)
             m_theme->load();
+        return;
     }
+    // Without a manager the section still holds a theme (an empty one when writing) so that
+    // the plain form's values stay in step.
+    CThemeContainer standIn(ThemeFiles{}, {});
+    if (!standIn.serialize(archive) && !storing)
+        m_skipped.push_back("theme: unreadable");
 }
 
 bool CZephyrcastBaseDocument::serializeMaster(CSerializeInterface& archive, DocumentForm form) {
