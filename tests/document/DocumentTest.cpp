@@ -3,6 +3,9 @@
 #include "DocumentFixtures.h"
 #include "base/MemFile.h"
 #include "items/ItemCounters.h"
+#include "items/ItemFixtures.h"
+
+#include <algorithm>
 #include "storage/SerializeInterfaceRB.h"
 
 namespace lumenreel::test {
@@ -225,6 +228,71 @@ TEST(Document, OlderFormReadingLeavesTheSoundNumberAtOneAndNoSoundtrack) {
     ASSERT_TRUE(read.load(older)) << read.lastError();
     EXPECT_EQ(itemCounters().sound, 1);
     EXPECT_TRUE(read.soundtrack().IsEmpty());
+}
+
+}  // namespace
+}  // namespace lumenreel::test
+
+namespace lumenreel::test {
+namespace {
+
+// A current-form root whose "num_all_frames" says count and that holds nothing after it.
+std::vector<std::uint8_t> rootClaimingFrames(std::int32_t count) {
+    return keyedBytes([count](CSerializeInterface& archive) {
+        archive.EnterSection(kDocumentRootSection);
+        std::string type = kDocumentType;
+        archive.SetKey("document_type");
+        archive.ExchangeString(type);
+        serializeEffectsIdsPool(archive);
+        std::int32_t frames = count;
+        archive.SetKey("num_all_frames");
+        archive.Exchange(frames);
+        archive.LeaveSection();
+    });
+}
+
+TEST(DocumentHostile, DamageToTheFramePoolOrBackgroundsFailsTheLoad) {
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        const char* reason;
+    };
+    CZephyrcastBaseDocument unboundPicture;
+    buildRichDocument(unboundPicture);
+    unboundPicture.framePool()[2]->backgroundReference().bind(999, 64, 48);
+    const Case cases[] = {
+        {"a frame count no file holds", rootClaimingFrames(2000000000), "out of range"},
+        {"a negative frame count", rootClaimingFrames(-3), "out of range"},
+        {"more frames claimed than stored", rootClaimingFrames(5), "no Frame0 section"},
+        {"a background that is not in the stream", unboundPicture.save().value(),
+         "background picture 999"},
+    };
+    for (const Case& c : cases) {
+        CZephyrcastBaseDocument document;
+        EXPECT_FALSE(document.load(c.bytes)) << c.name;
+        EXPECT_NE(document.lastError().find(c.reason), std::string::npos)
+            << c.name << ": " << document.lastError();
+    }
+}
+
+TEST(DocumentHostile, ADamagedThumbnailIsSkippedAndListed) {
+    CZephyrcastBaseDocument built;
+    buildRichDocument(built);
+    std::vector<std::uint8_t> bytes = built.save().value();
+    // The thumbnail is the last PNG of the file; its header chunk is spoilt.
+    const std::uint8_t signature[] = {0x89, 'P', 'N', 'G'};
+    auto at = std::find_end(bytes.begin(), bytes.end(), std::begin(signature), std::end(signature));
+    ASSERT_NE(at, bytes.end());
+    at[16] ^= 0xFF;
+    at[17] ^= 0xFF;
+    CZephyrcastBaseDocument read;
+    ASSERT_TRUE(read.load(bytes)) << read.lastError();
+    const CThumbsManager::Record* thumb = read.thumbnails().recordOf(*read.frameAt(0));
+    ASSERT_NE(thumb, nullptr);
+    EXPECT_FALSE(thumb->picture);
+    EXPECT_TRUE(thumb->dirty);
+    ASSERT_EQ(read.skipped().size(), 1u);
+    EXPECT_NE(read.skipped()[0].find("thumbnail 0"), std::string::npos);
 }
 
 }  // namespace
