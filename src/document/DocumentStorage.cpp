@@ -5,6 +5,7 @@
 #include "base/MemFile.h"
 #include "document/FrameSerial.h"
 #include "document/ZephyrcastBaseDocument.h"
+#include "images/ImageLimits.h"
 #include "items/DrawCommonItem.h"
 #include "items/ItemCounters.h"
 #include "sound/SoundStorage.h"
@@ -124,8 +125,8 @@ bool CZephyrcastBaseDocument::serialize(CSerializeInterface& archive, DocumentFo
     archive.SetKey("animation_size");
     if (!archive.Exchange(m_frameSize) && !storing)
         return fail("no animation_size");
-    if (m_frameSize.width < 0 || m_frameSize.height < 0 || m_frameSize.width > kMaxImageDimension ||
-        m_frameSize.height > kMaxImageDimension)
+    const bool noPictures = m_frameSize.width == 0 && m_frameSize.height == 0;
+    if (!noPictures && !imageSizeAllowed(m_frameSize.width, m_frameSize.height))
         return fail("animation size " + std::to_string(m_frameSize.width) + "x" +
                     std::to_string(m_frameSize.height) + " out of range");
     if (!serializeBackgrounds(archive))
