@@ -8,6 +8,7 @@
 
 #include "cli/CommandFailure.h"
 #include "cli/DemoInput.h"
+#include "cli/DocumentInput.h"
 #include "cli/ExitCodes.h"
 #include "cli/SoundtrackDecode.h"
 #include "published/ExternalFormatReader.h"
@@ -78,7 +79,28 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
         std::fprintf(stderr, "lumenreel: %s: warning: %s\n", options.path.c_str(), damage->c_str());
 }
 
+void writeDocumentSoundtrack(const CWaveSoundResource& soundtrack, const AudioOptions& options) {
+    const CWaveSoundResource::SDataRecord sound = soundtrack.GetDataRecord();
+    if (sound.data.empty())
+        failCommand(kExitNotFound, options.path, "the movie has no soundtrack");
+    const WaveFormat& format = sound.format;
+    if (format.formatTag != WaveFormat::kPcmTag || format.blockAlign == 0 ||
+        format.blockAlign != format.frameBytes() || format.samplesPerSec == 0)
+        failCommand(kExitBadInput, options.path, "soundtrack: unsupported wave format");
+    const std::size_t whole = sound.data.size() / format.blockAlign * format.blockAlign;
+    WavFileWriter wav(options.output,
+                      WaveFormat::pcm(format.samplesPerSec, format.channels, format.bitsPerSample));
+    requireOpen(wav, options.output);
+    if (!wav.Append(sound.data.first(whole)))
+        writeFailed(wav, options.output);
+    finish(wav, options.output);
+}
+
 void run(const AudioOptions& options) {
+    if (std::unique_ptr<OpenedDocument> opened = openDocumentIfAny(options.path)) {
+        writeDocumentSoundtrack(opened->document.soundtrack(), options);
+        return;
+    }
     CExternalFormatReader reader;
     loadPublishedDemo(options.path, reader);
     const CSoundTrack* track = reader.GetSoundtrack();
@@ -95,9 +117,9 @@ void run(const AudioOptions& options) {
 
 void addAudioCommand(CLI::App& app) {
     auto options = std::make_shared<AudioOptions>();
-    CLI::App* command =
-        app.add_subcommand("audio", "Write a published demo's soundtrack as a PCM WAV file");
-    command->add_option("FILE", options->path, "The published demo")->required();
+    CLI::App* command = app.add_subcommand(
+        "audio", "Write the soundtrack of a published demo or a document as a PCM WAV file");
+    command->add_option("FILE", options->path, "The published demo or document")->required();
     command->add_option("-o,--output", options->output, "The WAV file to write")->required();
     command->callback([options] { run(*options); });
 }

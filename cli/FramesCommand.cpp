@@ -9,10 +9,10 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "cli/AnyMovie.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
-#include "player/HeadlessMovie.h"
 
 namespace lumenreel::cli {
 
@@ -48,8 +48,8 @@ private:
 };
 
 void runFrames(const FramesOptions& options) {
-    HeadlessMovie movie;
-    openMovieOrExit(movie, options.path);
+    AnyMovie movie;
+    movie.openOrExit(options.path);
     // Past the end every moment would be the last one again.
     const float to = std::min(options.to.value_or(movie.duration()), movie.duration());
     if (to < options.from)
@@ -77,8 +77,9 @@ void runFrames(const FramesOptions& options) {
 void addFramesCommand(CLI::App& app) {
     auto options = std::make_shared<FramesOptions>();
     CLI::App* command = app.add_subcommand(
-        "frames", "Write a published demo as numbered PNG pictures (frame_000000.png, ...)");
-    command->add_option("FILE", options->path, "published demo file")->required();
+        "frames",
+        "Write a published demo or a document as numbered PNG pictures (frame_000000.png, ...)");
+    command->add_option("FILE", options->path, "published demo or document file")->required();
     command->add_option("--fps", options->fps, "pictures per second of movie time")
         ->required()
         ->check(finiteNumber(0.001, 1000.0));

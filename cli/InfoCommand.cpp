@@ -5,6 +5,8 @@
 #include <string>
 
 #include "cli/DemoInput.h"
+#include "cli/DocumentInfo.h"
+#include "cli/DocumentInput.h"
 #include "cli/InfoJson.h"
 #include "cli/InfoSummary.h"
 #include "cli/InfoText.h"
@@ -21,6 +23,12 @@ struct InfoOptions {
 };
 
 void run(const InfoOptions& options) {
+    if (std::unique_ptr<OpenedDocument> opened = openDocumentIfAny(options.path)) {
+        const nlohmann::ordered_json info = documentInfoJson(opened->document);
+        const std::string out = options.json ? infoJsonText(info) : documentInfoText(info);
+        std::fwrite(out.data(), 1, out.size(), stdout);
+        return;
+    }
     CExternalFormatReader reader;
     loadPublishedDemo(options.path, reader);
     const InfoSummary summary = summarize(reader);
@@ -32,8 +40,9 @@ void run(const InfoOptions& options) {
 
 void addInfoCommand(CLI::App& app) {
     auto options = std::make_shared<InfoOptions>();
-    CLI::App* info = app.add_subcommand("info", "Describe a published demo (ZCD)");
-    info->add_option("FILE", options->path, "the demo file")->required();
+    CLI::App* info = app.add_subcommand(
+        "info", "Describe a published demo (ZCD) or an authoring document (ZCS)");
+    info->add_option("FILE", options->path, "the demo or document file")->required();
     info->add_flag("--json", options->json, "print JSON instead of text");
     info->callback([options] { run(*options); });
 }

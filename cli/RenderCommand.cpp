@@ -7,9 +7,9 @@
 
 #include "app/CommandLine.h"
 #include "base/ReplacingFile.h"
+#include "cli/AnyMovie.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
-#include "player/HeadlessMovie.h"
 
 namespace lumenreel::cli {
 
@@ -24,7 +24,7 @@ void openMovieOrExit(HeadlessMovie& movie, const std::string& path) {
     }
 }
 
-void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output) {
+void writeMomentOrExit(AnyMovie& movie, float t, const std::string& output) {
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
         failCommand(kExitBadInput, output, "nothing to render");
@@ -42,8 +42,8 @@ struct RenderOptions {
 };
 
 void runRender(const RenderOptions& options) {
-    HeadlessMovie movie;
-    openMovieOrExit(movie, options.path);
+    AnyMovie movie;
+    movie.openOrExit(options.path);
     writeMomentOrExit(movie, options.time, options.output);
 }
 
@@ -51,9 +51,9 @@ void runRender(const RenderOptions& options) {
 
 void addRenderCommand(CLI::App& app) {
     auto options = std::make_shared<RenderOptions>();
-    CLI::App* command =
-        app.add_subcommand("render", "Write the moment T of a published demo as a PNG picture");
-    command->add_option("FILE", options->path, "published demo file")->required();
+    CLI::App* command = app.add_subcommand(
+        "render", "Write the moment T of a published demo or a document as a PNG picture");
+    command->add_option("FILE", options->path, "published demo or document file")->required();
     command->add_option("--time", options->time, "movie time, seconds or m:ss")
         ->required()
         ->transform(movieTime());

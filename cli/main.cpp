@@ -10,6 +10,7 @@
 #include "cli/BundleCommand.h"
 #include "cli/CommandFailure.h"
 #include "cli/ContainerCommand.h"
+#include "cli/ConvertCommand.h"
 #include "cli/ExitCodes.h"
 #include "cli/ExportCommand.h"
 #include "cli/InfoCommand.h"
@@ -27,6 +28,7 @@ int main(int argc, char** argv) {
     lumenreel::cli::addBundleCommand(app);
     lumenreel::cli::addAudioCommand(app);
     lumenreel::cli::addExportCommand(app);
+    lumenreel::cli::addConvertCommand(app);
 
     return lumenreel::runGuarded("lumenreel", [&app, argc, argv] {
         if (argc > 1 && lumenreel::cli::refuseUnknownCommand(app, argv[1]))

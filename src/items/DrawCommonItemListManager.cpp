@@ -77,6 +77,13 @@ void CDrawCommonItemListManager::remove(const CDrawCommonItem& item) {
     renumber();
 }
 
+void CDrawCommonItemListManager::removeAt(int index) {
+    if (index < 0 || index >= count())
+        return;
+    m_entries.erase(m_entries.begin() + index);
+    renumber();
+}
+
 void CDrawCommonItemListManager::clear() {
     m_entries.clear();
 }

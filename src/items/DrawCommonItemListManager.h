@@ -42,6 +42,9 @@ public:
     CDrawItem_link& insert(CDrawItem_link placement, std::unique_ptr<CDrawCommonItem> owned);
     void renumber();
     void remove(const CDrawCommonItem& item);
+    // Removes the placement at that index (a reference that resolved to nothing has no item to
+    // name it by).
+    void removeAt(int index);
     void clear();
 
 private:

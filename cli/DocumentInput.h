@@ -1,0 +1,26 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "document/ZephyrcastBaseDocument.h"
+#include "themes/PlayerThemes.h"
+
+namespace lumenreel::cli {
+
+// An authoring document with the themes its captions draw from (the working folder's).
+struct OpenedDocument {
+    OpenedDocument() : themes(ThemeFiles{}), document(&themes) {}
+    CThemesManagerZC themes;
+    CZephyrcastBaseDocument document;
+};
+
+// The file read as an authoring document when its content is one; none when it is not (or cannot
+// be read: the published-demo path reports that). A damaged document fails the command with
+// exit 2 and the reason.
+std::unique_ptr<OpenedDocument> openDocumentIfAny(const std::string& path);
+
+// The moment t of the document as an opaque 24-bit PNG; false when no frame plays then.
+bool documentMomentPng(CZephyrcastBaseDocument& document, float t, std::vector<std::uint8_t>& png);
+
+}  // namespace lumenreel::cli

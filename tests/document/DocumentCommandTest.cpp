@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include "DocumentFixtures.h"
+#include "base/MemFile.h"
+#include "images/PixelBlit.h"
+#include "images/PngCodec.h"
+#include "support/TestSupport.h"
+
+namespace lumenreel::test {
+namespace {
+
+std::string lumenreel(const std::string& arguments) {
+    return shellQuote((binaryDir() / "lumenreel").string()) + " " + arguments;
+}
+
+class DocumentCommand : public ::testing::Test {
+protected:
+    void SetUp() override {
+        buildRichDocument(document);
+        auto bytes = document.save();
+        ASSERT_TRUE(bytes);
+        writeBytes(dir / "movie.zcs", *bytes);
+        CKWXMemFile older;
+        {
+            CSerializeInterface archive(older, CSerializeInterface::modeStore);
+            ASSERT_TRUE(document.serialize(archive, DocumentForm::older));
+            archive.Close();
+        }
+        writeBytes(dir / "older.zcs", {older.Bytes().begin(), older.Bytes().end()});
+    }
+    std::string path(const std::string& name) { return shellQuote((dir / name).string()); }
+
+    TempDir dir;
+    CZephyrcastBaseDocument document;
+};
+
+TEST_F(DocumentCommand, InfoListsEveryPositionWithItsStart) {
+    const CommandResult result = runCommand(lumenreel("info --json " + path("movie.zcs")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const auto info = nlohmann::json::parse(result.out);
+    EXPECT_EQ(info["format"], "ZCS");
+    EXPECT_EQ(info["storage_form"], "current");
+    EXPECT_EQ(info["display_size"], nlohmann::json::array({64, 48}));
+    EXPECT_EQ(info["frame_count"], 4);
+    EXPECT_EQ(info["duration"], 7.0);
+    ASSERT_EQ(info["frames"].size(), 4u);
+    EXPECT_EQ(info["frames"][1]["visible"], false);
+    EXPECT_EQ(info["frames"][2]["start"], 2.0);
+    EXPECT_EQ(info["frames"][3]["start"], 5.0);
+    EXPECT_EQ(info["frames"][3]["label"], "frame 3");
+    EXPECT_EQ(info["soundtrack"]["kind"], "wave");
+    EXPECT_EQ(info["soundtrack"]["bytes"], 8000);
+    EXPECT_EQ(info["highlights"], 1);
+    EXPECT_EQ(info["images"], 2);
+    EXPECT_EQ(info["captions"], 1);
+    EXPECT_EQ(info["sound_effects"], 1);
+    EXPECT_EQ(info["cursors"], 4);
+}
+
+TEST_F(DocumentCommand, RenderWritesTheDocumentsMoment) {
+    const CommandResult result = runCommand(
+        lumenreel("render " + path("movie.zcs") + " --time 2.7 --output " + path("out.png")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    CImageExt written;
+    ASSERT_TRUE(written.loadFromBytes(readBytes(dir / "out.png")));
+    CImageExt moment;
+    ASSERT_TRUE(document.drawAtTime(moment, 2.7f));
+    for (int y = 0; y < kFrameSize.height; ++y)
+        for (int x = 0; x < kFrameSize.width; ++x)
+            ASSERT_EQ(written.pixel(x, y) & 0xFFFFFF, moment.pixel(x, y) & 0xFFFFFF)
+                << x << "," << y;
+}
+
+TEST_F(DocumentCommand, ConvertOfTheOlderFormRendersTheSame) {
+    CommandResult result =
+        runCommand(lumenreel("convert " + path("older.zcs") + " --output " + path("new.zcs")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    result = runCommand(lumenreel("info --json " + path("new.zcs")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(nlohmann::json::parse(result.out)["storage_form"], "current");
+    for (const char* name : {"older.zcs", "new.zcs"}) {
+        result = runCommand(lumenreel("render " + path(name) + " --time 4.4 --output " +
+                                      path(std::string(name) + ".png")));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+    }
+    EXPECT_EQ(readBytes(dir / "older.zcs.png"), readBytes(dir / "new.zcs.png"));
+}
+
+TEST_F(DocumentCommand, AudioWritesTheSoundtrackAndFailsWithoutOne) {
+    CommandResult result =
+        runCommand(lumenreel("audio " + path("movie.zcs") + " --output " + path("out.wav")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(readBytes(dir / "out.wav").size(), 44u + 8000u);
+    // The older form holds no soundtrack.
+    result = runCommand(lumenreel("audio " + path("older.zcs") + " --output " + path("no.wav")));
+    EXPECT_EQ(result.exitCode, 3);
+    EXPECT_NE(result.err.find("no soundtrack"), std::string::npos);
+}
+
+TEST_F(DocumentCommand, ADamagedDocumentIsABadInput) {
+    std::vector<std::uint8_t> bytes = readBytes(dir / "movie.zcs");
+    bytes.resize(bytes.size() / 2);
+    writeBytes(dir / "cut.zcs", bytes);
+    const CommandResult result = runCommand(lumenreel("info " + path("cut.zcs")));
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_EQ(result.err.rfind("lumenreel: ", 0), 0u) << result.err;
+}
+
+}  // namespace
+}  // namespace lumenreel::test
