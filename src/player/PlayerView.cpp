@@ -1,6 +1,7 @@
 #include "player/PlayerView.h"
 
 #include <algorithm>
+#include <chrono>
 
 #include "images/PixelBlit.h"
 #include "images/Resampler.h"
@@ -170,16 +171,32 @@ void CZCPlayerView::RenderAt(float t) {
     bool fit = IsFitChecked();
     if (t == lastRenderedTime && fit == lastRenderedFit)
         return;
+    const auto started = std::chrono::steady_clock::now();
+    const auto measure = [this, started] {
+        lastRenderMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
+    };
     source().RenderAt(t, frameImage);
     movieAreaPainted = false;
     lastRenderedTime = t;
     lastRenderedFit = fit;
     if (!fit && source().BitmapSize() == source().DisplaySize()) {
+        measure();
         invalidate(false);
         return;
     }
     Rescale();
+    measure();
     invalidate(false);
+}
+
+std::optional<float> CZCPlayerView::AudioOffset() const {
+    CSoundResource* sound = source().GetSound();
+    if (!sound || !m_transport.IsPlaying() || m_transport.IsPaused() ||
+        m_transport.SoundRestartDue() != 0 || !sound->IsPlaying())
+        return std::nullopt;
+    return sound->Position() - m_transport.GetTime();
 }
 
 void CZCPlayerView::Rescale() {
@@ -353,23 +370,6 @@ void CZCPlayerView::SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& m
     if (metrics != frame)
         backBuffer.destroy();
     frame = metrics;
-}
-
-void CZCPlayerView::OnKeyDown(Key key) {
-    switch (key) {
-        case Key::Space:
-            m_transport.TogglePlay();
-            break;
-        case Key::F2:
-            if (m_host)
-                m_host->Close();
-            break;
-        case Key::F12:
-            ToggleFullScreen();
-            break;
-        case Key::Other:
-            break;
-    }
 }
 
 void CZCPlayerView::SetClientSize(int width, int height) {

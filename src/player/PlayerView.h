@@ -22,7 +22,41 @@ public:
     static constexpr int kTimerPeriodMs = 25;
     static constexpr float kPanelHideSeconds = 2.0f;
 
-    enum class Key { Space, F2, F12, Other };
+    // The keys the view acts on; the window around it acts on others first.
+    enum class Key {
+        Space,
+        F2,
+        F12,
+        Escape,
+        Left,
+        Right,
+        Up,
+        Down,
+        FrameForward,
+        FrameBack,
+        Home,
+        End,
+        PageUp,
+        PageDown,
+        FullScreen,
+        Quit,
+        Loop,
+        // Acted on by the window around the view.
+        Mute,
+        VolumeUp,
+        VolumeDown,
+        SavePicture,
+        Statistics,
+        Help,
+        Other
+    };
+    // Arrow keys and the mouse wheel seek this far; Up and Down further.
+    static constexpr float kShortSeekSeconds = 5.0f;
+    static constexpr float kLongSeekSeconds = 60.0f;
+    // One picture of the 25 ms tick.
+    static constexpr float kFrameStepSeconds = kTimerPeriodMs / 1000.0f;
+    // Back to the previous chapter, not the start of this one, within this much of its start.
+    static constexpr float kChapterRestartSeconds = 1.0f;
 
     // Draws the skinned window frame around the movie area into the back buffer.
     using FramePainter = std::function<void(CImageExt& backBuffer, const lumenreel::Rect&)>;
@@ -76,6 +110,13 @@ public:
     bool IsHighQuality() const { return panel.exists; }
 
     void OnKeyDown(Key key);
+    // A wheel turn seeks by notches (positive forward).
+    void OnWheel(int notches);
+    // Seeks within the movie (never wrapping with loop on); the end pauses there.
+    void SeekTo(float t);
+    // The start times of the movie's frames, its chapters.
+    float PreviousChapterStart() const;
+    float NextChapterStart() const;
     void OnDoubleClick() { ToggleFullScreen(); }
     void OnMousePress() { ShowPanel(!autoHidePanel); }
 
@@ -92,6 +133,10 @@ public:
     // Changes whenever the back buffer's pixels may have changed.
     std::uint64_t BackBufferVersion() const { return backBufferVersion; }
     bool IsTimerStarted() const { return timerStarted; }
+    // How long the last moment took to render and scale, in milliseconds of real time.
+    double LastRenderMilliseconds() const { return lastRenderMs; }
+    // How far the sound heard is ahead of the picture, in seconds; nothing while no sound plays.
+    std::optional<float> AudioOffset() const;
 
 private:
     void FullScreenRequested(bool flag) override { SetFullScreen(flag); }
@@ -120,6 +165,7 @@ private:
     CImageExt backBuffer;
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
+    double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;
     bool fullScreen = false;
