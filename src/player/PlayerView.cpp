@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "images/PixelBlit.h"
 #include "images/Resampler.h"
@@ -168,7 +169,7 @@ void CZCPlayerView::ClockStep() {
 void CZCPlayerView::RenderAt(float t) {
     if (!source().IsLoaded() || source().IsEmpty())
         return;
-    bool fit = IsFitChecked();
+    bool fit = scalesToArea();
     if (t == lastRenderedTime && fit == lastRenderedFit)
         return;
     const auto started = std::chrono::steady_clock::now();
@@ -204,13 +205,17 @@ void CZCPlayerView::Rescale() {
         return;
     Rect area = MovieRect();
     CDocImp::Size display = source().DisplaySize();
-    int width = area.width(), height = area.height();
-    if (source().BitmapSize() != display) {
+    int width = static_cast<int>(area.width()), height = static_cast<int>(area.height());
+    const bool stretch = fitMode == FitMode::Stretch && source().BitmapSize() == display;
+    if (!stretch) {
         width = display.width;
         height = display.height;
-        if (IsFitChecked() && display.width > 0 && display.height > 0) {
+        if (scalesToArea() && display.width > 0 && display.height > 0) {
             double s = std::min(static_cast<double>(area.width()) / display.width,
                                 static_cast<double>(area.height()) / display.height);
+            if (std::abs(s - 1.0) < kUnscaledTolerance && display.width <= area.width() &&
+                display.height <= area.height())
+                s = 1.0;
             width = static_cast<int>(std::max(1.0, display.width * s));
             height = static_cast<int>(std::max(1.0, display.height * s));
         }
@@ -264,7 +269,7 @@ const CImageExt& CZCPlayerView::Paint() {
     if (frameImage.isNull())
         return backBuffer;
     bool scaled = !scaledImage.isNull() &&
-                  (source().BitmapSize() != source().DisplaySize() || IsFitChecked());
+                  (source().BitmapSize() != source().DisplaySize() || scalesToArea());
     const CImageExt& picture = scaled ? scaledImage : frameImage;
     // Centred; a picture larger than the area keeps its top-left corner there.
     const int x = area.left +
@@ -358,6 +363,12 @@ void CZCPlayerView::AutoHideCheck() {
         ShowPanel(false);
 }
 
+void CZCPlayerView::SetFitMode(FitMode mode) {
+    fitMode = mode;
+    lastRenderedTime = -1.0f;
+    movieAreaPainted = false;
+}
+
 void CZCPlayerView::SetFitChecked(bool flag) {
     panel.fitChecked = flag;
     movieAreaPainted = false;
@@ -376,7 +387,7 @@ void CZCPlayerView::SetClientSize(int width, int height) {
     clientWidth = std::max(0, width);
     clientHeight = std::max(0, height);
     movieAreaPainted = false;
-    if (IsFitChecked())
+    if (scalesToArea())
         Rescale();
     if (m_panel)
         m_panel->SetWidth(clientWidth);

@@ -104,6 +104,13 @@ public:
     // Where the panel sits in the client area; empty while it is not shown or there is none.
     lumenreel::Rect PanelRect() const;
 
+    // Fit and full screen scale the movie to the area keeping its proportions; the stretch
+    // over the whole area is the older choice, kept on request.
+    enum class FitMode { KeepAspect, Stretch };
+    void SetFitMode(FitMode mode);
+    FitMode GetFitMode() const { return fitMode; }
+    // A scale this close to 1 shows the movie 1:1: a slight resample only blurs it.
+    static constexpr double kUnscaledTolerance = 0.02;
     void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
@@ -144,6 +151,7 @@ private:
 
     // The steps of one tick, in the order OnTimer runs them.
     void followScreen();
+    bool scalesToArea() const { return IsFitChecked() || fullScreen; }
     bool isMovieHidden() const { return HasMovie() && !visible; }
     void holdWhileHidden();
     void refreshPanel();
@@ -165,6 +173,7 @@ private:
     CImageExt backBuffer;
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
+    FitMode fitMode = FitMode::KeepAspect;
     double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;
