@@ -139,6 +139,8 @@ void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
     if (!HasMovie() || !m_loadFailure.empty())
         return;
     m_moviePath = path;
+    // A movie the user opened plays once; a bundled one loops, as a self-running demo should.
+    m_window.View().Transport().SetLoop(false);
     if (m_host)
         m_host->SetTitle(path.filename().string() + " — " + kTitle);
 }

@@ -159,6 +159,8 @@ void CPlayerNavigateDialog::Refresh() {
         Button(kPlay)->SetCheck(movie && playing && !m_transport->IsPaused());
         Button(kPause)->SetCheck(movie && playing && m_transport->IsPaused());
         Button(kStop)->SetCheck(movie && !playing);
+        // The loop key changes it too.
+        Button(kLoop)->SetCheck(m_transport->IsLoop());
         if (m_dragging)
             m_transport->Seek(m_dragTime);
     }

@@ -80,12 +80,15 @@ void CZCPlayerView::AfterLoad() {
 
 void CZCPlayerView::StartTimer() {
     bool wasPlaying = m_transport.IsPlaying();
+    // Applying the movie again resets the transport; the loop chosen for it stays.
+    const bool wasLoop = m_transport.IsLoop();
     timerStarted = true;
     // The movie handed over before the window existed is applied again now that it does.
     if (CZephyrcastBaseDocument* document = source().GetDocument())
         SetDocument(document);
     else
         SetExternalReader(source().GetReader());
+    m_transport.SetLoop(wasLoop);
     if (wasPlaying)
         m_transport.Play();
 }

@@ -165,6 +165,17 @@ TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAndAudioOffset) {
     EXPECT_EQ(lines[2], "Audio offset: no sound playing") << "the test demo has no sound";
 }
 
+TEST_F(PlayerWindowTest, AnOpenedMovieDoesNotLoopAndTheLoopKeyLightsTheButton) {
+    window().Compose();  // the first paint applies the movie again
+    tick();
+    EXPECT_FALSE(window().View().Transport().IsLoop());
+    EXPECT_FALSE(window().Panel().Button(CPlayerNavigateDialog::kLoop)->GetCheck());
+    window().KeyDown(CZCPlayerView::Key::Loop);
+    tick();
+    EXPECT_TRUE(window().View().Transport().IsLoop());
+    EXPECT_TRUE(window().Panel().Button(CPlayerNavigateDialog::kLoop)->GetCheck());
+}
+
 TEST_F(PlayerWindowTest, SIsSavedBesideTheMovieAsItsMomentAndTheTitleNamesIt) {
     EXPECT_EQ(host.title, "demo.zcd — Lumenreel Player");
     dialog.PauseAt(1.25f);
