@@ -1,5 +1,6 @@
 #include "app/PlayerDialog.h"
 
+#include "app/PictureFile.h"
 #include "app/WindowGeometry.h"
 #include "base/Assert.h"
 #include "base/FileBytes.h"
@@ -87,7 +88,8 @@ std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind 
     if (!m_host || !m_host->CanChooseFile()) {
         m_window.SetMessage({"No file chooser was found (install zenity or kdialog).",
                              "Start the player with the movie's path:",
-                             "lumenreel-player MOVIE.zcd", "or drop a movie file on this window."});
+                             "lumenreel-player MOVIE.zcd", "or drop a movie file on this window."},
+                            true);
         return std::nullopt;
     }
     auto translate = [this](const char* key) {
@@ -134,6 +136,13 @@ void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
         return;
     }
     OpenMovieBytes(std::move(file.bytes), path.filename().string());
+    if (!HasMovie() || !m_loadFailure.empty())
+        return;
+    m_moviePath = path;
+    // A movie the user opened plays once; a bundled one loops, as a self-running demo should.
+    m_window.View().Transport().SetLoop(false);
+    if (m_host)
+        m_host->SetTitle(path.filename().string() + " — " + kTitle);
 }
 
 void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,
@@ -160,10 +169,9 @@ void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const s
         m_movieBytes.clear();
     }
     m_window.View().SetExternalReader(m_reader.get());
-    if (m_reader.get()) {
-        m_loadFailure.clear();
-        m_window.SetMessage({});
-    } else
+    if (m_reader.get())
+        loaded();
+    else
         showFailure(name, failure.empty() ? "the published demo cannot be read" : failure);
     FitWindowToMovie();
 }
@@ -176,14 +184,55 @@ void CZephyrcastPlayerDlg::loadZcsBytes(const std::string& name) {
     FitWindowToMovie();
 }
 
+void CZephyrcastPlayerDlg::loaded() {
+    m_loadFailure.clear();
+    m_moviePath.reset();
+    m_window.SetMessage({});
+    // A movie named by its file has its name put in the title once it is known to be one.
+    if (m_host)
+        m_host->SetTitle(kTitle);
+}
+
 void CZephyrcastPlayerDlg::showFailure(const std::string& name, const std::string& reason) {
     m_loadFailure = name + ": " + reason;
-    m_window.SetMessage({"Cannot play " + name + ":", reason});
+    m_window.SetMessage({"Cannot play " + name + ":", reason}, true);
+    // A file that cannot be read leaves the movie before it playing, and its title.
+    if (m_host && !HasMovie())
+        m_host->SetTitle(kTitle);
+    if (m_errorLog)
+        std::fprintf(m_errorLog, "lumenreel-player: %s\n", m_loadFailure.c_str());
+}
+
+void CZephyrcastPlayerDlg::KeyDown(CZCPlayerView::Key key) {
+    if (key == CZCPlayerView::Key::SavePicture)
+        SaveMomentPicture();
+    else
+        m_window.KeyDown(key);
+}
+
+std::optional<std::filesystem::path> CZephyrcastPlayerDlg::SaveMomentPicture() {
+    CSkinnedPlayerView& view = m_window.View();
+    if (!view.HasMovie() || view.GetFrameImage().isNull())
+        return std::nullopt;
+    // A bundled movie has no file of its own; its pictures go to the working folder.
+    const std::filesystem::path movie = m_moviePath ? *m_moviePath : "movie";
+    const std::filesystem::path output =
+        lumenreel::momentPicturePath(movie, view.Transport().GetTime());
+    std::string error;
+    if (!lumenreel::writePicturePng(view.GetFrameImage(), output, error)) {
+        m_window.ShowNotice("Cannot save the picture: " + error);
+        if (m_errorLog)
+            std::fprintf(m_errorLog, "lumenreel-player: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    m_window.ShowNotice("Saved " + output.filename().string());
+    return output;
 }
 
 void CZephyrcastPlayerDlg::showWelcome() {
     m_window.SetMessage({"No movie is open.", "Press F4 to open a published demo (.zcd),",
-                         "F3 to open a document (.zcs),", "or drop a movie file on this window."});
+                         "F3 to open a document (.zcs),", "or drop a movie file on this window.",
+                         "Press ? for the keys."});
 }
 
 void CZephyrcastPlayerDlg::FitWindowToMovie() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -30,6 +31,7 @@ public:
     static constexpr std::uint32_t kZcdResource = 634;
     static constexpr std::uint32_t kZcsResource = 635;
     static constexpr std::int32_t kStartDelayMs = 100;
+    static constexpr const char* kTitle = "Lumenreel Player";
 
     // The resources must outlive the dialog.
     CZephyrcastPlayerDlg(const lumenreel::ProgramResources& resources, lumenreel::TickClock& clock,
@@ -52,6 +54,12 @@ public:
     void FitWindowToMovie();
 
     void OnTimer() { m_window.OnTimer(); }
+    // Keys reach the window and its view; saving a picture is the dialog's, which knows the movie.
+    void KeyDown(CZCPlayerView::Key key);
+    // Saves the moment shown beside the movie; the path written, or nothing (the reason shown).
+    std::optional<std::filesystem::path> SaveMomentPicture();
+    // Load failures are also written here, one line each (stderr in the shell); none by default.
+    void SetErrorLog(std::FILE* log) { m_errorLog = log; }
     bool HasSkin() const { return m_skinFileSystem.IsOpen(); }
     bool HasMovie() { return m_window.View().HasMovie(); }
     lumenreel::PlayerWindow& Window() { return m_window; }
@@ -82,6 +90,7 @@ private:
     std::optional<std::filesystem::path> chooseFile(MovieKind kind);
     void showFailure(const std::string& name, const std::string& reason);
     void showWelcome();
+    void loaded();
 
     const lumenreel::ProgramResources& m_resources;
     lumenreel::PlayerHost* m_host = nullptr;
@@ -96,4 +105,7 @@ private:
     bool m_viewCreated = false;
     MovieKind m_startKind = MovieKind::ZCD;
     std::string m_loadFailure;
+    // The movie file playing, when it came from one; else it is the embedded one.
+    std::optional<std::filesystem::path> m_moviePath;
+    std::FILE* m_errorLog = nullptr;
 };

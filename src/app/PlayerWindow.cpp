@@ -1,7 +1,10 @@
 #include "app/PlayerWindow.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
 
+#include "app/KeyHelp.h"
 #include "images/PixelBlit.h"
 #include "player/SkinFiles.h"
 #include "player/TimeText.h"
@@ -9,17 +12,16 @@
 namespace lumenreel {
 namespace {
 
-constexpr int kMessageLineHeight = 24;
 constexpr std::uint32_t kTooltipBorder = 0xFF505050;
 constexpr std::uint32_t kTooltipFill = 0xFFF4F4F4;
 constexpr std::uint32_t kTooltipText = 0x202020;
 
-PanelTextStyle messageStyle() {
-    PanelTextStyle style;
-    style.colour = 0xE6E6E6;
-    style.pixelHeight = 15;
-    style.bold = false;
-    return style;
+constexpr std::uint32_t kFramesPerSecondWindowMs = 1000;
+
+std::string formatted(const char* format, double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
 }
 
 Point offset(Point point, const Rect& rect) {
@@ -29,7 +31,8 @@ Point offset(Point point, const Rect& rect) {
 }  // namespace
 
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
-    : m_view(clock, std::make_unique<CDocImp>(std::move(devices))) {}
+    : m_clock(clock),
+      m_view(clock, std::make_unique<CDocImp>(gainedDevices(std::move(devices), m_gain))) {}
 
 void PlayerWindow::SetHost(PlayerHost& host) {
     m_host = &host;
@@ -46,9 +49,51 @@ void PlayerWindow::SetClientSize(int width, int height) {
     m_shown.valid = false;
 }
 
-void PlayerWindow::SetMessage(std::vector<std::string> lines) {
+void PlayerWindow::OnTimer() {
+    expireOverlays();
+    if (m_statisticsShown)
+        overlaysChanged();
+    m_view.OnTimer();
+}
+
+void PlayerWindow::SetMessage(std::vector<std::string> lines, bool timed) {
     m_message = std::move(lines);
-    m_shown.valid = false;
+    m_messageShownAt = timed ? std::optional<std::uint32_t>(m_clock.now()) : std::nullopt;
+    overlaysChanged();
+}
+
+void PlayerWindow::ShowNotice(std::string text) {
+    m_notice = std::move(text);
+    m_noticeShownAt = m_clock.now();
+    overlaysChanged();
+}
+
+void PlayerWindow::expireOverlays() {
+    const std::uint32_t now = m_clock.now();
+    if (m_messageShownAt &&
+        ticksBetween(*m_messageShownAt, now) >= static_cast<std::int32_t>(kMessageLifetimeMs))
+        SetMessage({});
+    if (!m_notice.empty() &&
+        ticksBetween(m_noticeShownAt, now) >= static_cast<std::int32_t>(kNoticeLifetimeMs)) {
+        m_notice.clear();
+        overlaysChanged();
+    }
+}
+
+void PlayerWindow::userActed() {
+    if (m_messageShownAt)
+        SetMessage({});
+}
+
+std::vector<std::string> PlayerWindow::StatisticsLines() const {
+    const std::optional<float> offset = m_view.AudioOffset();
+    return {
+        formatted("Render: %.1f ms", m_view.LastRenderMilliseconds()),
+        formatted("Shown: %.0f frames/s",
+                  static_cast<double>(m_shownTicks.size()) * 1000.0 / kFramesPerSecondWindowMs),
+        offset ? formatted("Audio offset: %+.0f ms", std::round(*offset * 1000.0f))
+               : std::string("Audio offset: no sound playing"),
+    };
 }
 
 bool PlayerWindow::Compose() {
@@ -59,8 +104,8 @@ bool PlayerWindow::Compose() {
     const std::optional<CPlayerNavigateDialog::Tooltip> tooltip =
         panel ? Panel().CurrentTooltip() : std::nullopt;
     if (m_shown.valid && m_shown.backBufferVersion == m_view.BackBufferVersion() &&
-        m_shown.panelRect == panelRect && m_shown.tooltip == tooltip &&
-        (!panel || panel->equals(m_shown.panel)))
+        m_shown.overlayVersion == m_overlayVersion && m_shown.panelRect == panelRect &&
+        m_shown.tooltip == tooltip && (!panel || panel->equals(m_shown.panel)))
         return false;
 
     const Size client = ClientSize();
@@ -70,7 +115,7 @@ bool PlayerWindow::Compose() {
         fillPixels(m_window.view(), 0, 0, client.width, client.height, 0xFF000000);
     if (!back.isNull())
         copyPixels(back.view(), m_window.view(), 0, 0, client.width, client.height);
-    drawMessage();
+    drawOverlays();
     if (panel && !panel->isNull())
         copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top, panelRect.width(),
                    panelRect.height());
@@ -79,24 +124,33 @@ bool PlayerWindow::Compose() {
 
     m_shown.valid = true;
     m_shown.backBufferVersion = m_view.BackBufferVersion();
+    m_shown.overlayVersion = m_overlayVersion;
     m_shown.panelRect = panelRect;
     m_shown.tooltip = tooltip;
     if (panel)
         panel->copyTo(m_shown.panel);
+    const std::uint32_t now = m_clock.now();
+    std::erase_if(m_shownTicks, [now](std::uint32_t tick) {
+        return ticksBetween(tick, now) >= static_cast<std::int32_t>(kFramesPerSecondWindowMs);
+    });
+    m_shownTicks.push_back(now);
     return true;
 }
 
-void PlayerWindow::drawMessage() {
-    if (m_message.empty())
-        return;
+void PlayerWindow::drawOverlays() {
     const Rect area = m_view.MovieRect();
-    const int total = static_cast<int>(m_message.size()) * kMessageLineHeight;
-    int top = area.top + (area.height() - total) / 2;
-    for (const std::string& line : m_message) {
-        drawCentredText(m_window, {area.left + 8, top, area.right - 8, top + kMessageLineHeight},
-                        line, messageStyle());
-        top += kMessageLineHeight;
-    }
+    if (!m_message.empty())
+        drawOverlayBox(m_window, area, {m_message, OverlayBox::Place::Centre, true});
+    if (m_helpShown)
+        drawOverlayBox(m_window, area, {keyHelpLines(), OverlayBox::Place::Centre, false});
+    // The statistics and a notice share the top-left corner, the notice below.
+    Rect corner = area;
+    if (m_statisticsShown)
+        corner.top =
+            drawOverlayBox(m_window, area, {StatisticsLines(), OverlayBox::Place::TopLeft, false})
+                .bottom;
+    if (!m_notice.empty())
+        drawOverlayBox(m_window, corner, {{m_notice}, OverlayBox::Place::TopLeft, false});
 }
 
 void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel) {
@@ -130,6 +184,7 @@ void PlayerWindow::MouseMove(Point point, Point screen) {
 }
 
 void PlayerWindow::MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick) {
+    userActed();
     const Rect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
@@ -158,8 +213,55 @@ void PlayerWindow::MouseLeave() {
     Panel().OnMouseLeave();
 }
 
+void PlayerWindow::MouseWheel(int notches) {
+    m_view.OnWheel(notches);
+}
+
+void PlayerWindow::changeVolume(int steps) {
+    m_gain->setMuted(false);
+    m_gain->setLevel(m_gain->level() + steps);
+    ShowNotice("Volume " + std::to_string(m_gain->level() * 100 / SoundGain::kSteps) + " %");
+}
+
 void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
-    m_view.OnKeyDown(key);
+    using Key = CZCPlayerView::Key;
+    userActed();
+    switch (key) {
+        case Key::Mute:
+            m_gain->setMuted(!m_gain->muted());
+            ShowNotice(m_gain->muted() ? "Muted" : "Sound on");
+            break;
+        case Key::VolumeUp:
+            changeVolume(1);
+            break;
+        case Key::VolumeDown:
+            changeVolume(-1);
+            break;
+        case Key::Help:
+            m_helpShown = !m_helpShown;
+            overlaysChanged();
+            break;
+        case Key::Statistics:
+            m_statisticsShown = !m_statisticsShown;
+            overlaysChanged();
+            break;
+        case Key::Loop:
+            m_view.OnKeyDown(key);
+            ShowNotice(m_view.Transport().IsLoop() ? "Loop on" : "Loop off");
+            break;
+        case Key::Escape:
+            // Escape closes the help first, then leaves full screen.
+            if (m_helpShown) {
+                m_helpShown = false;
+                overlaysChanged();
+            } else {
+                m_view.OnKeyDown(key);
+            }
+            break;
+        default:
+            m_view.OnKeyDown(key);
+            break;
+    }
 }
 
 }  // namespace lumenreel

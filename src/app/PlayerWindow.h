@@ -6,9 +6,11 @@
 #include <string>
 #include <vector>
 
+#include "app/OverlayBox.h"
 #include "images/ImageExt.h"
 #include "player/SkinnedPlayerView.h"
 #include "sound/OutputDevice.h"
+#include "sound/SoundGain.h"
 
 class CRBFileSystem;
 class CTranslateInterface;
@@ -16,8 +18,9 @@ class CTranslateInterface;
 namespace lumenreel {
 
 // The whole player window without a toolkit: the skinned view with its frame and control panel
-// composed into one picture with the on-screen message and the panel's tooltip, and the mouse
-// and keys routed to whichever part is under them.
+// composed into one picture with the on-screen message, notices, the help and statistics
+// overlays and the panel's tooltip, and the mouse and keys routed to whichever part is under
+// them. It holds the volume the movie's sound plays at.
 // Coordinates are window pixels unless named screen.
 class PlayerWindow {
 public:
@@ -32,13 +35,27 @@ public:
     CPlayerNavigateDialog& Panel() { return m_view.Panel(); }
     CWindowFrame& Frame() { return m_view.Frame(); }
 
+    // A message the user must read stays this long, unless the next key or click ends it first.
+    static constexpr std::uint32_t kMessageLifetimeMs = 8000;
+    // A notice ("Volume 40 %") stays this long.
+    static constexpr std::uint32_t kNoticeLifetimeMs = 2000;
+
     void SetClientSize(int width, int height);
     Size ClientSize() const { return m_view.ClientSize(); }
-    void OnTimer() { m_view.OnTimer(); }
+    void OnTimer();
 
-    // Lines shown in the middle of the movie area while no movie plays (why, or what to do).
-    void SetMessage(std::vector<std::string> lines);
+    // Lines shown in the middle of the movie area: what to do (kept until replaced), or why
+    // something failed (timed: gone after kMessageLifetimeMs or at the next action).
+    void SetMessage(std::vector<std::string> lines, bool timed = false);
     const std::vector<std::string>& Message() const { return m_message; }
+    // A short line in the top-left corner that goes by itself.
+    void ShowNotice(std::string text);
+    const std::string& Notice() const { return m_notice; }
+    bool IsHelpShown() const { return m_helpShown; }
+    bool AreStatisticsShown() const { return m_statisticsShown; }
+    // The lines the statistics overlay shows now.
+    std::vector<std::string> StatisticsLines() const;
+    SoundGain& Gain() { return *m_gain; }
 
     // Composes the window as it looks now; false when it looked the same at the last call, so
     // there is nothing new to show (a paused movie costs no drawing).
@@ -50,20 +67,37 @@ public:
     void MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick);
     void MouseUp(Point point);
     void MouseLeave();
+    void MouseWheel(int notches);
     void KeyDown(CZCPlayerView::Key key);
 
 private:
-    void drawMessage();
+    void drawOverlays();
     void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel);
+    void overlaysChanged() { ++m_overlayVersion; }
+    void expireOverlays();
+    // A key or a click: a timed message has been seen.
+    void userActed();
+    void changeVolume(int steps);
 
+    TickClock& m_clock;
     PlayerHost* m_host = nullptr;
+    std::shared_ptr<SoundGain> m_gain = std::make_shared<SoundGain>();
     CSkinnedPlayerView m_view;
     CImageExt m_window;
     std::vector<std::string> m_message;
+    std::optional<std::uint32_t> m_messageShownAt;  // for a timed message
+    std::string m_notice;
+    std::uint32_t m_noticeShownAt = 0;
+    bool m_helpShown = false;
+    bool m_statisticsShown = false;
+    // Ticks of the compositions that showed something new, the last second's worth.
+    std::vector<std::uint32_t> m_shownTicks;
+    std::uint64_t m_overlayVersion = 0;
     // What the last composition showed, to tell whether the next one would differ.
     struct Shown {
         bool valid = false;
         std::uint64_t backBufferVersion = 0;
+        std::uint64_t overlayVersion = 0;
         Rect panelRect;
         CImageExt panel;
         std::optional<CPlayerNavigateDialog::Tooltip> tooltip;

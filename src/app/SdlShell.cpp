@@ -30,17 +30,70 @@ struct WindowDeleter {
     void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
 };
 
-CZCPlayerView::Key viewKey(SDL_Keycode key) {
-    switch (key) {
+CZCPlayerView::Key viewKey(const SDL_Keysym& key) {
+    using Key = CZCPlayerView::Key;
+    switch (key.sym) {
         case SDLK_SPACE:
-            return CZCPlayerView::Key::Space;
+            return Key::Space;
         case SDLK_F2:
-            return CZCPlayerView::Key::F2;
+            return Key::F2;
         case SDLK_F12:
-            return CZCPlayerView::Key::F12;
+            return Key::F12;
+        case SDLK_ESCAPE:
+            return Key::Escape;
+        case SDLK_LEFT:
+            return Key::Left;
+        case SDLK_RIGHT:
+            return Key::Right;
+        case SDLK_UP:
+            return Key::Up;
+        case SDLK_DOWN:
+            return Key::Down;
+        case SDLK_PERIOD:
+            return Key::FrameForward;
+        case SDLK_COMMA:
+            return Key::FrameBack;
+        case SDLK_HOME:
+            return Key::Home;
+        case SDLK_END:
+            return Key::End;
+        case SDLK_PAGEUP:
+            return Key::PageUp;
+        case SDLK_PAGEDOWN:
+            return Key::PageDown;
+        case SDLK_f:
+            return Key::FullScreen;
+        case SDLK_q:
+            return Key::Quit;
+        case SDLK_l:
+            return Key::Loop;
+        case SDLK_m:
+            return Key::Mute;
+        case SDLK_9:
+            return Key::VolumeDown;
+        case SDLK_0:
+            return Key::VolumeUp;
+        case SDLK_s:
+            return Key::SavePicture;
+        case SDLK_i:
+            return Key::Statistics;
+        case SDLK_F1:
+        case SDLK_QUESTION:
+            return Key::Help;
+        case SDLK_SLASH:
+            // '?' on most layouts is Shift and '/'.
+            return (key.mod & KMOD_SHIFT) ? Key::Help : Key::Other;
         default:
-            return CZCPlayerView::Key::Other;
+            return Key::Other;
     }
+}
+
+// Keys that repeat while held: seeking and stepping, as in other players.
+bool repeats(CZCPlayerView::Key key) {
+    using Key = CZCPlayerView::Key;
+    return key == Key::Left || key == Key::Right || key == Key::Up || key == Key::Down ||
+           key == Key::FrameForward || key == Key::FrameBack || key == Key::VolumeUp ||
+           key == Key::VolumeDown;
 }
 
 FileChooser::Request chooserRequest(MovieKind kind, const PlayerHost::FileChoice& choice) {
@@ -62,7 +115,7 @@ public:
         : m_dialog(resources, m_clock, systemOutputDevices()), m_chooser(FileChooser::find()) {}
 
     int run(const std::optional<std::filesystem::path>& movie) {
-        m_window.reset(SDL_CreateWindow("Lumenreel Player", SDL_WINDOWPOS_CENTERED,
+        m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, 260, 266,
                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
                                             SDL_WINDOW_HIDDEN | SDL_WINDOW_ALLOW_HIGHDPI));
@@ -84,13 +137,18 @@ public:
         m_loadEvent = SDL_RegisterEvents(1);
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         m_dialog.SetHost(*this);
-        SDL_ShowWindow(m_window.get());
+        m_dialog.SetErrorLog(stderr);
         followWindowSize();
         m_dialog.OnInitDialog();
-        if (movie)
+        if (movie) {
             m_dialog.OpenMovieFile(*movie);
-        else if (!m_dialog.HasEmbeddedZCD() && !m_dialog.HasEmbeddedZCS())
+            // The movie asked for by name cannot be played: the reason is on stderr already.
+            if (!m_dialog.HasMovie())
+                return 1;
+        } else if (!m_dialog.HasEmbeddedZCD() && !m_dialog.HasEmbeddedZCS()) {
             m_dialog.FitWindowToMovie();
+        }
+        SDL_ShowWindow(m_window.get());
         return loop();
     }
 
@@ -174,6 +232,10 @@ public:
         SDL_SetWindowMinimumSize(m_window.get(), size.width, size.height);
     }
 
+    void SetTitle(const std::string& title) override {
+        SDL_SetWindowTitle(m_window.get(), title.c_str());
+    }
+
     bool CanChooseFile() override { return m_chooser.has_value(); }
 
     std::optional<std::filesystem::path> ChooseFile(MovieKind kind,
@@ -248,13 +310,18 @@ private:
                 handleWindowEvent(event.window);
                 break;
             case SDL_KEYDOWN:
-                // Escape is no way out: only F2 and the close button end the player.
+                // Escape is no way out: only F2, q and the close button end the player.
                 if (event.key.keysym.sym == SDLK_F3)
                     m_dialog.LoadZCS();
                 else if (event.key.keysym.sym == SDLK_F4)
                     m_dialog.LoadZCD();
-                else if (!event.key.repeat)
-                    window.KeyDown(viewKey(event.key.keysym.sym));
+                else if (const CZCPlayerView::Key key = viewKey(event.key.keysym);
+                         !event.key.repeat || repeats(key))
+                    m_dialog.KeyDown(key);
+                break;
+            case SDL_MOUSEWHEEL:
+                window.MouseWheel(event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y
+                                                                                  : event.wheel.y);
                 break;
             case SDL_MOUSEMOTION:
                 window.MouseMove({event.motion.x, event.motion.y}, screenMouse());

@@ -1,8 +1,7 @@
 #include "app/Snapshot.h"
 
+#include "app/PictureFile.h"
 #include "app/PlayerDialog.h"
-#include "base/ReplacingFile.h"
-#include "images/PngCodec.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 
@@ -36,6 +35,7 @@ public:
         return std::nullopt;
     }
     void PostLoadMessage(MovieKind) override {}
+    void SetTitle(const std::string&) override {}
 };
 
 }  // namespace
@@ -85,18 +85,7 @@ bool writeSnapshot(const ProgramResources& resources, const SnapshotOptions& opt
         error = loadFailure;
     if (!drawn || !loadFailure.empty())
         return false;
-    CImageExt opaque;
-    std::vector<std::uint8_t> png;
-    if (!opaque.from24(picture, false) || !encodePng(opaque, png)) {
-        error = "cannot encode the picture";
-        return false;
-    }
-    std::string reason;
-    if (!replaceFile(output, png, reason)) {
-        error = output.string() + ": " + reason;
-        return false;
-    }
-    return true;
+    return writePicturePng(picture, output, error);
 }
 
 }  // namespace lumenreel

@@ -153,9 +153,14 @@ float CPlayerNavigateDialog::TimeAtPixel(int x) const {
 
 void CPlayerNavigateDialog::Refresh() {
     if (m_transport) {
-        Button(kPlay)->SetCheck(m_transport->IsPlaying());
-        Button(kPause)->SetCheck(m_transport->IsPaused());
-        Button(kStop)->SetCheck(!m_transport->IsPlaying());
+        // One of the three lights for the state that holds, none without a movie.
+        const bool movie = m_transport->HasMovie();
+        const bool playing = m_transport->IsPlaying();
+        Button(kPlay)->SetCheck(movie && playing && !m_transport->IsPaused());
+        Button(kPause)->SetCheck(movie && playing && m_transport->IsPaused());
+        Button(kStop)->SetCheck(movie && !playing);
+        // The loop key changes it too.
+        Button(kLoop)->SetCheck(m_transport->IsLoop());
         if (m_dragging)
             m_transport->Seek(m_dragTime);
     }

@@ -44,6 +44,8 @@ public:
     // The usable area of the display the window is on.
     virtual Rect UsableArea() = 0;
     virtual void SetMinimumSize(Size size) = 0;
+    // The window's title, as the desktop shows it in its task list.
+    virtual void SetTitle(const std::string& title) = 0;
 
     // False when there is no file chooser to ask.
     virtual bool CanChooseFile() = 0;

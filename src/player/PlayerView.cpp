@@ -1,6 +1,8 @@
 #include "player/PlayerView.h"
 
 #include <algorithm>
+#include <chrono>
+#include <cmath>
 
 #include "images/PixelBlit.h"
 #include "images/Resampler.h"
@@ -78,12 +80,15 @@ void CZCPlayerView::AfterLoad() {
 
 void CZCPlayerView::StartTimer() {
     bool wasPlaying = m_transport.IsPlaying();
+    // Applying the movie again resets the transport; the loop chosen for it stays.
+    const bool wasLoop = m_transport.IsLoop();
     timerStarted = true;
     // The movie handed over before the window existed is applied again now that it does.
     if (CZephyrcastBaseDocument* document = source().GetDocument())
         SetDocument(document);
     else
         SetExternalReader(source().GetReader());
+    m_transport.SetLoop(wasLoop);
     if (wasPlaying)
         m_transport.Play();
 }
@@ -167,19 +172,35 @@ void CZCPlayerView::ClockStep() {
 void CZCPlayerView::RenderAt(float t) {
     if (!source().IsLoaded() || source().IsEmpty())
         return;
-    bool fit = IsFitChecked();
+    bool fit = scalesToArea();
     if (t == lastRenderedTime && fit == lastRenderedFit)
         return;
+    const auto started = std::chrono::steady_clock::now();
+    const auto measure = [this, started] {
+        lastRenderMs =
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - started)
+                .count();
+    };
     source().RenderAt(t, frameImage);
     movieAreaPainted = false;
     lastRenderedTime = t;
     lastRenderedFit = fit;
     if (!fit && source().BitmapSize() == source().DisplaySize()) {
+        measure();
         invalidate(false);
         return;
     }
     Rescale();
+    measure();
     invalidate(false);
+}
+
+std::optional<float> CZCPlayerView::AudioOffset() const {
+    CSoundResource* sound = source().GetSound();
+    if (!sound || !m_transport.IsPlaying() || m_transport.IsPaused() ||
+        m_transport.SoundRestartDue() != 0 || !sound->IsPlaying())
+        return std::nullopt;
+    return sound->Position() - m_transport.GetTime();
 }
 
 void CZCPlayerView::Rescale() {
@@ -187,13 +208,17 @@ void CZCPlayerView::Rescale() {
         return;
     Rect area = MovieRect();
     CDocImp::Size display = source().DisplaySize();
-    int width = area.width(), height = area.height();
-    if (source().BitmapSize() != display) {
+    int width = static_cast<int>(area.width()), height = static_cast<int>(area.height());
+    const bool stretch = fitMode == FitMode::Stretch && source().BitmapSize() == display;
+    if (!stretch) {
         width = display.width;
         height = display.height;
-        if (IsFitChecked() && display.width > 0 && display.height > 0) {
+        if (scalesToArea() && display.width > 0 && display.height > 0) {
             double s = std::min(static_cast<double>(area.width()) / display.width,
                                 static_cast<double>(area.height()) / display.height);
+            if (std::abs(s - 1.0) < kUnscaledTolerance && display.width <= area.width() &&
+                display.height <= area.height())
+                s = 1.0;
             width = static_cast<int>(std::max(1.0, display.width * s));
             height = static_cast<int>(std::max(1.0, display.height * s));
         }
@@ -247,7 +272,7 @@ const CImageExt& CZCPlayerView::Paint() {
     if (frameImage.isNull())
         return backBuffer;
     bool scaled = !scaledImage.isNull() &&
-                  (source().BitmapSize() != source().DisplaySize() || IsFitChecked());
+                  (source().BitmapSize() != source().DisplaySize() || scalesToArea());
     const CImageExt& picture = scaled ? scaledImage : frameImage;
     // Centred; a picture larger than the area keeps its top-left corner there.
     const int x = area.left +
@@ -341,6 +366,12 @@ void CZCPlayerView::AutoHideCheck() {
         ShowPanel(false);
 }
 
+void CZCPlayerView::SetFitMode(FitMode mode) {
+    fitMode = mode;
+    lastRenderedTime = -1.0f;
+    movieAreaPainted = false;
+}
+
 void CZCPlayerView::SetFitChecked(bool flag) {
     panel.fitChecked = flag;
     movieAreaPainted = false;
@@ -355,28 +386,11 @@ void CZCPlayerView::SetWindowFrameMetrics(const lumenreel::WindowFrameMetrics& m
     frame = metrics;
 }
 
-void CZCPlayerView::OnKeyDown(Key key) {
-    switch (key) {
-        case Key::Space:
-            m_transport.TogglePlay();
-            break;
-        case Key::F2:
-            if (m_host)
-                m_host->Close();
-            break;
-        case Key::F12:
-            ToggleFullScreen();
-            break;
-        case Key::Other:
-            break;
-    }
-}
-
 void CZCPlayerView::SetClientSize(int width, int height) {
     clientWidth = std::max(0, width);
     clientHeight = std::max(0, height);
     movieAreaPainted = false;
-    if (IsFitChecked())
+    if (scalesToArea())
         Rescale();
     if (m_panel)
         m_panel->SetWidth(clientWidth);

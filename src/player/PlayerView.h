@@ -22,7 +22,41 @@ public:
     static constexpr int kTimerPeriodMs = 25;
     static constexpr float kPanelHideSeconds = 2.0f;
 
-    enum class Key { Space, F2, F12, Other };
+    // The keys the view acts on; the window around it acts on others first.
+    enum class Key {
+        Space,
+        F2,
+        F12,
+        Escape,
+        Left,
+        Right,
+        Up,
+        Down,
+        FrameForward,
+        FrameBack,
+        Home,
+        End,
+        PageUp,
+        PageDown,
+        FullScreen,
+        Quit,
+        Loop,
+        // Acted on by the window around the view.
+        Mute,
+        VolumeUp,
+        VolumeDown,
+        SavePicture,
+        Statistics,
+        Help,
+        Other
+    };
+    // Arrow keys and the mouse wheel seek this far; Up and Down further.
+    static constexpr float kShortSeekSeconds = 5.0f;
+    static constexpr float kLongSeekSeconds = 60.0f;
+    // One picture of the 25 ms tick.
+    static constexpr float kFrameStepSeconds = kTimerPeriodMs / 1000.0f;
+    // Back to the previous chapter, not the start of this one, within this much of its start.
+    static constexpr float kChapterRestartSeconds = 1.0f;
 
     // Draws the skinned window frame around the movie area into the back buffer.
     using FramePainter = std::function<void(CImageExt& backBuffer, const lumenreel::Rect&)>;
@@ -70,12 +104,26 @@ public:
     // Where the panel sits in the client area; empty while it is not shown or there is none.
     lumenreel::Rect PanelRect() const;
 
+    // Fit and full screen scale the movie to the area keeping its proportions; the stretch
+    // over the whole area is the older choice, kept on request.
+    enum class FitMode { KeepAspect, Stretch };
+    void SetFitMode(FitMode mode);
+    FitMode GetFitMode() const { return fitMode; }
+    // A scale this close to 1 shows the movie 1:1: a slight resample only blurs it.
+    static constexpr double kUnscaledTolerance = 0.02;
     void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
     bool IsHighQuality() const { return panel.exists; }
 
     void OnKeyDown(Key key);
+    // A wheel turn seeks by notches (positive forward).
+    void OnWheel(int notches);
+    // Seeks within the movie (never wrapping with loop on); the end pauses there.
+    void SeekTo(float t);
+    // The start times of the movie's frames, its chapters.
+    float PreviousChapterStart() const;
+    float NextChapterStart() const;
     void OnDoubleClick() { ToggleFullScreen(); }
     void OnMousePress() { ShowPanel(!autoHidePanel); }
 
@@ -92,6 +140,10 @@ public:
     // Changes whenever the back buffer's pixels may have changed.
     std::uint64_t BackBufferVersion() const { return backBufferVersion; }
     bool IsTimerStarted() const { return timerStarted; }
+    // How long the last moment took to render and scale, in milliseconds of real time.
+    double LastRenderMilliseconds() const { return lastRenderMs; }
+    // How far the sound heard is ahead of the picture, in seconds; nothing while no sound plays.
+    std::optional<float> AudioOffset() const;
 
 private:
     void FullScreenRequested(bool flag) override { SetFullScreen(flag); }
@@ -99,6 +151,7 @@ private:
 
     // The steps of one tick, in the order OnTimer runs them.
     void followScreen();
+    bool scalesToArea() const { return IsFitChecked() || fullScreen; }
     bool isMovieHidden() const { return HasMovie() && !visible; }
     void holdWhileHidden();
     void refreshPanel();
@@ -120,6 +173,8 @@ private:
     CImageExt backBuffer;
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
+    FitMode fitMode = FitMode::KeepAspect;
+    double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;
     bool fullScreen = false;

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <memory>
 
 #include "images/Canvas.h"
@@ -58,14 +59,17 @@ Size measureText(const std::string& text, const PanelTextStyle& style) {
     return {width, height};
 }
 
-void drawCentredText(CImageExt& target, const Rect& rect, const std::string& text,
-                     const PanelTextStyle& style) {
-    if (target.isNull() || rect.width() <= 0 || rect.height() <= 0)
+namespace {
+
+// Draws the line with its top-left corner where place puts it, given the line's size.
+void drawText(CImageExt& target, const Rect& clip, const std::string& text,
+              const PanelTextStyle& style, const std::function<Point(Size)>& place) {
+    if (target.isNull() || clip.width() <= 0 || clip.height() <= 0)
         return;
     Canvas& canvas = target.beginDraw();
     cairo_t* context = canvas.context();
     cairo_save(context);
-    cairo_rectangle(context, rect.left, rect.top, rect.width(), rect.height());
+    cairo_rectangle(context, clip.left, clip.top, clip.width(), clip.height());
     cairo_clip(context);
     LayoutPtr layout = makeLayout(context, text, style);
     int width = 0;
@@ -73,11 +77,27 @@ void drawCentredText(CImageExt& target, const Rect& rect, const std::string& tex
     pango_layout_get_pixel_size(layout.get(), &width, &height);
     cairo_set_source_rgb(context, (style.colour & 0xFF) / 255.0, (style.colour >> 8 & 0xFF) / 255.0,
                          (style.colour >> 16 & 0xFF) / 255.0);
-    cairo_move_to(context, rect.left + (rect.width() - width) / 2,
-                  rect.top + (rect.height() - height) / 2);
+    const Point topLeft = place({width, height});
+    cairo_move_to(context, topLeft.x, topLeft.y);
     pango_cairo_show_layout(context, layout.get());
     cairo_restore(context);
     target.endDraw();
+}
+
+}  // namespace
+
+void drawCentredText(CImageExt& target, const Rect& rect, const std::string& text,
+                     const PanelTextStyle& style) {
+    drawText(target, rect, text, style, [&rect](Size size) {
+        return Point{static_cast<int>(rect.left + (rect.width() - size.width) / 2),
+                     static_cast<int>(rect.top + (rect.height() - size.height) / 2)};
+    });
+}
+
+void drawTextAt(CImageExt& target, Point topLeft, const std::string& text,
+                const PanelTextStyle& style) {
+    drawText(target, {0, 0, target.width(), target.height()}, text, style,
+             [topLeft](Size) { return topLeft; });
 }
 
 }  // namespace lumenreel

@@ -23,6 +23,9 @@ struct PanelTextStyle {
 // One line centred both ways in the rectangle of a 32-bit image, clipped to it.
 void drawCentredText(CImageExt& target, const Rect& rect, const std::string& text,
                      const PanelTextStyle& style = {});
+// One line from its top-left corner, clipped to the image.
+void drawTextAt(CImageExt& target, Point topLeft, const std::string& text,
+                const PanelTextStyle& style = {});
 // The width and height the line takes in that style.
 Size measureText(const std::string& text, const PanelTextStyle& style = {});
 

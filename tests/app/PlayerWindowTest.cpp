@@ -1,7 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include "AppTestSupport.h"
+#include "app/OverlayBox.h"
 #include "app/PlayerDialog.h"
+#include "base/FileBytes.h"
+#include "images/PngCodec.h"
 #include "player/RecordingHost.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
@@ -85,6 +90,123 @@ TEST_F(PlayerWindowTest, ASkippedCompositionLeavesTheSamePictureAFullOneMakes) {
     window().SetMessage({});  // forces a full composition of the same scene
     ASSERT_TRUE(window().Compose());
     EXPECT_TRUE(window().Picture().equals(kept));
+}
+
+TEST_F(PlayerWindowTest, AFailureMessageGoesAfterItsLifetimeOrAtTheNextKey) {
+    window().SetMessage({"Cannot play x:", "reason"}, true);
+    for (std::uint32_t waited = 0;
+         waited + CZCPlayerView::kTimerPeriodMs < PlayerWindow::kMessageLifetimeMs;
+         waited += CZCPlayerView::kTimerPeriodMs)
+        tick();
+    EXPECT_FALSE(window().Message().empty()) << "still within its lifetime";
+    tick();
+    tick();
+    EXPECT_TRUE(window().Message().empty());
+
+    window().SetMessage({"Cannot play x:", "reason"}, true);
+    window().KeyDown(CZCPlayerView::Key::Right);
+    EXPECT_TRUE(window().Message().empty()) << "the next action ends it";
+    window().SetMessage({"No movie is open."});
+    window().KeyDown(CZCPlayerView::Key::Right);
+    EXPECT_FALSE(window().Message().empty()) << "what to do stays";
+}
+
+TEST_F(PlayerWindowTest, LongLinesWrapAndEveryLineFitsTheWidth) {
+    const PanelTextStyle style = overlayTextStyle();
+    const std::vector<std::string> wrapped =
+        wrapLines({"the published demo cannot be read because its picture stream ends early", ""},
+                  200, style);
+    ASSERT_GE(wrapped.size(), 4u);
+    EXPECT_EQ(wrapped.back(), "") << "an empty line stays";
+    for (const std::string& line : wrapped)
+        EXPECT_LE(measureText(line, style).width, 200) << line;
+    std::string joined;
+    for (std::size_t i = 0; i + 1 < wrapped.size(); ++i)
+        joined += (i ? " " : "") + wrapped[i];
+    EXPECT_EQ(joined, "the published demo cannot be read because its picture stream ends early");
+}
+
+TEST_F(PlayerWindowTest, OverlaysAndNoticesChangeThePictureAndGoAgain) {
+    window().Compose();  // the first paint starts the movie afresh
+    window().View().Transport().Pause();
+    changedTicks(2);
+    CImageExt plain;
+    ASSERT_TRUE(window().Picture().copyTo(plain));
+
+    window().KeyDown(CZCPlayerView::Key::Help);
+    EXPECT_TRUE(window().IsHelpShown());
+    EXPECT_TRUE(window().Compose());
+    EXPECT_FALSE(window().Picture().equals(plain));
+    window().KeyDown(CZCPlayerView::Key::Escape);
+    EXPECT_FALSE(window().IsHelpShown()) << "Escape closes the help";
+
+    window().KeyDown(CZCPlayerView::Key::VolumeDown);
+    EXPECT_EQ(window().Notice(), "Volume 95 %");
+    EXPECT_EQ(window().Gain().level(), SoundGain::kSteps - 1);
+    window().KeyDown(CZCPlayerView::Key::Mute);
+    EXPECT_TRUE(window().Gain().muted());
+    EXPECT_EQ(window().Notice(), "Muted");
+    for (int i = 0; i < 2; ++i) {
+        window().KeyDown(CZCPlayerView::Key::Loop);
+        EXPECT_EQ(window().Notice(), window().View().Transport().IsLoop() ? "Loop on" : "Loop off");
+    }
+    EXPECT_GT(changedTicks(PlayerWindow::kNoticeLifetimeMs / CZCPlayerView::kTimerPeriodMs + 2), 0);
+    EXPECT_TRUE(window().Notice().empty());
+    EXPECT_TRUE(window().Picture().equals(plain)) << "everything laid over the movie has gone";
+}
+
+TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAndAudioOffset) {
+    window().KeyDown(CZCPlayerView::Key::Statistics);
+    const int shown = changedTicks(40);  // one second of ticks
+    const std::vector<std::string> lines = window().StatisticsLines();
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[0].rfind("Render: ", 0), 0u);
+    EXPECT_EQ(lines[1], "Shown: " + std::to_string(shown) + " frames/s");
+    EXPECT_EQ(lines[2], "Audio offset: no sound playing") << "the test demo has no sound";
+}
+
+TEST_F(PlayerWindowTest, AnOpenedMovieDoesNotLoopAndTheLoopKeyLightsTheButton) {
+    window().Compose();  // the first paint applies the movie again
+    tick();
+    EXPECT_FALSE(window().View().Transport().IsLoop());
+    EXPECT_FALSE(window().Panel().Button(CPlayerNavigateDialog::kLoop)->GetCheck());
+    window().KeyDown(CZCPlayerView::Key::Loop);
+    tick();
+    EXPECT_TRUE(window().View().Transport().IsLoop());
+    EXPECT_TRUE(window().Panel().Button(CPlayerNavigateDialog::kLoop)->GetCheck());
+}
+
+TEST_F(PlayerWindowTest, SIsSavedBesideTheMovieAsItsMomentAndTheTitleNamesIt) {
+    EXPECT_EQ(host.title, "demo.zcd — Lumenreel Player");
+    dialog.PauseAt(1.25f);
+    tick();
+    const std::optional<std::filesystem::path> saved = dialog.SaveMomentPicture();
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(*saved, dir / "demo-00m01.250s.png");
+    const FileBytes bytes = readFileBytes(*saved, 1 << 24);
+    CImageExt picture;
+    ASSERT_TRUE(decodePng(bytes.bytes, picture));
+    EXPECT_EQ(picture.width(), 300);
+    EXPECT_EQ(picture.height(), 200);
+    EXPECT_EQ(window().Notice(), "Saved demo-00m01.250s.png");
+}
+
+TEST_F(PlayerWindowTest, LoadFailuresGoToTheErrorLogAndTheTitleForgetsTheMovie) {
+    std::FILE* log = std::tmpfile();
+    ASSERT_NE(log, nullptr);
+    dialog.SetErrorLog(log);
+    dialog.OpenMovieFile(dir / "missing.zcd");
+    EXPECT_EQ(host.title, "demo.zcd — Lumenreel Player") << "a file not read keeps the movie";
+    std::vector<std::uint8_t> damaged = makeTestDemo(64, 48);
+    damaged.resize(damaged.size() / 2);
+    writeBytes(dir / "bad.zcd", damaged);
+    dialog.OpenMovieFile(dir / "bad.zcd");
+    std::rewind(log);
+    char line[512] = {};
+    ASSERT_NE(std::fgets(line, sizeof line, log), nullptr);
+    std::fclose(log);
+    EXPECT_EQ(std::string(line).rfind("lumenreel-player: missing.zcd: ", 0), 0u) << line;
+    EXPECT_EQ(host.title, "Lumenreel Player");
 }
 
 }  // namespace

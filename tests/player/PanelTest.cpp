@@ -72,6 +72,7 @@ TEST_F(PanelTest, PlayPauseAndStopDriveTheTransportAndTheChecksFollowIt) {
     tick();
     EXPECT_TRUE(view->Transport().IsPaused());
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kPause));
+    EXPECT_FALSE(checked(CPlayerNavigateDialog::kPlay)) << "only the state that holds is lit";
     const float pausedAt = view->Transport().GetTime();
     tick(4);
     EXPECT_FLOAT_EQ(view->Transport().GetTime(), pausedAt);
@@ -87,6 +88,12 @@ TEST_F(PanelTest, PlayPauseAndStopDriveTheTransportAndTheChecksFollowIt) {
     EXPECT_NEAR(view->Transport().GetTime(), 0.0f, 1e-5f);
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kStop));
     EXPECT_FALSE(checked(CPlayerNavigateDialog::kPlay));
+
+    source->loaded = false;
+    panel.Refresh();
+    for (int id : {CPlayerNavigateDialog::kPlay, CPlayerNavigateDialog::kPause,
+                   CPlayerNavigateDialog::kStop})
+        EXPECT_FALSE(checked(id)) << "nothing is lit without a movie: " << id;
 }
 
 TEST_F(PanelTest, SpaceTogglesPlayAndStepButtonsMoveByTheStepUnlessSeekingIsOff) {

@@ -44,7 +44,9 @@ public:
     float Duration() const override { return duration; }
     Size DisplaySize() const override { return display; }
     Size BitmapSize() const override { return bitmap; }
-    int FrameAtTime(float t) const override { return static_cast<int>(t); }
+    float frameLength = 1.0f;  // seconds, every frame alike
+    int FrameAtTime(float t) const override { return static_cast<int>(t / frameLength); }
+    float FrameStartTime(int i) const override { return static_cast<float>(i) * frameLength; }
     bool RenderAt(float t, CImageExt& target) override;
     void StartSound(float t, int) override { soundCalls.push_back({SoundCall::start, t}); }
     void PauseSound(bool flag) override {

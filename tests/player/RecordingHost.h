@@ -22,6 +22,7 @@ public:
     std::optional<std::filesystem::path> chooserAnswer;
     std::vector<MovieKind> chosen;
     Rect placed;
+    std::string title;
     std::vector<std::string> calls;
     std::atomic<bool> loadPosted{false};
     std::atomic<MovieKind> postedKind{MovieKind::ZCD};
@@ -52,6 +53,7 @@ public:
     }
     Rect UsableArea() override { return usableArea; }
     void SetMinimumSize(Size) override { calls.push_back("minimum size"); }
+    void SetTitle(const std::string& text) override { title = text; }
     bool CanChooseFile() override { return hasChooser; }
     std::optional<std::filesystem::path> ChooseFile(MovieKind kind, const FileChoice&) override {
         chosen.push_back(kind);

@@ -56,7 +56,16 @@ TEST_F(ViewPictureTest, PictureOfTheMovieSizeIsCentredOnBlack) {
     EXPECT_TRUE(view->GetScaledImage().isNull());
 }
 
-TEST_F(ViewPictureTest, FitStretchesThePictureOverTheWholeArea) {
+TEST_F(ViewPictureTest, FitKeepsTheProportionsShowsANearFitUnscaledAndFullScreenScalesUp) {
+    expectPictureAt(show(800, 400, true), 133, 0, 533, 400, source->colour);
+    expectPictureAt(show(650, 488, true), 5, 4, 640, 480, source->colour);
+    EXPECT_TRUE(view->GetScaledImage().equals(view->GetFrameImage())) << "1:1, not resampled";
+    view->SetFullScreen(true);
+    expectPictureAt(show(1600, 1000, false), 133, 0, 1333, 1000, source->colour);
+}
+
+TEST_F(ViewPictureTest, FitStretchesThePictureOverTheWholeAreaOnRequest) {
+    view->SetFitMode(CZCPlayerView::FitMode::Stretch);
     expectPictureAt(show(800, 600, true), 0, 0, 800, 600, source->colour);
     EXPECT_EQ(view->GetScaledImage().width(), 800);
     EXPECT_EQ(view->GetScaledImage().height(), 600);

@@ -89,6 +89,7 @@ int main(int argc, char** argv) {
         ->check(lumenreel::finiteNumber(0));
     app.add_option("--size", options.size, "window size of the snapshot, WxH");
     app.add_flag("--fullscreen", options.fullScreen, "snapshot of the full-screen view");
+    app.set_version_flag("--version", std::string("lumenreel-player ") + LUMENREEL_VERSION);
     try {
         app.parse(argc, argv);
     } catch (const CLI::ParseError& error) {

@@ -1,0 +1,93 @@
+#include "app/OverlayBox.h"
+
+#include <algorithm>
+#include <sstream>
+
+#include "images/Canvas.h"
+#include "images/ImageExt.h"
+
+namespace lumenreel {
+namespace {
+
+constexpr int kMargin = 12;   // between the box and the area's edge
+constexpr int kPadding = 10;  // between the box's edge and its text
+constexpr int kLineGap = 4;
+constexpr std::uint32_t kBackingColour = 0x101010;
+constexpr int kBackingAlpha = 225;
+
+std::vector<std::string> words(const std::string& line) {
+    std::vector<std::string> result;
+    std::istringstream in(line);
+    for (std::string word; in >> word;)
+        result.push_back(word);
+    return result;
+}
+
+}  // namespace
+
+PanelTextStyle overlayTextStyle() {
+    PanelTextStyle style;
+    style.colour = 0xF0F0F0;
+    style.pixelHeight = 16;
+    style.bold = false;
+    return style;
+}
+
+std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int maxWidth,
+                                   const PanelTextStyle& style) {
+    std::vector<std::string> wrapped;
+    for (const std::string& line : lines) {
+        if (measureText(line, style).width <= maxWidth) {
+            wrapped.push_back(line);
+            continue;
+        }
+        std::string current;
+        for (const std::string& word : words(line)) {
+            const std::string longer = current.empty() ? word : current + " " + word;
+            if (!current.empty() && measureText(longer, style).width > maxWidth) {
+                wrapped.push_back(current);
+                current = word;
+            } else {
+                current = longer;
+            }
+        }
+        wrapped.push_back(current);
+    }
+    return wrapped;
+}
+
+Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box) {
+    if (box.lines.empty() || target.isNull())
+        return {};
+    const PanelTextStyle style = overlayTextStyle();
+    const int textWidth = std::max(1, static_cast<int>(area.width()) - 2 * (kMargin + kPadding));
+    const std::vector<std::string> lines = wrapLines(box.lines, textWidth, style);
+    const int lineHeight = measureText("Ag", style).height + kLineGap;
+    int widest = 0;
+    for (const std::string& line : lines)
+        widest = std::max(widest, measureText(line, style).width);
+    const int width = std::min(widest, textWidth) + 2 * kPadding;
+    const int height = static_cast<int>(lines.size()) * lineHeight - kLineGap + 2 * kPadding;
+    const Point topLeft =
+        box.place == OverlayBox::Place::TopLeft
+            ? Point{area.left + kMargin, area.top + kMargin}
+            : Point{static_cast<int>(area.left + (area.width() - width) / 2),
+                    area.top + std::max(kMargin, static_cast<int>(area.height() - height) / 2)};
+    const Rect rect{topLeft.x, topLeft.y, topLeft.x + width, topLeft.y + height};
+    {
+        Canvas& canvas = target.beginDraw();
+        canvas.fillRectangle(rect, kBackingColour, kBackingAlpha);
+        target.endDraw();
+    }
+    int top = rect.top + kPadding;
+    for (const std::string& line : lines) {
+        if (box.centredLines)
+            drawCentredText(target, {rect.left, top, rect.right, top + lineHeight}, line, style);
+        else
+            drawTextAt(target, {rect.left + kPadding, top}, line, style);
+        top += lineHeight;
+    }
+    return rect;
+}
+
+}  // namespace lumenreel

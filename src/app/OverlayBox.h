@@ -1,0 +1,34 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "player/TimeText.h"
+#include "player/ViewGeometry.h"
+
+class CImageExt;
+
+namespace lumenreel {
+
+// Text laid over the movie on a dark, half-transparent backing, so it reads on any picture.
+struct OverlayBox {
+    enum class Place { Centre, TopLeft };
+
+    std::vector<std::string> lines;
+    Place place = Place::Centre;
+    // Centred lines read as a message; left-aligned ones as a table (help, statistics).
+    bool centredLines = true;
+};
+
+// The lines broken at spaces so that none is wider than maxWidth (a single word wider than that
+// stays whole); empty lines stay.
+std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int maxWidth,
+                                   const PanelTextStyle& style);
+
+// Draws the box inside the area, its lines wrapped to the area's width; the rectangle drawn.
+Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box);
+
+// The style overlay text is drawn in.
+PanelTextStyle overlayTextStyle();
+
+}  // namespace lumenreel
