@@ -108,16 +108,29 @@ const Demo& demo() {
     return instance;
 }
 
-void BM_RenderEveryMoment(benchmark::State& state) {
+// The demo attached to the player's movie, with a frame to render into.
+struct LoadedDemo {
     CExternalFormatReader reader;
-    if (!reader.Load(demo().file)) {
+    CDocImp source;
+    CImageExt frame;
+    bool loaded = false;
+
+    LoadedDemo() {
+        loaded = reader.Load(demo().file);
+        if (loaded)
+            source.SetReader(&reader);
+        frame.create(kWidth, kHeight, 32);
+    }
+};
+
+void BM_RenderEveryMoment(benchmark::State& state) {
+    LoadedDemo playing;
+    if (!playing.loaded) {
         state.SkipWithError("demo did not load");
         return;
     }
-    CDocImp source;
-    source.SetReader(&reader);
-    CImageExt frame;
-    frame.create(kWidth, kHeight, 32);
+    CDocImp& source = playing.source;
+    CImageExt& frame = playing.frame;
     const int moments = static_cast<int>(kFrames * kFrameSeconds / kMomentSeconds);
     int moment = 0;
     for (auto _ : state) {
@@ -186,15 +199,13 @@ BENCHMARK(BM_FitRescaleTo1920x1080)->Unit(benchmark::kMillisecond);
 // backward may recompose at most its key group, like one forward into another group. Reports
 // the mean and the slowest seek of each direction.
 void BM_RandomSeeks(benchmark::State& state) {
-    CExternalFormatReader reader;
-    if (!reader.Load(demo().file)) {
+    LoadedDemo playing;
+    if (!playing.loaded) {
         state.SkipWithError("demo did not load");
         return;
     }
-    CDocImp source;
-    source.SetReader(&reader);
-    CImageExt frame;
-    frame.create(kWidth, kHeight, 32);
+    CDocImp& source = playing.source;
+    CImageExt& frame = playing.frame;
     std::uint32_t random = 7;
     float at = 0.0f;
     double seconds[2] = {0.0, 0.0}, slowest[2] = {0.0, 0.0};

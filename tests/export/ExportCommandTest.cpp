@@ -11,6 +11,7 @@
 
 #include "images/ImageExt.h"
 #include "images/PngCodec.h"
+#include "published/DemoPictures.h"
 #include "support/TestSupport.h"
 
 namespace lumenreel::test {
@@ -106,16 +107,6 @@ CImageExt decodedPng(const std::filesystem::path& file) {
     return image;
 }
 
-bool samePictures(const CImageExt& a, const CImageExt& b) {
-    if (a.width() != b.width() || a.height() != b.height())
-        return false;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
-                return false;
-    return true;
-}
-
 // The index of the picture on screen at `t` seconds into a video: the last one starting by then.
 int pictureShownAt(const std::filesystem::path& video, double t) {
     const CommandResult frames =
@@ -154,7 +145,7 @@ TEST_F(ExportCommandTest, ALosslessExportShowsWhatRenderDrawsAtTheSameTimes) {
                        shellQuote("select=eq(n\\," + std::to_string(shown) + ")") +
                        " -frames:v 1 -pix_fmt rgb24 " + shellQuote(decoded.string()));
         ASSERT_EQ(extract.exitCode, 0) << extract.err;
-        EXPECT_TRUE(samePictures(decodedPng(rendered), decodedPng(decoded))) << "at " << t;
+        EXPECT_TRUE(samePixels(decodedPng(rendered), decodedPng(decoded))) << "at " << t;
     }
 }
 
