@@ -7,10 +7,13 @@
 #include "document/ZephyrcastBaseDocument.h"
 #include "images/ImageLimits.h"
 #include "items/DrawCommonItem.h"
+#include "items/DrawItemSmoke.h"
 #include "items/ItemCounters.h"
+#include "items/ItemSchema.h"
 #include "sound/SoundStorage.h"
 #include "storage/SerializeInterfaceRB.h"
 #include "themes/ThemeContainer.h"
+#include "themes/ThemeItemSmoke.h"
 #include "themes/ThemesManager.h"
 
 namespace lumenreel {
@@ -329,6 +332,7 @@ void CZephyrcastBaseDocument::afterReading() {
     m_pendingOrder.clear();
     buildSpanTables();
     recomputeItemSerialCounter();
+    checkCaptions();
     for (std::size_t i = 0; i < m_pool.size(); ++i) {
         const std::int32_t index = m_pool[i]->frameInfo().index;
         if (index < 0 || static_cast<std::size_t>(index) >= m_pool.size())
@@ -338,6 +342,31 @@ void CZephyrcastBaseDocument::afterReading() {
             m_skipped.push_back("frame " + std::to_string(i) + ": position " +
                                 std::to_string(index) + " taken by a later frame");
     }
+}
+
+// A caption whose template index the theme's balloons do not have is given their first template
+// and their item set, so that it keeps a balloon rather than losing it to text only.
+void CZephyrcastBaseDocument::checkCaptions() {
+    const auto* balloons =
+        m_theme ? dynamic_cast<const CThemeItem_smoke*>(m_theme->itemFor(kBalloonTypeId)) : nullptr;
+    // Balloons that did not load (no item set at all) say nothing about what a caption may use.
+    if (!balloons || !balloons->isLoaded() || balloons->templateCount() == 0)
+        return;
+    auto check = [&](CZephyrcastFrameElement& frame) {
+        CDrawCommonItemListManager& list = frame.itemList();
+        for (int i = 0; i < list.count(); ++i) {
+            auto* caption = dynamic_cast<CDrawItem_zcSmoke*>(list.itemAt(i));
+            if (!caption || caption->smokeProperties().onlyText ||
+                caption->smokeProperties().templateIndex < balloons->templateCount())
+                continue;
+            caption->smokeProperties().templateIndex = 0;
+            caption->smokeProperties().themeItemName = balloons->loadedItemName();
+            caption->propertiesChanged();
+        }
+    };
+    check(*m_master);
+    for (const auto& frame : m_pool)
+        check(*frame);
 }
 
 }  // namespace lumenreel

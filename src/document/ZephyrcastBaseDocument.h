@@ -137,6 +137,7 @@ private:
     void serializeTheme(CSerializeInterface& archive);
     bool serializeMaster(CSerializeInterface& archive, DocumentForm form);
     void afterReading();
+    void checkCaptions();
     void reset();
 
     CThemesManager* m_themes;

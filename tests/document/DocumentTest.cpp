@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "items/DrawItemSmoke.h"
+
 #include "DocumentFixtures.h"
 #include "base/MemFile.h"
 #include "items/ItemCounters.h"
@@ -119,6 +121,36 @@ TEST(Document, ARoundTripRendersTheSamePictures) {
     ASSERT_TRUE(thumb && thumb->picture);
     EXPECT_FALSE(thumb->dirty);
     EXPECT_EQ(thumb->picture->pixel(3, 3) & 0xFFFFFF, 0x112233u);
+}
+
+// The player's theme has one balloon template: a caption asking for the sixth gets the first, and
+// the item set the theme uses; a text-only caption keeps what it asked for.
+TEST(Document, ACaptionAskingForATemplateTheThemeLacksGetsItsFirst) {
+    BalloonTheme theme({5, 5, 55, 35}, true);
+    theme.manager().setCurrentTheme(*theme.theme());
+    CZephyrcastBaseDocument built(&theme.manager());
+    buildRichDocument(built);
+    CZephyrcastFrameElement& frame = *built.frameAt(0);
+    auto caption = [&](bool onlyText) -> CDrawItem_zcSmoke& {
+        auto item = std::make_unique<CDrawItem_zcSmoke>();
+        item->smokeProperties().templateIndex = 5;
+        item->smokeProperties().themeItemName = "Elsewhere";
+        item->smokeProperties().onlyText = onlyText;
+        item->setPlainText("Hi");
+        return own(built, frame, std::move(item), placement(0.0f, 2.0f));
+    };
+    const std::int32_t balloonSerial = caption(false).serialNumber();
+    const std::int32_t textSerial = caption(true).serialNumber();
+
+    CZephyrcastBaseDocument read(&theme.manager());
+    ASSERT_TRUE(read.load(saved(built))) << read.lastError();
+    auto* balloon = dynamic_cast<CDrawItem_zcSmoke*>(read.findItemBySerial(balloonSerial));
+    auto* text = dynamic_cast<CDrawItem_zcSmoke*>(read.findItemBySerial(textSerial));
+    ASSERT_TRUE(balloon && text);
+    EXPECT_EQ(balloon->smokeProperties().templateIndex, 0);
+    EXPECT_EQ(balloon->smokeProperties().themeItemName, "Mine");
+    EXPECT_EQ(text->smokeProperties().templateIndex, 5);
+    EXPECT_EQ(text->smokeProperties().themeItemName, "Elsewhere");
 }
 
 TEST(Document, AnItemOwnedOnceIsTheSameObjectOnEveryFrame) {
