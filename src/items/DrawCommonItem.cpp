@@ -127,6 +127,8 @@ bool CDrawCommonItem::serialize(CSerializeInterface& archive, bool withTypeId) {
         archive.SetKey(kKeyGuid);
         archive.WriteBytes(m_typeId.bytes.data(), m_typeId.bytes.size());
     }
+    if (!storedIn(archive))
+        return true;
     archive.SetKey(kKeyEffectId);
     archive.Exchange(m_serial);
     if (!serializeChildren(archive))

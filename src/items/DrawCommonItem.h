@@ -113,6 +113,8 @@ protected:
 
     // The data after the child list; the base stores the property record.
     virtual bool serializeContent(CSerializeInterface& archive);
+    // Whether the form of the archive holds anything of the item beyond its type id.
+    virtual bool storedIn(const CSerializeInterface&) const { return true; }
     bool fail(std::string reason);
 
     // Stores a rectangle an item grows from: its size in the record (0 up to the largest picture)

@@ -5,6 +5,7 @@
 #include "items/ItemCounters.h"
 #include "items/ItemPlacement.h"
 #include "items/ItemSchema.h"
+#include "storage/SerializeInterface.h"
 
 namespace lumenreel {
 
@@ -54,6 +55,10 @@ bool CSoundEffectItem::isShownIn(const ItemDrawContext& context) const {
 
 int CSoundEffectItem::nextId(bool advance) {
     return advance ? itemCounters().sound++ : itemCounters().sound;
+}
+
+bool CSoundEffectItem::storedIn(const CSerializeInterface& archive) const {
+    return archive.GetFormatId() != CSerializeInterface::kPlainFormatId;
 }
 
 }  // namespace lumenreel

@@ -16,6 +16,10 @@ public:
     void visibleSpan(const ItemDrawContext& context, float& start, float& end) const override;
     bool isShownIn(const ItemDrawContext& context) const override;
     int nextId(bool advance) override;
+
+protected:
+    // The older form (the plain stream) stores nothing of a sound effect item.
+    bool storedIn(const CSerializeInterface& archive) const override;
 };
 
 // The visible interval of a placement on a frame of that duration: the placement's own when it

@@ -129,5 +129,23 @@ TEST(ItemCounters, TheOlderFormLeavesTheNextValueAlone) {
     EXPECT_EQ(reader.ReadInt32B(), 777);
 }
 
+// The older form holds nothing of a sound effect item after its type id: what follows belongs to
+// the next record.
+TEST(SoundEffect, TheOlderFormReadsNothingOfIt) {
+    CKWXOleStreamFile stream;
+    {
+        CSerializeInterface writer(stream, CSerializeInterface::modeStore);
+        writer.WriteInt32B(777);
+        writer.Flush();
+    }
+    stream.Rewind();
+    CSerializeInterface reader(stream, CSerializeInterface::modeLoad);
+    CSoundEffectItem item;
+    const std::int32_t serial = item.serialNumber();
+    EXPECT_TRUE(item.serialize(reader, false));
+    EXPECT_EQ(item.serialNumber(), serial);
+    EXPECT_EQ(reader.ReadInt32B(), 777);
+}
+
 }  // namespace
 }  // namespace lumenreel::test
