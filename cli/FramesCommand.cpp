@@ -24,6 +24,7 @@ struct FramesOptions {
     std::string outputDir;
     float from = 0;
     std::optional<float> to;
+    bool overwrite = false;
 };
 
 // A one-line bar on stderr, redrawn in place; only on a terminal.
@@ -47,6 +48,17 @@ private:
     bool m_shown;
 };
 
+// A picture named like ours: a second run into the folder would mix its frames with these.
+bool holdsFrames(const std::filesystem::path& folder) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error)) {
+        const std::string name = entry.path().filename().string();
+        if (name.starts_with("frame_") && name.ends_with(".png"))
+            return true;
+    }
+    return false;
+}
+
 void runFrames(const FramesOptions& options) {
     AnyMovie movie;
     movie.openOrExit(options.path);
@@ -58,17 +70,26 @@ void runFrames(const FramesOptions& options) {
     std::filesystem::create_directories(options.outputDir, error);
     if (error)
         failCommand(kExitBadInput, options.outputDir, error.message());
+    if (!options.overwrite && holdsFrames(options.outputDir))
+        failCommand(kExitUsage, options.outputDir,
+                    "the folder holds earlier frames (--overwrite replaces them)");
 
-    // Moments from + k / fps up to and including `to`, counted in whole steps so no rounding of
-    // a running sum adds or drops the last one.
-    long count = static_cast<long>(std::floor((to - options.from) * options.fps + 1e-6)) + 1;
-    ProgressBar progress(count);
-    for (long k = 0; k < count; ++k) {
-        float t = options.from + static_cast<float>(static_cast<double>(k) / options.fps);
+    // The moments k / fps of the movie's clock from `from` to `to`, each named by its k, so runs
+    // with different --from line up in one folder. Counted in whole steps so no rounding of a
+    // running sum adds or drops the last one.
+    constexpr double kSameMoment = 1e-6;
+    const long first = static_cast<long>(std::ceil(options.from * options.fps - kSameMoment));
+    const long last = static_cast<long>(std::floor(to * options.fps + kSameMoment));
+    if (last < first)
+        failCommand(kExitUsage, options.path,
+                    "no moment k / fps lies between --from and --to (a higher --fps gives some)");
+    ProgressBar progress(last - first + 1);
+    for (long k = first; k <= last; ++k) {
+        const float t = static_cast<float>(static_cast<double>(k) / options.fps);
         char name[32];
         std::snprintf(name, sizeof name, "frame_%06ld.png", k);
         writeMomentOrExit(movie, t, (std::filesystem::path(options.outputDir) / name).string());
-        progress.update(k + 1);
+        progress.update(k - first + 1);
     }
 }
 
@@ -78,7 +99,8 @@ void addFramesCommand(CLI::App& app) {
     auto options = std::make_shared<FramesOptions>();
     CLI::App* command = app.add_subcommand(
         "frames",
-        "Write a published demo or a document as numbered PNG pictures (frame_000000.png, ...)");
+        "Write a published demo or a document as PNG pictures, one at each moment k / fps, named "
+        "by k (frame_000000.png, ...)");
     command->add_option("FILE", options->path, "published demo or document file")->required();
     command->add_option("--fps", options->fps, "pictures per second of movie time")
         ->required()
@@ -89,6 +111,9 @@ void addFramesCommand(CLI::App& app) {
         ->transform(movieTime());
     command->add_option("--to", options->to, "last moment, seconds or m:ss (default: the end)")
         ->transform(movieTime());
+    command->add_flag("--overwrite", options->overwrite,
+                      "write into a folder that holds earlier frames, replacing those of the "
+                      "same moments");
     command->callback([options] { runFrames(*options); });
 }
 

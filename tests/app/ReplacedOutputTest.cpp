@@ -64,7 +64,7 @@ TEST(ReplacedOutputTest, FramesThatFailLeaveTheEarlierFramesAndNothingElse) {
     writeBytes(dir / "frame_000000.png", kOld);
     const CommandResult result =
         runCommand("trap '' XFSZ; ulimit -f 16; " + tool("lumenreel") + " frames " + tour() +
-                   " --fps 1 --output-dir " + shellQuote(dir.path().string()));
+                   " --fps 1 --overwrite --output-dir " + shellQuote(dir.path().string()));
     EXPECT_EQ(result.exitCode, 2) << result.err;
     EXPECT_EQ(readBytes(dir / "frame_000000.png"), kOld);
     EXPECT_EQ(entries(dir.path()), 1u);

@@ -101,14 +101,17 @@ TEST_F(RenderCommandTest, FramesWritesOnePicturePerStepIncludingTheLast) {
     result = runCommand(lumenreel() + " frames " + shellQuote(demoPath().string()) +
                         " --fps 4 --from 1 --to 2 --output-dir " + shellQuote(part.string()));
     ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Named by the moment's step on the movie's clock: 1 s at 4 per second is step 4.
+    EXPECT_FALSE(std::filesystem::exists(part / "frame_000003.png"));
     EXPECT_TRUE(std::filesystem::exists(part / "frame_000004.png"));
-    EXPECT_FALSE(std::filesystem::exists(part / "frame_000005.png"));
+    EXPECT_TRUE(std::filesystem::exists(part / "frame_000008.png"));
+    EXPECT_FALSE(std::filesystem::exists(part / "frame_000009.png"));
     if (!haveProgram("convert"))
         return;
     HeadlessMovie movie;
     std::string reason;
     ASSERT_EQ(movie.open(demoPath(), reason), HeadlessMovie::OpenResult::ok) << reason;
-    EXPECT_EQ(magickRgb(part / "frame_000002.png"), rgbOf(*movie.renderAt(1.5f)));
+    EXPECT_EQ(magickRgb(part / "frame_000006.png"), rgbOf(*movie.renderAt(1.5f)));
 }
 
 TEST_F(RenderCommandTest, FramesPastTheEndStopAtTheEnd) {
@@ -117,8 +120,37 @@ TEST_F(RenderCommandTest, FramesPastTheEndStopAtTheEnd) {
         runCommand(lumenreel() + " frames " + shellQuote(demoPath().string()) +
                    " --fps 4 --from 2 --to 1e9 --output-dir " + shellQuote(tail.string()));
     ASSERT_EQ(result.exitCode, 0) << result.err;
-    EXPECT_TRUE(std::filesystem::exists(tail / "frame_000004.png"));  // 2, 2.25, … 3
-    EXPECT_FALSE(std::filesystem::exists(tail / "frame_000005.png"));
+    EXPECT_TRUE(std::filesystem::exists(tail / "frame_000012.png"));  // 2, 2.25, … 3
+    EXPECT_FALSE(std::filesystem::exists(tail / "frame_000013.png"));
+}
+
+TEST_F(RenderCommandTest, FramesGoIntoAFolderOfEarlierFramesOnlyWithOverwrite) {
+    const auto out = dir / "seq";
+    const std::string frames = lumenreel() + " frames " + shellQuote(demoPath().string()) +
+                               " --fps 2 --output-dir " + shellQuote(out.string());
+    ASSERT_EQ(runCommand(frames + " --to 1").exitCode, 0);
+    const std::vector<std::uint8_t> stale(8, 0x5A);
+    writeBytes(out / "frame_000002.png", stale);
+
+    CommandResult result = runCommand(frames + " --from 1");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_EQ(result.err, "lumenreel: " + out.string() +
+                              ": the folder holds earlier frames (--overwrite replaces them)\n");
+    EXPECT_FALSE(std::filesystem::exists(out / "frame_000003.png"));
+
+    result = runCommand(frames + " --from 1 --overwrite");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // The second run continues the first one's numbering: 0 … 3 s at 2 per second, once each.
+    int count = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(out))
+        count += entry.path().extension() == ".png";
+    EXPECT_EQ(count, 7);
+    EXPECT_NE(readBytes(out / "frame_000002.png"), stale);  // the 1 s moment written again
+
+    result = runCommand(frames + " --from 1.1 --to 1.2 --overwrite");
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_NE(result.err.find("no moment k / fps lies between --from and --to"), std::string::npos)
+        << result.err;
 }
 
 TEST_F(RenderCommandTest, OutputThatCannotBeWrittenIsNoSuccess) {
