@@ -7,6 +7,12 @@
 // Points, sizes and rectangles in 32-bit signed pixels, with (0, 0) at the top-left of a picture.
 namespace lumenreel {
 
+// A sum worked out in 64 bits, held to the 32-bit pixel range (stored positions may be anything).
+inline std::int32_t clampToInt(std::int64_t value) {
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(
+        value, std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::max()));
+}
+
 struct Point {
     std::int32_t x = 0;
     std::int32_t y = 0;

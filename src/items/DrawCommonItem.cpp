@@ -31,10 +31,6 @@ std::string childKey(std::int32_t index) {
     return key;
 }
 
-int clampToInt(std::int64_t value) {
-    return static_cast<int>(std::clamp<std::int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
 }  // namespace
 
 CDrawCommonItem::CDrawCommonItem(const Guid& typeId, std::unique_ptr<CProperties> properties,

@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "base/Geometry.h"
 #include "images/Canvas.h"
 #include "images/ImageExt.h"
 #include "items/ItemSchema.h"
@@ -72,8 +73,10 @@ void CDrawItem_zcCursor::draw(CImageExt& target, const ItemDrawContext&) {
 }
 
 Rect CDrawItem_zcCursor::bounds() {
-    const Point tip{position().x + hotspot().x, position().y + hotspot().y};
-    return {tip.x - kBoundsHalf, tip.y - kBoundsHalf, tip.x + kBoundsHalf, tip.y + kBoundsHalf};
+    const std::int64_t tipX = std::int64_t{position().x} + hotspot().x;
+    const std::int64_t tipY = std::int64_t{position().y} + hotspot().y;
+    return {clampToInt(tipX - kBoundsHalf), clampToInt(tipY - kBoundsHalf),
+            clampToInt(tipX + kBoundsHalf), clampToInt(tipY + kBoundsHalf)};
 }
 
 std::unique_ptr<CDrawCommonItem> CDrawItem_zcCursor::createBlank() const {
