@@ -13,6 +13,7 @@
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
+#include "export/ExportMoments.h"
 
 namespace lumenreel::cli {
 
@@ -77,8 +78,7 @@ void runFrames(const FramesOptions& options) {
     // The moments k / fps of the movie's clock from `from` to `to`, each named by its k, so runs
     // with different --from line up in one folder. Counted in whole steps so no rounding of a
     // running sum adds or drops the last one.
-    constexpr double kSameMoment = 1e-6;
-    const long first = static_cast<long>(std::ceil(options.from * options.fps - kSameMoment));
+    const long first = firstGridStep(options.from, options.fps);
     const long last = static_cast<long>(std::floor(to * options.fps + kSameMoment));
     if (last < first)
         failCommand(kExitUsage, options.path,

@@ -4,15 +4,13 @@
 #include <cmath>
 
 namespace lumenreel {
-namespace {
-
-// Times closer than this are one moment: the movie's clock is 32-bit floats.
-constexpr double kSameMoment = 1e-6;
-
-}  // namespace
 
 long gridIndex(double t, double fps) {
     return std::lround(t * fps);
+}
+
+long firstGridStep(double from, double fps) {
+    return static_cast<long>(std::ceil(from * fps - kSameMoment));
 }
 
 std::vector<double> exportMoments(double from, double to, double fps,
@@ -22,7 +20,7 @@ std::vector<double> exportMoments(double from, double to, double fps,
         return moments;
     moments.push_back(from);
     // Counted in whole steps so no rounding of a running sum adds or drops one.
-    for (long k = static_cast<long>(std::ceil(from * fps - kSameMoment));; ++k) {
+    for (long k = firstGridStep(from, fps);; ++k) {
         const double t = static_cast<double>(k) / fps;
         if (t >= to - kSameMoment)
             break;
