@@ -1,6 +1,7 @@
 #include "player/DocImp.h"
 
 #include "images/ImageExt.h"
+#include "player/DocumentSource.h"
 #include "player/PublishedSource.h"
 #include "sound/SoundResource.h"
 
@@ -27,6 +28,8 @@ void CDocImp::attach(CZephyrcastBaseDocument* doc, CExternalFormatReader* r) {
     m_movie.reset();
     if (reader)
         m_movie = std::make_unique<lumenreel::PublishedSource>(*reader);
+    else if (document)
+        m_movie = std::make_unique<lumenreel::DocumentSource>(*document);
     m_timeline =
         m_movie ? lumenreel::FrameTimeline(m_movie->frameDurations()) : lumenreel::FrameTimeline();
 }

@@ -10,16 +10,17 @@
 #include "sound/SoundResource.h"
 
 class CImageExt;
-// The authoring document; the player cannot read documents yet.
+namespace lumenreel {
 class CZephyrcastBaseDocument;
+}
 
 // The movie source the player view sees, and the one place where the player meets either kind
 // of movie: a published demo reader or an authoring document, neither owned. The frame timeline
-// is summed once when a movie is attached. A source holding a document reports itself not loaded
-// until documents can be read and drawn, so the view treats it like an empty source.
+// is summed once when a movie is attached.
 class CDocImp {
 public:
     using Size = lumenreel::zcd::Size;
+    using CZephyrcastBaseDocument = lumenreel::CZephyrcastBaseDocument;
 
     explicit CDocImp(lumenreel::OutputDeviceFactory devices = lumenreel::systemOutputDevices());
     virtual ~CDocImp();

@@ -50,13 +50,21 @@ void CZCPlayerView::SetExternalReader(NKWXDecodersEncoders::CExternalFormatReade
     AfterLoad();
 }
 
-void CZCPlayerView::SetDocument(CZephyrcastBaseDocument* document) {
+void CZCPlayerView::SetDocument(lumenreel::CZephyrcastBaseDocument* document) {
     Unload();
     source().SetDocument(document);
+    // The sound is made again from the changed soundtrack at the next Play.
+    if (document)
+        m_documentSound =
+            std::make_unique<lumenreel::DocumentSoundListener>(this, *document, [this] {
+                m_transport.Pause();
+                source().ReleaseSound();
+            });
     AfterLoad();
 }
 
 void CZCPlayerView::Unload() {
+    m_documentSound.reset();
     frameImage.destroy();
     scaledImage.destroy();
     source().SetReader(nullptr);
@@ -84,7 +92,7 @@ void CZCPlayerView::StartTimer() {
     const bool wasLoop = m_transport.IsLoop();
     timerStarted = true;
     // The movie handed over before the window existed is applied again now that it does.
-    if (CZephyrcastBaseDocument* document = source().GetDocument())
+    if (lumenreel::CZephyrcastBaseDocument* document = source().GetDocument())
         SetDocument(document);
     else
         SetExternalReader(source().GetReader());

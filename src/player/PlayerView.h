@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "images/ImageExt.h"
+#include "player/DocumentSoundListener.h"
 #include "player/NavigateInterface.h"
 #include "player/PlayerHost.h"
 #include "player/ViewGeometry.h"
@@ -74,7 +75,7 @@ public:
     bool HasMovie() const { return m_transport.HasMovie(); }
 
     void SetExternalReader(NKWXDecodersEncoders::CExternalFormatReader* reader);
-    void SetDocument(CZephyrcastBaseDocument* document);
+    void SetDocument(lumenreel::CZephyrcastBaseDocument* document);
     void Unload();
     void AfterLoad();
 
@@ -165,6 +166,8 @@ private:
 
     lumenreel::TickClock& m_clock;
     CZCPlayerView_navigateInterface m_transport;
+    // Only while a document is the movie.
+    std::unique_ptr<lumenreel::DocumentSoundListener> m_documentSound;
     lumenreel::PlayerHost* m_host = nullptr;
     CPlayerNavigateDialog* m_panel = nullptr;
     FramePainter m_framePainter;

@@ -322,7 +322,7 @@ TEST_F(PublishedRenderTest, SourceAnswersFromTheReader) {
     EXPECT_EQ(source.BitmapSize(), (zcd::Size{kWidth, kHeight}));
 }
 
-TEST_F(PublishedRenderTest, ADocumentSourceIsNotLoadedUntilDocumentsCanBeRead) {
+TEST_F(PublishedRenderTest, NoDocumentIsNoMovie) {
     source.SetDocument(nullptr);
     EXPECT_FALSE(source.IsLoaded());
     EXPECT_TRUE(source.IsEmpty());
