@@ -4,6 +4,7 @@
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
+#include "document/ZephyrcastBaseDocument.h"
 #include "player/MovieKind.h"
 #include "published/ExternalFormatReader.h"
 #include "storage/RBFileSystem.h"
@@ -24,6 +25,11 @@ bool makeBundle(std::span<const std::uint8_t> player, std::span<const std::uint8
         }
         resources[CZephyrcastPlayerDlg::kZcdResource].assign(movie.begin(), movie.end());
     } else if (kind == MovieKind::ZCS) {
+        CZephyrcastBaseDocument document;
+        if (!document.load(movie)) {
+            reason = "the document cannot be read: " + document.lastError();
+            return false;
+        }
         resources[CZephyrcastPlayerDlg::kZcsResource].assign(movie.begin(), movie.end());
     } else {
         reason = "not a Lumenreel movie (neither a published demo nor a document)";

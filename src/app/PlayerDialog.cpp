@@ -110,7 +110,7 @@ void CZephyrcastPlayerDlg::LoadZCS() {
     if (HasEmbeddedZCD())
         return;
     if (HasEmbeddedZCS()) {
-        loadZcsBytes("the embedded movie");
+        loadZcsBytes(m_resources.find(kZcsResource), "the embedded movie");
         return;
     }
     if (std::optional<std::filesystem::path> path = chooseFile(MovieKind::ZCS))
@@ -151,15 +151,22 @@ void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,
     if (kind == MovieKind::ZCD)
         loadZcdBytes(std::move(bytes), name);
     else if (kind == MovieKind::ZCS)
-        loadZcsBytes(name);
+        loadZcsBytes(bytes, name);
     else
         showFailure(name,
                     "this is not a Lumenreel movie (neither a published demo nor a document)");
 }
 
-void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name) {
+// The view lets go of the movie before the movie goes.
+void CZephyrcastPlayerDlg::dropMovie() {
     m_window.View().SetExternalReader(nullptr);
     m_reader.reset();
+    m_document.reset();
+    m_movieBytes.clear();
+}
+
+void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name) {
+    dropMovie();
     m_movieBytes = std::move(bytes);
     m_reader.reset(std::make_unique<NKWXDecodersEncoders::CExternalFormatReader>());
     std::string failure;
@@ -176,12 +183,32 @@ void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const s
     FitWindowToMovie();
 }
 
-void CZephyrcastPlayerDlg::loadZcsBytes(const std::string& name) {
-    m_window.View().SetExternalReader(nullptr);
-    m_reader.reset();
-    m_movieBytes.clear();
-    showFailure(name, "authoring documents (ZCS) cannot be played by this player yet");
+void CZephyrcastPlayerDlg::loadZcsBytes(std::span<const std::uint8_t> bytes,
+                                        const std::string& name) {
+    dropMovie();
+    auto document = std::make_unique<lumenreel::CZephyrcastBaseDocument>(&themes());
+    if (document->load(bytes)) {
+        m_document = std::move(document);
+        m_window.View().SetDocument(m_document.get());
+        loaded();
+        // What the document could do without still leaves a movie worth playing.
+        if (m_errorLog)
+            for (const std::string& skipped : m_document->skipped())
+                std::fprintf(m_errorLog, "lumenreel-player: %s: skipped %s\n", name.c_str(),
+                             skipped.c_str());
+    } else {
+        showFailure(name, document->lastError().empty() ? "the document cannot be read"
+                                                        : document->lastError());
+    }
     FitWindowToMovie();
+}
+
+CThemesManagerZC& CZephyrcastPlayerDlg::themes() {
+    if (!m_themes)
+        m_themes = std::make_unique<CThemesManagerZC>(
+            HasSkin() ? lumenreel::ThemeFiles::inPackage(m_skinFileSystem)
+                      : lumenreel::ThemeFiles{});
+    return *m_themes;
 }
 
 void CZephyrcastPlayerDlg::loaded() {

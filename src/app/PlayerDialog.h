@@ -14,11 +14,13 @@
 #include "app/PlayerWindow.h"
 #include "base/InPt.h"
 #include "base/MemFile.h"
+#include "document/ZephyrcastBaseDocument.h"
 #include "player/MovieKind.h"
 #include "player/PlayerHost.h"
 #include "published/ExternalFormatReader.h"
 #include "storage/PlayerTranslateInterface.h"
 #include "storage/RBFileSystem.h"
+#include "themes/PlayerThemes.h"
 
 // The main dialog of the player without a window system: it owns the skin package, the texts,
 // the window with its view and the movie, loads movies (embedded, chosen or given) and places
@@ -86,7 +88,9 @@ public:
 private:
     void loadSkin();
     void loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name);
-    void loadZcsBytes(const std::string& name);
+    void loadZcsBytes(std::span<const std::uint8_t> bytes, const std::string& name);
+    void dropMovie();
+    CThemesManagerZC& themes();
     std::optional<std::filesystem::path> chooseFile(MovieKind kind);
     void showFailure(const std::string& name, const std::string& reason);
     void showWelcome();
@@ -100,6 +104,10 @@ private:
     CKWXOleStreamFile m_skinStream;
     CRBFileSystem m_skinFileSystem;
     std::unique_ptr<CPlayerTranslateInterface> m_translator;
+    // One for the program, made when the first document needs it; documents draw their
+    // captions from the skin package's balloons.
+    std::unique_ptr<CThemesManagerZC> m_themes;
+    std::unique_ptr<lumenreel::CZephyrcastBaseDocument> m_document;
     lumenreel::PlayerWindow m_window;
     CDelayedAction m_startAction;
     bool m_viewCreated = false;

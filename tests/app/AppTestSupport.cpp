@@ -5,11 +5,35 @@
 #include <string>
 
 #include "app/PlayerDialog.h"
+#include "base/MemFile.h"
+#include "document/DocumentFixtures.h"
+#include "document/DocumentForm.h"
 #include "images/ImageExt.h"
 #include "player/SkinEmbedded.h"
 #include "published/ZcdWriter.h"
+#include "storage/SerializeInterfaceRB.h"
 
 namespace lumenreel::test {
+
+std::vector<std::uint8_t> documentWithoutContent() {
+    CKWXMemFile document;
+    CSerializeInterfaceRB archive(document, CSerializeInterface::modeStore);
+    EXPECT_TRUE(archive.EnterSection(kDocumentRootSection));
+    archive.SetKey("document_type");
+    std::string type = kDocumentType;
+    EXPECT_TRUE(archive.ExchangeString(type));
+    archive.LeaveSection();
+    archive.Close();
+    return {document.Bytes().begin(), document.Bytes().end()};
+}
+
+std::vector<std::uint8_t> richDocumentFile() {
+    CZephyrcastBaseDocument document;
+    buildRichDocument(document);
+    std::optional<std::vector<std::uint8_t>> bytes = document.save();
+    EXPECT_TRUE(bytes) << document.lastError();
+    return bytes.value_or(std::vector<std::uint8_t>{});
+}
 
 std::vector<std::uint8_t> makeTestDemo(int width, int height) {
     std::vector<CImageExt> pictures(3);

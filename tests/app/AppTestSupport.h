@@ -11,6 +11,11 @@ namespace lumenreel::test {
 // with a green-bordered highlight on the second frame.
 std::vector<std::uint8_t> makeTestDemo(int width, int height);
 
+// The rich document of the document tests (frames of 2, 1 hidden, 3 and 2 s), as its file.
+std::vector<std::uint8_t> richDocumentFile();
+// A file that is a document by its root and holds nothing else, so it cannot be read.
+std::vector<std::uint8_t> documentWithoutContent();
+
 // The resources of a player program built from the default skin, without appended ones.
 ProgramResources defaultResources();
 

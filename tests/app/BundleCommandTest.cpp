@@ -6,6 +6,8 @@
 #include "AppTestSupport.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
+#include "images/PngCodec.h"
+#include "player/PanelNavigateDialog.h"
 #include "support/TestSupport.h"
 
 namespace lumenreel::test {
@@ -63,6 +65,39 @@ TEST(BundleCommandTest, ABundleCutShortOrWithBytesAddedSaysItIsIgnored) {
         EXPECT_EQ(ran.err.find("ignoring the bundled data: ") != std::string::npos, c.ignored)
             << c.name << ": " << ran.err;
     }
+}
+
+TEST(BundleCommandTest, ABundledDocumentPlaysAsTheDocumentFileDoes) {
+    TempDir dir;
+    writeBytes(dir / "doc.zcs", richDocumentFile());
+    ASSERT_EQ(bundle(dir / "doc.zcs", dir / "doc-player").exitCode, 0);
+    const std::string player = shellQuote((binaryDir() / "lumenreel-player").string());
+    const std::string at = " --at 2.6 --size 400x300 ";
+    const CommandResult bundled =
+        runCommand(shellQuote((dir / "doc-player").string()) + " --snapshot " +
+                   shellQuote((dir / "bundled.png").string()) + at);
+    ASSERT_EQ(bundled.exitCode, 0) << bundled.err;
+    const CommandResult opened =
+        runCommand(player + " --snapshot " + shellQuote((dir / "opened.png").string()) + at +
+                   shellQuote((dir / "doc.zcs").string()));
+    ASSERT_EQ(opened.exitCode, 0) << opened.err;
+    const CommandResult empty =
+        runCommand(player + " --snapshot " + shellQuote((dir / "empty.png").string()) + at);
+    ASSERT_EQ(empty.exitCode, 0) << empty.err;
+    // The window above the panel, whose Loop button is lit only for the bundle.
+    auto movieArea = [&](const char* name) {
+        CImageExt window;
+        EXPECT_TRUE(decodePng(readBytes(dir / name), window)) << name;
+        CImageExt area;
+        EXPECT_TRUE(area.create(window.width(),
+                                window.height() - 2 * CPlayerNavigateDialog::kDefaultHeight, 32));
+        for (int y = 0; y < area.height(); ++y)
+            for (int x = 0; x < area.width(); ++x)
+                area.setPixel(x, y, window.pixel(x, y));
+        return area;
+    };
+    EXPECT_TRUE(movieArea("bundled.png").equals(movieArea("opened.png")));
+    EXPECT_FALSE(movieArea("bundled.png").equals(movieArea("empty.png")));
 }
 
 TEST(BundleCommandTest, AnUnwritableOutputFailsWithItsName) {

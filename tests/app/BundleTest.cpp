@@ -38,6 +38,21 @@ TEST(BundleTest, TheMovieAndSkinRideOnTheProgramAndRebundlingReplacesThem) {
     EXPECT_EQ(contents.resources.size(), 1u);
 }
 
+TEST(BundleTest, ADocumentRidesAsItsOwnResource) {
+    const std::vector<std::uint8_t> player(100, 0x7F);
+    const std::vector<std::uint8_t> document = richDocumentFile();
+    std::vector<std::uint8_t> bundle;
+    std::string reason;
+    ASSERT_TRUE(makeBundle(player, document, std::nullopt, bundle, reason)) << reason;
+    TrailerContents contents = trailerOf(bundle);
+    ASSERT_EQ(contents.status, TrailerContents::Status::ok);
+    EXPECT_EQ(contents.resources[635], document);
+    EXPECT_EQ(contents.resources.count(634), 0u);
+
+    EXPECT_FALSE(makeBundle(player, documentWithoutContent(), std::nullopt, bundle, reason));
+    EXPECT_NE(reason.find("the document cannot be read"), std::string::npos) << reason;
+}
+
 TEST(BundleTest, RefusesWhatWouldNotPlay) {
     const std::vector<std::uint8_t> player(100, 0x7F);
     std::vector<std::uint8_t> demo = makeTestDemo(32, 24);

@@ -7,12 +7,10 @@
 #include "app/PlayerDialog.h"
 #include "app/ResourceTrailer.h"
 #include "base/MemFile.h"
-#include "document/DocumentForm.h"
 #include "player/RecordingHost.h"
 #include "player/TickClock.h"
 #include "sound/NullOutputDevice.h"
 #include "storage/RecursiveBinaryFile.h"
-#include "storage/SerializeInterfaceRB.h"
 #include "support/TestSupport.h"
 
 namespace lumenreel::test {
@@ -106,6 +104,57 @@ TEST_F(PlayerDialogTest, WithoutAnEmbeddedMovieF3AndF4AskForTheirKindOfFile) {
     EXPECT_TRUE(dialog->HasMovie());
 }
 
+TEST_F(PlayerDialogTest, ADocumentOpensByEveryRouteAndShowsItsMoments) {
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    TempDir dir;
+    writeBytes(dir.path() / "doc.zcs", richDocumentFile());
+    writeBytes(dir.path() / "damaged.zcs", documentWithoutContent());
+    // Given by name, chosen after F3, and chosen after F4 (which takes either kind).
+    chooserAnswer = dir.path() / "doc.zcs";
+    const std::vector<std::function<void()>> routes = {
+        [&] { dialog->OpenMovieFile(dir.path() / "doc.zcs"); },
+        [&] { dialog->LoadZCS(); },
+        [&] { dialog->LoadZCD(); },
+    };
+    for (std::size_t route = 0; route < routes.size(); ++route) {
+        // A damaged one says why and leaves the player ready for the next.
+        dialog->OpenMovieFile(dir.path() / "damaged.zcs");
+        ASSERT_FALSE(dialog->HasMovie());
+        ASSERT_NE(dialog->LoadFailure().find("damaged.zcs: "), std::string::npos);
+        routes[route]();
+        EXPECT_TRUE(dialog->HasMovie()) << route;
+        EXPECT_TRUE(dialog->LoadFailure().empty()) << dialog->LoadFailure();
+        EXPECT_EQ(host.title, "doc.zcs — Lumenreel Player") << route;
+        EXPECT_FLOAT_EQ(dialog->Window().View().Transport().GetSource().Duration(), 7.0f);
+    }
+    EXPECT_EQ(chosen, (std::vector<MovieKind>{MovieKind::ZCS, MovieKind::ZCD}));
+
+    dialog->PauseAt(2.6f);
+    dialog->OnTimer();
+    CZephyrcastBaseDocument expected;
+    ASSERT_TRUE(expected.load(readBytes(dir.path() / "doc.zcs")));
+    CImageExt moment;
+    ASSERT_TRUE(expected.drawAtTime(moment, 2.6f));
+    EXPECT_TRUE(dialog->Window().View().GetFrameImage().equals(moment));
+}
+
+TEST_F(PlayerDialogTest, AnEmbeddedDocumentIsLoadedAfterTheStartDelayAndF4DoesNothing) {
+    embed(635, richDocumentFile());
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    ASSERT_TRUE(waitForPost());
+    EXPECT_EQ(host.postedKind, MovieKind::ZCS);
+    dialog->LoadZCS();
+    EXPECT_TRUE(dialog->HasMovie());
+    EXPECT_TRUE(dialog->Window().View().Transport().IsPlaying());
+    EXPECT_TRUE(dialog->Window().Message().empty());
+
+    dialog->LoadZCD();
+    EXPECT_TRUE(chosen.empty());
+    EXPECT_TRUE(dialog->HasMovie());
+}
+
 TEST_F(PlayerDialogTest, WithoutAFileChooserTheWindowSaysHowToOpenAMovie) {
     auto dialog = makeDialog(false);
     dialog->OnInitDialog();
@@ -154,24 +203,14 @@ TEST_F(PlayerDialogTest, AMovieThatFailsToLoadSaysWhyInTheWindow) {
     }
     // A container is a document only when its root says so.
     writeBytes(dir.path() / "empty.pak", {container.Bytes().begin(), container.Bytes().end()});
-    CKWXMemFile document;
-    {
-        CSerializeInterfaceRB archive(document, CSerializeInterface::modeStore);
-        ASSERT_TRUE(archive.EnterSection(kDocumentRootSection));
-        archive.SetKey("document_type");
-        std::string type = kDocumentType;
-        ASSERT_TRUE(archive.ExchangeString(type));
-        archive.LeaveSection();
-        archive.Close();
-    }
-    writeBytes(dir.path() / "doc.zcs", {document.Bytes().begin(), document.Bytes().end()});
+    writeBytes(dir.path() / "doc.zcs", documentWithoutContent());
 
     struct Case {
         const char* file;
         const char* reasonPart;
     };
     for (const Case& c : {Case{"damaged.zcd", ""}, Case{"notes.txt", "not a Lumenreel movie"},
-                          Case{"missing.zcd", ""}, Case{"doc.zcs", "documents"},
+                          Case{"missing.zcd", ""}, Case{"doc.zcs", "Effects_ids_pool"},
                           Case{"empty.pak", "not a Lumenreel movie"}}) {
         dialog->OpenMovieFile(dir.path() / c.file);
         EXPECT_FALSE(dialog->HasMovie()) << c.file;
