@@ -36,13 +36,52 @@ std::optional<FileChooser> FileChooser::find() {
     return std::nullopt;
 }
 
+std::vector<FileChooser::Filter> FileChooser::parseFilterText(const std::string& text) {
+    std::vector<std::string> fields;
+    std::stringstream bars(text);
+    for (std::string field; std::getline(bars, field, '|');)
+        fields.push_back(field);
+    std::vector<Filter> filters;
+    for (std::size_t i = 0; i + 1 < fields.size() && !fields[i].empty(); i += 2) {
+        Filter filter{fields[i], {}};
+        std::stringstream patterns(fields[i + 1]);
+        for (std::string pattern; std::getline(patterns, pattern, ';');)
+            if (!pattern.empty())
+                filter.patterns.push_back(pattern == "*.*" ? "*" : pattern);
+        if (!filter.patterns.empty())
+            filters.push_back(std::move(filter));
+    }
+    return filters;
+}
+
+namespace {
+
+std::string joined(const std::vector<std::string>& parts, char separator) {
+    std::string text;
+    for (const std::string& part : parts) {
+        if (!text.empty())
+            text += separator;
+        text += part;
+    }
+    return text;
+}
+
+}  // namespace
+
 std::vector<std::string> FileChooser::arguments(const Request& request) const {
-    if (m_kind == Kind::zenity)
-        return {m_program.string(), "--file-selection", "--title=" + request.title,
-                "--file-filter=" + request.description + " | " + request.pattern,
-                "--file-filter=All files | *"};
+    if (m_kind == Kind::zenity) {
+        std::vector<std::string> args = {m_program.string(), "--file-selection",
+                                         "--title=" + request.title};
+        for (const Filter& filter : request.filters)
+            args.push_back("--file-filter=" + filter.description + " | " +
+                           joined(filter.patterns, ' '));
+        return args;
+    }
+    std::vector<std::string> filters;
+    for (const Filter& filter : request.filters)
+        filters.push_back(joined(filter.patterns, ' ') + "|" + filter.description);
     return {m_program.string(),  "--title", request.title,
-            "--getopenfilename", ".",       request.pattern + "|" + request.description};
+            "--getopenfilename", ".",       joined(filters, '\n')};
 }
 
 std::optional<std::filesystem::path> FileChooser::choose(const Request& request) const {

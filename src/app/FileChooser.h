@@ -10,11 +10,20 @@ namespace lumenreel {
 // The desktop's own file-open dialog, run as a separate program (zenity or kdialog).
 class FileChooser {
 public:
+    // Files offered together under one name, e.g. "Published demos" and {"*.zcd"}.
+    struct Filter {
+        std::string description;
+        std::vector<std::string> patterns;
+        friend bool operator==(const Filter&, const Filter&) = default;
+    };
     struct Request {
         std::string title;
-        std::string description;  // of the files offered, e.g. "Published demos"
-        std::string pattern;      // e.g. "*.zcd"
+        std::vector<Filter> filters;  // the first one is offered first
     };
+
+    // The filters of a dialog filter text: descriptions and patterns alternating between bars,
+    // patterns split at semicolons, as in "Demos (*.zcd)|*.zcd|All files (*.*)|*.*||".
+    static std::vector<Filter> parseFilterText(const std::string& text);
 
     // The first chooser program found on the PATH; nothing when there is none.
     static std::optional<FileChooser> find();

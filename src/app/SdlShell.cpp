@@ -96,16 +96,19 @@ bool repeats(CZCPlayerView::Key key) {
            key == Key::VolumeDown;
 }
 
+// The kind's own files first (from the skin's texts when it has them), then both kinds, since
+// either opens by its content, then every file.
 FileChooser::Request chooserRequest(MovieKind kind, const PlayerHost::FileChoice& choice) {
-    FileChooser::Request request;
     const bool zcd = kind == MovieKind::ZCD;
+    FileChooser::Request request;
     request.title = zcd ? "Open a published demo" : "Open a document";
-    request.description = !choice.filter.empty() ? choice.filter
-                          : zcd                  ? "Published demos"
-                                                 : "Documents";
-    request.pattern = !choice.defaultExtension.empty() ? "*." + choice.defaultExtension
-                      : zcd                            ? "*.zcd"
-                                                       : "*.zcs";
+    request.filters = FileChooser::parseFilterText(choice.filter);
+    if (request.filters.empty())
+        request.filters = {zcd ? FileChooser::Filter{"Published demos (*.zcd)", {"*.zcd"}}
+                               : FileChooser::Filter{"Documents (*.zcs)", {"*.zcs"}},
+                           {"All files", {"*"}}};
+    request.filters.insert(request.filters.begin() + 1,
+                           {"Lumenreel movies (*.zcd, *.zcs)", {"*.zcd", "*.zcs"}});
     return request;
 }
 
