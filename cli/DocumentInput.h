@@ -20,7 +20,4 @@ struct OpenedDocument {
 // exit 2 and the reason.
 std::unique_ptr<OpenedDocument> openDocumentIfAny(const std::string& path);
 
-// The moment t of the document as an opaque 24-bit PNG; false when no frame plays then.
-bool documentMomentPng(CZephyrcastBaseDocument& document, float t, std::vector<std::uint8_t>& png);
-
 }  // namespace lumenreel::cli

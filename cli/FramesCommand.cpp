@@ -9,11 +9,11 @@
 #include <string>
 
 #include "app/CommandLine.h"
-#include "cli/AnyMovie.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "export/ExportMoments.h"
+#include "player/HeadlessMovie.h"
 
 namespace lumenreel::cli {
 
@@ -61,8 +61,8 @@ bool holdsFrames(const std::filesystem::path& folder) {
 }
 
 void runFrames(const FramesOptions& options) {
-    AnyMovie movie;
-    movie.openOrExit(options.path);
+    HeadlessMovie movie;
+    openMovieOrExit(movie, options.path);
     // Past the end every moment would be the last one again.
     const float to = std::min(options.to.value_or(movie.duration()), movie.duration());
     if (to < options.from)

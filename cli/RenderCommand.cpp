@@ -7,9 +7,9 @@
 
 #include "app/CommandLine.h"
 #include "base/ReplacingFile.h"
-#include "cli/AnyMovie.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
+#include "player/HeadlessMovie.h"
 
 namespace lumenreel::cli {
 
@@ -24,7 +24,7 @@ void openMovieOrExit(HeadlessMovie& movie, const std::string& path) {
     }
 }
 
-void writeMomentOrExit(AnyMovie& movie, float t, const std::string& output) {
+void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output) {
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
         failCommand(kExitBadInput, output, "nothing to render");
@@ -42,8 +42,8 @@ struct RenderOptions {
 };
 
 void runRender(const RenderOptions& options) {
-    AnyMovie movie;
-    movie.openOrExit(options.path);
+    HeadlessMovie movie;
+    openMovieOrExit(movie, options.path);
     writeMomentOrExit(movie, options.time, options.output);
 }
 

@@ -3,6 +3,7 @@
 #include "base/FileBytes.h"
 #include "images/PixelBlit.h"
 #include "images/PngCodec.h"
+#include "player/MovieKind.h"
 #include "published/LoadLimits.h"
 
 namespace lumenreel {
@@ -19,14 +20,14 @@ HeadlessMovie::OpenResult HeadlessMovie::open(const std::filesystem::path& path,
 
 HeadlessMovie::OpenResult HeadlessMovie::open(std::vector<std::uint8_t> file, std::string& reason) {
     m_source.SetReader(nullptr);
+    m_document.reset();
     m_file = std::move(file);
-    if (!m_reader.Load(m_file)) {
-        reason = m_reader.lastError().empty() ? "not a published demo" : m_reader.lastError();
-        return OpenResult::badInput;
-    }
-    m_source.SetReader(&m_reader);
+    const OpenResult opened =
+        movieKindOf(m_file) == MovieKind::ZCS ? openDocument(reason) : openDemo(reason);
+    if (opened != OpenResult::ok)
+        return opened;
     if (m_source.IsEmpty()) {
-        reason = "the demo has no frames";
+        reason = m_document ? "the document has no visible frames" : "the demo has no frames";
         return OpenResult::badInput;
     }
     CDocImp::Size size = m_source.BitmapSize();
@@ -35,6 +36,31 @@ HeadlessMovie::OpenResult HeadlessMovie::open(std::vector<std::uint8_t> file, st
                  std::to_string(size.height);
         return OpenResult::badInput;
     }
+    return OpenResult::ok;
+}
+
+HeadlessMovie::OpenResult HeadlessMovie::openDemo(std::string& reason) {
+    if (!m_reader.Load(m_file)) {
+        reason = m_reader.lastError().empty() ? "not a published demo" : m_reader.lastError();
+        return OpenResult::badInput;
+    }
+    m_source.SetReader(&m_reader);
+    return OpenResult::ok;
+}
+
+HeadlessMovie::OpenResult HeadlessMovie::openDocument(std::string& reason) {
+    if (!m_themes)
+        m_themes = std::make_unique<CThemesManagerZC>(ThemeFiles{});
+    m_document = std::make_unique<CZephyrcastBaseDocument>(m_themes.get());
+    // The document keeps what it needs of the bytes.
+    const bool loaded = m_document->load(m_file);
+    m_file.clear();
+    if (!loaded) {
+        reason = m_document->lastError();
+        m_document.reset();
+        return OpenResult::badInput;
+    }
+    m_source.SetDocument(m_document.get());
     return OpenResult::ok;
 }
 

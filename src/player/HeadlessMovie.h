@@ -5,15 +5,19 @@
 #include <string>
 #include <vector>
 
+#include "document/ZephyrcastBaseDocument.h"
 #include "images/ImageExt.h"
 #include "player/DocImp.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/NullOutputDevice.h"
+#include "themes/PlayerThemes.h"
 
 namespace lumenreel {
 
-// A published demo rendered without a window: each moment is the frame image at the movie's
-// bitmap size, with no Fit, frame or panel. For exporting stills and frame sequences.
+// A published demo or an authoring document, whichever the bytes are, rendered without a window:
+// each moment is the frame image at the movie's bitmap size, with no Fit, frame or panel. For
+// exporting stills, frame sequences and videos. A document's captions draw their balloons from
+// the theme packages of the working folder.
 class HeadlessMovie {
 public:
     enum class OpenResult { ok, notFound, badInput };
@@ -31,8 +35,13 @@ public:
     bool renderPng(float t, std::vector<std::uint8_t>& png);
 
 private:
+    OpenResult openDemo(std::string& reason);
+    OpenResult openDocument(std::string& reason);
+
     std::vector<std::uint8_t> m_file;
     NKWXDecodersEncoders::CExternalFormatReader m_reader;
+    std::unique_ptr<CThemesManagerZC> m_themes;
+    std::unique_ptr<CZephyrcastBaseDocument> m_document;
     // Never plays: its sound is only ever decoded.
     CDocImp m_source{[] { return std::make_unique<NullOutputDevice>(); }};
     CImageExt m_frame;
