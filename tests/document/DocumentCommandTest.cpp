@@ -108,5 +108,23 @@ TEST_F(DocumentCommand, ADamagedDocumentIsABadInput) {
     EXPECT_EQ(result.err.rfind("lumenreel: ", 0), 0u) << result.err;
 }
 
+TEST_F(DocumentCommand, ExportsAVideoWithTheSoundtrack) {
+    if (!haveProgram("ffprobe"))
+        GTEST_SKIP() << "needs ffprobe";
+    const CommandResult result =
+        runCommand(lumenreel("export " + path("movie.zcs") + " -q -o " + path("movie.mp4")));
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const CommandResult probe =
+        runCommand("ffprobe -v error -show_format -show_streams -of json " + path("movie.mp4"));
+    ASSERT_EQ(probe.exitCode, 0) << probe.err;
+    const auto info = nlohmann::json::parse(probe.out);
+    EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()), 7.0, 0.03);
+    ASSERT_EQ(info["streams"].size(), 2u);
+    EXPECT_EQ(info["streams"][0]["codec_name"], "h264");
+    EXPECT_EQ(info["streams"][0]["width"], kFrameSize.width);
+    EXPECT_EQ(info["streams"][1]["codec_name"], "aac");
+    EXPECT_NEAR(std::stod(info["streams"][1]["duration"].get<std::string>()), 1.0, 0.05);
+}
+
 }  // namespace
 }  // namespace lumenreel::test
