@@ -4,11 +4,13 @@
 # picture, F12 fills the screen where the panel hides at rest and comes back on a mouse move,
 # Escape leaves full screen with the player running, F2 closes it with exit code 0. It waits
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
-# Usage: e2e.sh BUILD_DIR. Screenshots are left in BUILD_DIR/e2e-shots for looking at.
+# Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
+# tour). Screenshots are left in BUILD_DIR/e2e-shots/NAME for looking at.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
-shots="$build/e2e-shots"
+movie=${2:-$build/tour.zcd}
+shots="$build/e2e-shots/$(basename "$movie")"
 work=$(mktemp -d)
 xvfb_pid=""
 player_pid=""
@@ -28,7 +30,7 @@ fail() {
 for tool in Xvfb xdotool import convert; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2; exit 77; }
 done
-[[ -f "$build/tour.zcd" ]] || fail "the sample tour $build/tour.zcd has not been built"
+[[ -f "$movie" ]] || fail "the movie $movie has not been built"
 
 # Polls a condition (a shell function) for up to $1 seconds.
 wait_for() {
@@ -42,8 +44,8 @@ wait_for() {
     return 1
 }
 
-"$build/lumenreel" bundle "$build/tour.zcd" --output "$work/tour-player" ||
-    fail "bundling the tour failed"
+"$build/lumenreel" bundle "$movie" --output "$work/tour-player" ||
+    fail "bundling $movie failed"
 
 Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
 xvfb_pid=$!
