@@ -3,14 +3,15 @@
 #include <memory>
 #include <string>
 
+#include "cli/CaptionThemes.h"
 #include "document/ZephyrcastBaseDocument.h"
 #include "themes/PlayerThemes.h"
 
 namespace lumenreel::cli {
 
-// An authoring document with the themes its captions draw from (the working folder's).
+// An authoring document with the themes its captions draw from.
 struct OpenedDocument {
-    OpenedDocument() : themes(ThemeFiles{}), document(&themes) {}
+    OpenedDocument() : themes(captionThemes()), document(&themes) {}
     CThemesManagerZC themes;
     CZephyrcastBaseDocument document;
 };

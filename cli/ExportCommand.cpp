@@ -5,6 +5,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/ExportProgressView.h"
@@ -78,7 +79,7 @@ void run(ExportOptions& options) {
     if (settings.to && *settings.to <= settings.from)
         failCommand(kExitUsage, options.path, "--to must come after --from");
 
-    HeadlessMovie movie;
+    HeadlessMovie movie(captionThemes());
     openMovieOrExit(movie, options.path);
     ExportProgressView view(options.quiet                ? ExportProgressView::Kind::none
                             : options.progress == "json" ? ExportProgressView::Kind::json

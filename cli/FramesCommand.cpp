@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/CommandLine.h"
+#include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
@@ -61,7 +62,7 @@ bool holdsFrames(const std::filesystem::path& folder) {
 }
 
 void runFrames(const FramesOptions& options) {
-    HeadlessMovie movie;
+    HeadlessMovie movie(captionThemes());
     openMovieOrExit(movie, options.path);
     // Past the end every moment would be the last one again.
     const float to = std::min(options.to.value_or(movie.duration()), movie.duration());

@@ -7,6 +7,7 @@
 
 #include "app/CommandLine.h"
 #include "base/ReplacingFile.h"
+#include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "player/HeadlessMovie.h"
@@ -42,7 +43,7 @@ struct RenderOptions {
 };
 
 void runRender(const RenderOptions& options) {
-    HeadlessMovie movie;
+    HeadlessMovie movie(captionThemes());
     openMovieOrExit(movie, options.path);
     writeMomentOrExit(movie, options.time, options.output);
 }

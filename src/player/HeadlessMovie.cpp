@@ -50,7 +50,7 @@ HeadlessMovie::OpenResult HeadlessMovie::openDemo(std::string& reason) {
 
 HeadlessMovie::OpenResult HeadlessMovie::openDocument(std::string& reason) {
     if (!m_themes)
-        m_themes = std::make_unique<CThemesManagerZC>(ThemeFiles{});
+        m_themes = std::make_unique<CThemesManagerZC>(m_captionThemes);
     m_document = std::make_unique<CZephyrcastBaseDocument>(m_themes.get());
     // The document keeps what it needs of the bytes.
     const bool loaded = m_document->load(m_file);

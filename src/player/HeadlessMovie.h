@@ -17,10 +17,12 @@ namespace lumenreel {
 // A published demo or an authoring document, whichever the bytes are, rendered without a window:
 // each moment is the frame image at the movie's bitmap size, with no Fit, frame or panel. For
 // exporting stills, frame sequences and videos. A document's captions draw their balloons from
-// the theme packages of the working folder.
+// the theme files given (the working folder's when none are).
 class HeadlessMovie {
 public:
     enum class OpenResult { ok, notFound, badInput };
+
+    explicit HeadlessMovie(ThemeFiles captionThemes = {}) : m_captionThemes(captionThemes) {}
 
     OpenResult open(const std::filesystem::path& path, std::string& reason);
     OpenResult open(std::vector<std::uint8_t> file, std::string& reason);
@@ -38,6 +40,7 @@ private:
     OpenResult openDemo(std::string& reason);
     OpenResult openDocument(std::string& reason);
 
+    ThemeFiles m_captionThemes;
     std::vector<std::uint8_t> m_file;
     NKWXDecodersEncoders::CExternalFormatReader m_reader;
     std::unique_ptr<CThemesManagerZC> m_themes;

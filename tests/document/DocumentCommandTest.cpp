@@ -6,7 +6,11 @@
 #include "base/MemFile.h"
 #include "images/PixelBlit.h"
 #include "images/PngCodec.h"
+#include "items/BalloonThemeFixture.h"
+#include "player/SkinEmbedded.h"
+#include "player/SkinPackage.h"
 #include "support/TestSupport.h"
+#include "themes/PlayerThemes.h"
 
 namespace lumenreel::test {
 namespace {
@@ -71,6 +75,44 @@ TEST_F(DocumentCommand, RenderWritesTheDocumentsMoment) {
         for (int x = 0; x < kFrameSize.width; ++x)
             ASSERT_EQ(written.pixel(x, y) & 0xFFFFFF, moment.pixel(x, y) & 0xFFFFFF)
                 << x << "," << y;
+}
+
+// The caption's balloon comes from the working folder's item sets when it has some, else from the
+// skin the programs carry, as in the player.
+TEST_F(DocumentCommand, CaptionsTakeTheirBalloonsFromTheWorkingFolderOrElseTheSkin) {
+    CSkinPackage skin;
+    ASSERT_TRUE(skin.Open(embeddedSkinPackage()));
+    BalloonTheme ownSets({10, 10, 50, 30}, true);
+    TempDir empty;
+    struct Case {
+        const char* name;
+        std::filesystem::path folder;
+        ThemeFiles themes;
+    };
+    const Case cases[] = {{"the skin's", empty.path(), ThemeFiles::inPackage(*skin.FileSystem())},
+                          {"the folder's", ownSets.folder(), ThemeFiles::onDisk(ownSets.folder())}};
+    CImageExt previous;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const CommandResult result = runCommand(
+            "cd " + shellQuote(c.folder.string()) + " && " +
+            lumenreel("render " + path("movie.zcs") + " --time 5.5 -o " + path("out.png")));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        CImageExt written;
+        ASSERT_TRUE(written.loadFromBytes(readBytes(dir / "out.png")));
+        CThemesManagerZC themes(c.themes);
+        CZephyrcastBaseDocument withThemes(&themes);
+        ASSERT_TRUE(withThemes.load(readBytes(dir / "movie.zcs")));
+        CImageExt moment;
+        ASSERT_TRUE(withThemes.drawAtTime(moment, 5.5f));
+        int different = 0;
+        for (int y = 0; y < kFrameSize.height; ++y)
+            for (int x = 0; x < kFrameSize.width; ++x)
+                different += (written.pixel(x, y) & 0xFFFFFF) != (moment.pixel(x, y) & 0xFFFFFF);
+        EXPECT_EQ(different, 0);
+        EXPECT_FALSE(!previous.isNull() && previous.equals(written)) << "both balloons look alike";
+        previous = std::move(written);
+    }
 }
 
 TEST_F(DocumentCommand, ConvertOfTheOlderFormRendersTheSame) {

@@ -63,6 +63,8 @@ public:
     }
     CThemeContainer* theme() { return m_theme.get(); }
     CThemesManager& manager() { return *m_manager; }
+    // The folder holding BALLOONS.
+    std::filesystem::path folder() const { return m_dir.path(); }
 
 private:
     static void writeText(const std::filesystem::path& path, const std::string& text) {
