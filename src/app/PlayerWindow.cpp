@@ -8,6 +8,7 @@
 #include "images/PixelBlit.h"
 #include "player/SkinFiles.h"
 #include "player/TimeText.h"
+#include "player/Tooltip.h"
 
 namespace lumenreel {
 namespace {
@@ -158,12 +159,16 @@ void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const 
     style.colour = kTooltipText;
     style.pixelHeight = 13;
     style.bold = false;
-    const Size size = measureText(tip.text, style);
-    const int width = size.width + 12;
-    const int height = size.height + 6;
-    const int left =
-        std::clamp(panel.left + tip.anchor.left, 0, std::max(0, ClientSize().width - width));
-    const int top = std::max(0, panel.top + tip.anchor.top - height - 4);
+    const Size text = measureText(tip.text, style);
+    const Size size{text.width + 12, text.height + 6};
+    // Above the track as well as the control, so the tip never hides where the mouse may seek.
+    const Rect anchor{panel.left + tip.anchor.left,
+                      panel.top + std::min(tip.anchor.top, Panel().TrackRect().top),
+                      panel.left + tip.anchor.right, panel.top + tip.anchor.bottom};
+    const Size client = ClientSize();
+    const auto [left, top] = placeTooltip(anchor, size, {0, 0, client.width, client.height});
+    const int width = size.width;
+    const int height = size.height;
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
     fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
     drawCentredText(m_window, {left, top, left + width, top + height}, tip.text, style);

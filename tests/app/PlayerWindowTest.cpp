@@ -57,6 +57,40 @@ protected:
     CZephyrcastPlayerDlg dialog;
 };
 
+// The button's tip after the mouse rests, the time's at once: both above the track, whose
+// pixels stay as the panel drew them, and near the mouse.
+TEST_F(PlayerWindowTest, TooltipsAppearAboveThePanelsTrackNeverOverIt) {
+    window().View().Transport().Pause();
+    const Rect panel = window().View().PanelRect();
+    const Rect track = window().Panel().TrackHitRect();
+    const Rect rew = window().Panel().Button(CPlayerNavigateDialog::kRewind)->GetRect();
+    struct Case {
+        Point mouse;  // in panel pixels
+        int ticks;
+    };
+    for (const Case& c : {Case{{(rew.left + rew.right) / 2, (rew.top + rew.bottom) / 2},
+                               CPlayerNavigateDialog::kTooltipDelayTicks + 1},
+                          Case{{(track.left + track.right) / 2, track.top + 1}, 0}}) {
+        const Point at{panel.left + c.mouse.x, panel.top + c.mouse.y};
+        window().MouseMove(at, at);
+        changedTicks(c.ticks);
+        window().Compose();
+        ASSERT_TRUE(window().Panel().CurrentTooltip()) << c.mouse.x;
+        const CImageExt& shown = window().Picture();
+        const CImageExt& drawn = window().Panel().Picture();
+        EXPECT_EQ(
+            shown.countDifferences(drawn, panel.left, panel.top, static_cast<int>(panel.width()),
+                                   static_cast<int>(track.bottom), 0, 0),
+            0)
+            << c.mouse.x;
+        // The tip's light fill shows in the rows just above the panel, near the mouse.
+        int fill = 0;
+        for (int x = std::max(0, at.x - 60); x < std::min(shown.width(), at.x + 60); ++x)
+            fill += (shown.pixel(x, panel.top - 5) & 0xFFFFFF) == 0xF4F4F4;
+        EXPECT_GT(fill, 10) << c.mouse.x;
+    }
+}
+
 TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
     ASSERT_TRUE(window().Compose());
     EXPECT_FALSE(window().Compose()) << "nothing happened in between";
