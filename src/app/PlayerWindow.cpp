@@ -122,6 +122,7 @@ bool PlayerWindow::Compose() {
                    panelRect.height());
     if (tooltip && !tooltip->text.empty())
         drawTooltip(*tooltip, panelRect);
+    m_menu.Draw(m_window);
 
     m_shown.valid = true;
     m_shown.backBufferVersion = m_view.BackBufferVersion();
@@ -175,6 +176,11 @@ void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const 
 }
 
 void PlayerWindow::MouseMove(Point point, Point screen) {
+    if (m_menu.IsOpen()) {
+        if (m_menu.MouseMove(point))
+            overlaysChanged();
+        return;
+    }
     const Rect panel = m_view.PanelRect();
     if (Panel().IsDragging() || panel.contains(point)) {
         m_panelHasMouse = true;
@@ -190,6 +196,12 @@ void PlayerWindow::MouseMove(Point point, Point screen) {
 
 void PlayerWindow::MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick) {
     userActed();
+    if (m_menu.IsOpen()) {
+        overlaysChanged();
+        if (const std::optional<int> command = m_menu.Press(point))
+            runMenuCommand(*command);
+        return;
+    }
     const Rect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
@@ -222,6 +234,48 @@ void PlayerWindow::MouseWheel(int notches) {
     m_view.OnWheel(notches);
 }
 
+void PlayerWindow::RightClick(Point point) {
+    userActed();
+    using Item = ContextMenu::Item;
+    std::vector<Item> items;
+    if (m_open)
+        items.push_back({kMenuOpen, "Open\u2026", "F4"});
+    const Size client = ClientSize();
+    items.push_back({kMenuLoop, "Loop", "L", m_view.Transport().IsLoop()});
+    items.push_back({kMenuFit, "Fit to window", "", m_view.IsFitChecked()});
+    items.push_back({kMenuFullScreen, "Full screen", "F", m_view.IsFullScreen()});
+    items.push_back({kMenuAbout, "About", ""});
+    m_menu.Open(std::move(items), point, {0, 0, client.width, client.height});
+    m_menu.MouseMove(point);
+    overlaysChanged();
+}
+
+void PlayerWindow::runMenuCommand(int command) {
+    switch (command) {
+        case kMenuOpen:
+            if (m_open)
+                m_open();
+            break;
+        case kMenuLoop:
+            KeyDown(CZCPlayerView::Key::Loop);
+            break;
+        case kMenuFit:
+            m_view.SetFitChecked(!m_view.IsFitChecked());
+            break;
+        case kMenuFullScreen:
+            m_view.ToggleFullScreen();
+            break;
+        case kMenuAbout:
+            SetMessage(
+                {"Lumenreel player", "Plays published demos (.zcd) and authoring documents (.zcs).",
+                 "Press ? for the keys."},
+                true);
+            break;
+        default:
+            break;
+    }
+}
+
 void PlayerWindow::changeVolume(int steps) {
     m_gain->setMuted(false);
     m_gain->setLevel(m_gain->level() + steps);
@@ -231,6 +285,13 @@ void PlayerWindow::changeVolume(int steps) {
 void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
     using Key = CZCPlayerView::Key;
     userActed();
+    if (m_menu.IsOpen()) {
+        // Any key closes the menu; Escape does nothing else.
+        m_menu.Close();
+        overlaysChanged();
+        if (key == Key::Escape)
+            return;
+    }
     switch (key) {
         case Key::Mute:
             m_gain->setMuted(!m_gain->muted());

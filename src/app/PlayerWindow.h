@@ -1,11 +1,13 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/ContextMenu.h"
 #include "app/OverlayBox.h"
 #include "images/ImageExt.h"
 #include "player/SkinnedPlayerView.h"
@@ -68,7 +70,14 @@ public:
     void MouseUp(Point point);
     void MouseLeave();
     void MouseWheel(int notches);
+    // Opens the menu of what the window can do where the mouse is.
+    void RightClick(Point point);
     void KeyDown(CZCPlayerView::Key key);
+
+    enum MenuCommand { kMenuOpen = 1, kMenuLoop, kMenuFit, kMenuFullScreen, kMenuAbout };
+    const ContextMenu& Menu() const { return m_menu; }
+    // What the menu's Open does (the dialog's chooser); without one, Open is not offered.
+    void SetOpenAction(std::function<void()> open) { m_open = std::move(open); }
 
 private:
     void drawOverlays();
@@ -78,6 +87,7 @@ private:
     // A key or a click: a timed message has been seen.
     void userActed();
     void changeVolume(int steps);
+    void runMenuCommand(int command);
 
     TickClock& m_clock;
     PlayerHost* m_host = nullptr;
@@ -103,6 +113,8 @@ private:
         std::optional<CPlayerNavigateDialog::Tooltip> tooltip;
     };
     Shown m_shown;
+    ContextMenu m_menu;
+    std::function<void()> m_open;
     bool m_panelHasMouse = false;
     bool m_panelPressed = false;
 };

@@ -334,6 +334,8 @@ private:
                     const Rect screen = WindowScreenRect();
                     window.MouseDown({event.button.x, event.button.y}, screenMouse(),
                                      {screen.left, screen.top}, event.button.clicks == 2);
+                } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                    window.RightClick({event.button.x, event.button.y});
                 }
                 break;
             case SDL_MOUSEBUTTONUP:

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "AppTestSupport.h"
 #include "app/OverlayBox.h"
@@ -89,6 +91,62 @@ TEST_F(PlayerWindowTest, TooltipsAppearAboveThePanelsTrackNeverOverIt) {
             fill += (shown.pixel(x, panel.top - 5) & 0xFFFFFF) == 0xF4F4F4;
         EXPECT_GT(fill, 10) << c.mouse.x;
     }
+}
+
+// Each item of the right-click menu does what its key or button does, then the menu closes; a
+// press beside it or Escape only closes it.
+TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {
+    int opened = 0;
+    window().SetOpenAction([&opened] { ++opened; });
+    CZCPlayerView& view = window().View();
+    const auto choose = [&](int command) {
+        window().RightClick({20, 20});
+        EXPECT_TRUE(window().Compose());
+        const auto& items = window().Menu().Items();
+        const auto found = std::find_if(items.begin(), items.end(), [command](const auto& item) {
+            return item.command == command;
+        });
+        ASSERT_NE(found, items.end()) << command;
+        const Rect menu = window().Menu().Bounds();
+        const Point on{menu.left + 30,
+                       menu.top + 1 +
+                           static_cast<int>(found - items.begin()) * ContextMenu::kItemHeight +
+                           ContextMenu::kItemHeight / 2};
+        window().MouseMove(on, on);
+        window().MouseDown(on, on, {0, 0}, false);
+        window().MouseUp(on);
+        EXPECT_FALSE(window().Menu().IsOpen()) << command;
+    };
+    struct Case {
+        int command;
+        std::function<bool()> done;
+    };
+    const bool loop = view.Transport().IsLoop();
+    const bool fit = view.IsFitChecked();
+    for (const Case& c : {
+             Case{PlayerWindow::kMenuLoop, [&] { return view.Transport().IsLoop() != loop; }},
+             Case{PlayerWindow::kMenuFit, [&] { return view.IsFitChecked() != fit; }},
+             Case{PlayerWindow::kMenuFullScreen, [&] { return view.IsFullScreen(); }},
+             Case{PlayerWindow::kMenuAbout,
+                  [&] { return window().Message().front() == "Lumenreel player"; }},
+             Case{PlayerWindow::kMenuOpen, [&] { return opened == 1; }},
+         }) {
+        choose(c.command);
+        EXPECT_TRUE(c.done()) << c.command;
+    }
+    // The menu stays inside the window however near its edge the click is.
+    const Size client = window().ClientSize();
+    window().RightClick({client.width - 2, client.height - 2});
+    const Rect menu = window().Menu().Bounds();
+    EXPECT_LE(menu.right, client.width);
+    EXPECT_LE(menu.bottom, client.height);
+    window().MouseDown({0, 0}, {0, 0}, {0, 0}, false);
+    EXPECT_FALSE(window().Menu().IsOpen());
+    EXPECT_EQ(opened, 1) << "a press beside the menu chose nothing";
+    window().RightClick({20, 20});
+    window().KeyDown(CZCPlayerView::Key::Escape);
+    EXPECT_FALSE(window().Menu().IsOpen());
+    EXPECT_TRUE(view.IsFullScreen()) << "Escape closed only the menu";
 }
 
 TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
