@@ -33,7 +33,8 @@ Point offset(Point point, const Rect& rect) {
 
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
     : m_clock(clock),
-      m_view(clock, std::make_unique<CDocImp>(gainedDevices(std::move(devices), m_gain))) {}
+      m_view(clock, std::make_unique<CDocImp>(gainedDevices(
+                        timeStretchedDevices(std::move(devices), m_speed), m_gain))) {}
 
 void PlayerWindow::SetHost(PlayerHost& host) {
     m_host = &host;
@@ -282,6 +283,12 @@ void PlayerWindow::changeVolume(int steps) {
     ShowNotice("Volume " + std::to_string(m_gain->level() * 100 / SoundGain::kSteps) + " %");
 }
 
+void PlayerWindow::setSpeed(float factor) {
+    m_speed->set(factor);
+    m_view.Transport().SetSpeed(m_speed->value());
+    ShowNotice(formatted("Speed \u00d7%g", static_cast<double>(m_speed->value())));
+}
+
 void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
     using Key = CZCPlayerView::Key;
     userActed();
@@ -302,6 +309,13 @@ void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
             break;
         case Key::VolumeDown:
             changeVolume(-1);
+            break;
+        case Key::Slower:
+        case Key::Faster:
+            setSpeed(PlaybackSpeed::stepped(m_speed->value(), key == Key::Faster ? 1 : -1));
+            break;
+        case Key::NormalSpeed:
+            setSpeed(1.0f);
             break;
         case Key::Help:
             m_helpShown = !m_helpShown;

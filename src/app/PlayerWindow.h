@@ -12,6 +12,7 @@
 #include "images/ImageExt.h"
 #include "player/SkinnedPlayerView.h"
 #include "sound/OutputDevice.h"
+#include "sound/PlaybackSpeed.h"
 #include "sound/SoundGain.h"
 
 class CRBFileSystem;
@@ -58,6 +59,7 @@ public:
     // The lines the statistics overlay shows now.
     std::vector<std::string> StatisticsLines() const;
     SoundGain& Gain() { return *m_gain; }
+    float Speed() const { return m_speed->value(); }
 
     // Composes the window as it looks now; false when it looked the same at the last call, so
     // there is nothing new to show (a paused movie costs no drawing).
@@ -87,11 +89,13 @@ private:
     // A key or a click: a timed message has been seen.
     void userActed();
     void changeVolume(int steps);
+    void setSpeed(float factor);
     void runMenuCommand(int command);
 
     TickClock& m_clock;
     PlayerHost* m_host = nullptr;
     std::shared_ptr<SoundGain> m_gain = std::make_shared<SoundGain>();
+    std::shared_ptr<PlaybackSpeed> m_speed = std::make_shared<PlaybackSpeed>();
     CSkinnedPlayerView m_view;
     CImageExt m_window;
     std::vector<std::string> m_message;

@@ -73,6 +73,12 @@ CZCPlayerView::Key viewKey(const SDL_Keysym& key) {
             return Key::VolumeDown;
         case SDLK_0:
             return Key::VolumeUp;
+        case SDLK_LEFTBRACKET:
+            return Key::Slower;
+        case SDLK_RIGHTBRACKET:
+            return Key::Faster;
+        case SDLK_BACKSPACE:
+            return Key::NormalSpeed;
         case SDLK_s:
             return Key::SavePicture;
         case SDLK_i:
