@@ -245,6 +245,11 @@ void PlayerWindow::RightClick(Point point) {
     items.push_back({kMenuLoop, "Loop", "L", m_view.Transport().IsLoop()});
     items.push_back({kMenuFit, "Fit to window", "", m_view.IsFitChecked()});
     items.push_back({kMenuFullScreen, "Full screen", "F", m_view.IsFullScreen()});
+    const float speed = m_speed->value();
+    items.push_back({kMenuSlower, "Slower", "[", false});
+    items.push_back({kMenuFaster, "Faster", "]", false});
+    items.push_back({kMenuNormalSpeed, formatted("Normal speed (now \u00d7%g)", speed), "Backspace",
+                     speed == 1.0f});
     items.push_back({kMenuAbout, "About", ""});
     m_menu.Open(std::move(items), point, {0, 0, client.width, client.height});
     m_menu.MouseMove(point);
@@ -265,6 +270,15 @@ void PlayerWindow::runMenuCommand(int command) {
             break;
         case kMenuFullScreen:
             m_view.ToggleFullScreen();
+            break;
+        case kMenuSlower:
+            KeyDown(CZCPlayerView::Key::Slower);
+            break;
+        case kMenuFaster:
+            KeyDown(CZCPlayerView::Key::Faster);
+            break;
+        case kMenuNormalSpeed:
+            KeyDown(CZCPlayerView::Key::NormalSpeed);
             break;
         case kMenuAbout:
             SetMessage(

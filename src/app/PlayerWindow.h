@@ -76,7 +76,16 @@ public:
     void RightClick(Point point);
     void KeyDown(CZCPlayerView::Key key);
 
-    enum MenuCommand { kMenuOpen = 1, kMenuLoop, kMenuFit, kMenuFullScreen, kMenuAbout };
+    enum MenuCommand {
+        kMenuOpen = 1,
+        kMenuLoop,
+        kMenuFit,
+        kMenuFullScreen,
+        kMenuSlower,
+        kMenuFaster,
+        kMenuNormalSpeed,
+        kMenuAbout
+    };
     const ContextMenu& Menu() const { return m_menu; }
     // What the menu's Open does (the dialog's chooser); without one, Open is not offered.
     void SetOpenAction(std::function<void()> open) { m_open = std::move(open); }

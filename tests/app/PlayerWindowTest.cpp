@@ -130,6 +130,10 @@ TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {
              Case{PlayerWindow::kMenuAbout,
                   [&] { return window().Message().front() == "Lumenreel player"; }},
              Case{PlayerWindow::kMenuOpen, [&] { return opened == 1; }},
+             Case{PlayerWindow::kMenuFaster, [&] { return window().Speed() == 1.25f; }},
+             Case{PlayerWindow::kMenuSlower, [&] { return window().Speed() == 1.0f; }},
+             Case{PlayerWindow::kMenuSlower, [&] { return window().Speed() == 0.75f; }},
+             Case{PlayerWindow::kMenuNormalSpeed, [&] { return window().Speed() == 1.0f; }},
          }) {
         choose(c.command);
         EXPECT_TRUE(c.done()) << c.command;

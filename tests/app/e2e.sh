@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
 # Space pauses it (they stop changing), the seek, chapter, step and help keys each show a new
-# picture, F12 fills the screen where the panel hides at rest and comes back on a mouse move,
+# picture, the mouse over the panel's track shows its time and a click there seeks, the loop,
+# mute and speed keys show their notice, a right click opens the menu, F12 fills the screen where the panel hides at rest and comes back on a mouse move,
 # Escape leaves full screen with the player running, F2 closes it with exit code 0. It waits
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
@@ -184,7 +185,29 @@ echo "e2e: [${SECONDS}s] a click on the track moved the time there"
 # Loop and mute say so in a notice.
 after_keys loop-key click l
 after_keys mute-key loop-key m
-echo "e2e: [${SECONDS}s] 'l' and 'm' each showed their notice"
+after_keys faster mute-key bracketright
+after_keys slower faster bracketleft
+after_keys normal-speed slower BackSpace
+echo "e2e: [${SECONDS}s] 'l', 'm', ']', '[' and Backspace each showed their notice"
+
+# A right click opens the menu (the dark fill of its unlit items below the mouse); Escape
+# closes it.
+xdotool mousemove --window "$window" 200 200 click 3
+n_key=0
+menu_shown() {
+    differs_from menu normal-speed &&
+        convert "$shots/menu-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+}
+wait_for 15 menu_shown || fail "a right click showed no menu"
+cp "$shots/menu-$n_key.ppm" "$shots/menu.ppm"
+xdotool key Escape
+n_key=0
+menu_gone() {
+    differs_from menu-closed menu &&
+        ! convert "$shots/menu-closed-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+}
+wait_for 15 menu_gone || fail "Escape did not close the menu"
+echo "e2e: [${SECONDS}s] a right click opened the menu and Escape closed it"
 
 windowed=$(geometry | tr '\n' ' ')
 xdotool key F12
