@@ -216,6 +216,10 @@ TEST_P(SpeedSyncTest, AtEverySpeedTheSoundKeepsItsPitchAndThePictures) {
         EXPECT_NEAR((ticks.back().movieTime - movieAtChange) /
                         ((ticks.back().realMs - ticks[changedAt].realMs) / 1000.0),
                     c.speed, 0.01);
+        // The statistics' audio offset says so too.
+        const std::optional<float> offset = window.View().AudioOffset();
+        ASSERT_TRUE(offset);
+        EXPECT_NEAR(*offset, 0.0f, kToleranceSeconds);
         const std::vector<std::uint64_t> onsets = burstOnsets(playedAtChange);
         ASSERT_GE(onsets.size(), 3u);
         for (const std::uint64_t onset : onsets) {
