@@ -95,6 +95,7 @@ std::vector<std::string> PlayerWindow::StatisticsLines() const {
                   static_cast<double>(m_shownTicks.size()) * 1000.0 / kFramesPerSecondWindowMs),
         offset ? formatted("Audio offset: %+.0f ms", std::round(*offset * 1000.0f))
                : std::string("Audio offset: no sound playing"),
+        formatted("Speed: \u00d7%g", static_cast<double>(m_speed->value())),
     };
 }
 

@@ -251,14 +251,17 @@ TEST_F(PlayerWindowTest, OverlaysAndNoticesChangeThePictureAndGoAgain) {
     EXPECT_TRUE(window().Picture().equals(plain)) << "everything laid over the movie has gone";
 }
 
-TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAndAudioOffset) {
+TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAudioOffsetAndSpeed) {
     window().KeyDown(CZCPlayerView::Key::Statistics);
     const int shown = changedTicks(40);  // one second of ticks
     const std::vector<std::string> lines = window().StatisticsLines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].rfind("Render: ", 0), 0u);
     EXPECT_EQ(lines[1], "Shown: " + std::to_string(shown) + " frames/s");
     EXPECT_EQ(lines[2], "Audio offset: no sound playing") << "the test demo has no sound";
+    EXPECT_EQ(lines[3], "Speed: \u00d71");
+    window().KeyDown(CZCPlayerView::Key::Faster);
+    EXPECT_EQ(window().StatisticsLines()[3], "Speed: \u00d71.25");
 }
 
 TEST_F(PlayerWindowTest, AnOpenedMovieDoesNotLoopAndTheLoopKeyLightsTheButton) {
