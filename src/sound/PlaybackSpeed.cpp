@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdio>
 
 namespace lumenreel {
 namespace {
@@ -22,6 +23,12 @@ float PlaybackSpeed::stepped(float from, int direction) {
     }
     const auto below = std::lower_bound(kSteps.begin(), kSteps.end(), from);
     return below == kSteps.begin() ? kSteps.front() : *(below - 1);
+}
+
+std::string PlaybackSpeed::name(float speed) {
+    char text[32];
+    std::snprintf(text, sizeof text, "\u00d7%g", static_cast<double>(speed));
+    return text;
 }
 
 }  // namespace lumenreel

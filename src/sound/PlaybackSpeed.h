@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <memory>
+#include <string>
 
 #include "sound/OutputDevice.h"
 
@@ -19,6 +20,8 @@ public:
     void set(float value);
     // The next step up (+1) or down (-1) of ×0.5, ×0.75, ×1, ×1.25, ×1.5, ×1.75, ×2.
     static float stepped(float from, int direction);
+    // As the player shows it: "×1.5".
+    static std::string name(float speed);
 
 private:
     std::atomic<float> m_value{1.0f};
