@@ -15,6 +15,7 @@
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
+#include "cli/SiblingProgram.h"
 #include "published/LoadLimits.h"
 
 namespace lumenreel::cli {
@@ -41,11 +42,8 @@ std::vector<std::uint8_t> readOrExit(const std::string& path, std::uint64_t limi
     return std::move(file.bytes);
 }
 
-// The player program installed beside this one.
 std::string defaultPlayer() {
-    std::error_code error;
-    std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    return (self.parent_path() / "lumenreel-player").string();
+    return siblingProgram("lumenreel-player").string();
 }
 
 // Written beside the output and renamed over it, as installers do: a copy of the old program

@@ -97,12 +97,9 @@ void run(ExportOptions& options) {
 
 }  // namespace
 
-void addExportCommand(CLI::App& app) {
+void configureExportCommand(CLI::App& app) {
     auto options = std::make_shared<ExportOptions>();
-    CLI::App* command = app.add_subcommand(
-        "export",
-        "Write a movie as MP4 or WebM video with its sound, an animated GIF, or PNG "
-        "pictures");
+    CLI::App* command = &app;
     command->add_option("MOVIE", options->path, "published demo file")->required();
     command
         ->add_option("-o,--output", options->output,

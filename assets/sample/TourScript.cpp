@@ -258,7 +258,7 @@ std::string captionRtf(const CaptionText& caption) {
 constexpr int kTextMarginX = 18, kTextMarginY = 12;
 
 // The caption's rectangle on the screen, its text rectangle inside it, sized to the text.
-void placeCaption(const CaptionText& caption, zcd::CReaderObject_caption& object) {
+void placeCaption(const TourCaption& caption, zcd::CReaderObject_caption& object) {
     BalloonShape shape = balloonShape(caption.tail);
     int textWidth = caption.width - 2 * kTextMarginX;
     CAutoRichEditCtrl sized(textWidth);
@@ -277,17 +277,17 @@ void placeCaption(const CaptionText& caption, zcd::CReaderObject_caption& object
     object.textRect = {kTextMarginX, textTop, w - kTextMarginX, textTop + textHeight + 2};
 }
 
-zcd::WriterPlacement placement(int kind, int frame, int object, int order, float start, float end,
-                               float fadeIn, float fadeOut, float transparency = 0) {
+zcd::WriterPlacement placement(int kind, int frame, int object, int order, const Appearance& shown,
+                               float transparency = 0) {
     zcd::WriterPlacement p;
     p.kind = kind;
     p.frameId = frame;
     p.objectId = object;
     p.order = order;
-    p.start = start;
-    p.end = end;
+    p.start = shown.start;
+    p.end = shown.end;
     p.transparency = transparency;
-    p.timing = {fadeIn, fadeOut, 1.0f, transparency, transparency, 1.0f};
+    p.timing = {shown.fadeIn, shown.fadeOut, 1.0f, transparency, transparency, 1.0f};
     return p;
 }
 
@@ -295,6 +295,16 @@ constexpr int kMasterId = 1000;
 constexpr int kLogoId = 3000;
 constexpr int kTemplateCount = 4;
 constexpr int kLogoPoolIndex = kTemplateCount;
+
+bool readNarration(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& error) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + path;
+        return false;
+    }
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
 
 }  // namespace
 
@@ -320,7 +330,7 @@ std::vector<float> readFrameLengths(const std::string& path, std::string& error)
     return lengths;
 }
 
-bool buildTour(const TourOptions& options, Tour& tour, std::string& error) {
+bool planTour(const TourOptions& options, TourPlan& plan, std::string& error) {
     std::vector<float> lengths = readFrameLengths(options.narrationScript, error);
     if (lengths.empty()) {
         if (error.empty())
@@ -341,21 +351,54 @@ bool buildTour(const TourOptions& options, Tour& tour, std::string& error) {
         lengths.push_back(1.0f);
     }
 
-    tour.pictures.clear();
-    tour.pictures.resize(steps.size());
-    for (std::size_t i = 0; i < steps.size(); ++i)
-        if (!paintScreen(steps[i].screen, tour.pictures[i])) {
+    plan = {};
+    plan.pictures.resize(steps.size());
+    float total = 0;
+    for (std::size_t i = 0; i < steps.size(); ++i) {
+        const Step& step = steps[i];
+        if (!paintScreen(step.screen, plan.pictures[i])) {
             error = "cannot draw screen " + std::to_string(i);
             return false;
         }
+        const float length = lengths[i];
+        total += length;
+        TourStep& planned = plan.steps.emplace_back();
+        planned.length = length;
+        planned.cursor = step.cursor;
+        planned.curved = step.curved;
+        planned.cursorMoveStart = std::min(1.0f, length * 0.25f);
+        planned.cursorMoveEnd = std::max(length * 0.5f, length - 1.2f);
+        planned.highlight = step.highlight;
+        planned.highlightShown = {0.6f, length, 0.4f, 0};
+        if (*step.caption.heading) {
+            const bool first = i == 0, last = i + 1 == steps.size();
+            planned.caption = TourCaption{
+                step.caption.tail,
+                step.caption.tip,
+                step.caption.width,
+                step.caption.heading,
+                captionRtf(step.caption),
+                {first ? 0.5f : 0.3f, length - 0.1f, first ? 1.0f : 0.4f, last ? 1.5f : 0.3f}};
+        }
+    }
+    plan.logo = {kScreenWidth - 152 - 70, kScreenHeight - 30, 152, 28};
+    plan.logoShown = {0, total, 1.5f, 1.5f};
+    plan.logoTransparency = 0.1f;
+    return options.narrationSound.empty() ||
+           readNarration(options.narrationSound, plan.narration, error);
+}
+
+bool buildTour(const TourOptions& options, Tour& tour, std::string& error) {
+    if (!planTour(options, tour.plan, error))
+        return false;
+    const TourPlan& plan = tour.plan;
 
     zcd::ZcdContent& c = tour.content;
     c = {};
     c.masterFrameId = kMasterId;
     for (Tail tail : {Tail::upLeft, Tail::upRight, Tail::downLeft, Tail::downRight})
         c.poolPictures.push_back(pngBytes(balloonTemplate(tail)));
-    CImageExt logo = logoPicture();
-    c.poolPictures.push_back(pngBytes(logo));
+    c.poolPictures.push_back(pngBytes(logoPicture()));
     for (int t = 0; t < kTemplateCount; ++t) {
         BalloonShape shape = balloonShape(static_cast<Tail>(t));
         c.captionTemplates.push_back(
@@ -365,15 +408,11 @@ bool buildTour(const TourOptions& options, Tour& tour, std::string& error) {
     pointerPictures(mask, colour);
     c.cursors.push_back({{0, 0}, pngBytes(mask), pngBytes(colour)});
 
-    float total = 0;
-    for (std::size_t i = 0; i < steps.size(); ++i) {
-        const Step& step = steps[i];
-        const float length = lengths[i];
+    for (std::size_t i = 0; i < plan.steps.size(); ++i) {
+        const TourStep& step = plan.steps[i];
         const int frameId = static_cast<int>(i) + 1;
-        total += length;
-        c.frames.push_back({{frameId, length, std::min(1.0f, length * 0.25f),
-                             std::max(length * 0.5f, length - 1.2f)},
-                            &tour.pictures[i]});
+        c.frames.push_back(
+            {{frameId, step.length, step.cursorMoveStart, step.cursorMoveEnd}, &plan.pictures[i]});
         c.cursorPlacements.push_back({0, frameId, step.curved,
                                       static_cast<std::int16_t>(step.cursor.x),
                                       static_cast<std::int16_t>(step.cursor.y)});
@@ -383,40 +422,32 @@ bool buildTour(const TourOptions& options, Tour& tour, std::string& error) {
             zcd::CReaderObject_highlight h;
             h.id = 2000 + frameId;
             h.rect = {b.x, b.y, b.right(), b.bottom()};
-            h.frameColour = 0x001C8CF2;  // orange, stored as 0x00BBGGRR
-            h.frameWidth = 3;
+            h.frameColour = kHighlightColour;
+            h.frameWidth = kHighlightFrameWidth;
             h.noFill = true;
             c.highlights.push_back(h);
             c.highlightPlacements.push_back(
-                placement(kFadeIn, frameId, h.id, order++, 0.6f, length, 0.4f, 0));
+                placement(kFadeIn, frameId, h.id, order++, step.highlightShown));
         }
-        if (*step.caption.heading) {
+        if (step.caption) {
             zcd::CReaderObject_caption caption;
             caption.id = 1000 + frameId;
-            caption.templateIndex = static_cast<std::uint32_t>(step.caption.tail);
-            caption.richText = captionRtf(step.caption);
-            placeCaption(step.caption, caption);
+            caption.templateIndex = static_cast<std::uint32_t>(step.caption->tail);
+            caption.richText = step.caption->rtf;
+            placeCaption(*step.caption, caption);
             c.captions.push_back(caption);
-            const bool first = i == 0, last = i + 1 == steps.size();
-            float start = first ? 0.5f : 0.3f;
-            c.captionPlacements.push_back(placement(kFadeInOut, frameId, caption.id, order++, start,
-                                                    length - 0.1f, first ? 1.0f : 0.4f,
-                                                    last ? 1.5f : 0.3f));
+            c.captionPlacements.push_back(
+                placement(kFadeInOut, frameId, caption.id, order++, step.caption->shown));
         }
     }
-    c.images.push_back({kLogoPoolIndex, kLogoId, {1024 - 152 - 70, 768 - 30, 1024 - 70, 768 - 2}});
+    const Box& logo = plan.logo;
+    c.images.push_back({kLogoPoolIndex, kLogoId, {logo.x, logo.y, logo.right(), logo.bottom()}});
     c.imagePlacements.push_back(
-        placement(kFadeInOut, kMasterId, kLogoId, 0, 0, total, 1.5f, 1.5f, 0.1f));
+        placement(kFadeInOut, kMasterId, kLogoId, 0, plan.logoShown, plan.logoTransparency));
 
-    if (!options.narrationSound.empty()) {
-        std::ifstream in(options.narrationSound, std::ios::binary);
-        if (!in) {
-            error = "cannot read " + options.narrationSound;
-            return false;
-        }
+    if (!plan.narration.empty()) {
         tour.soundtrack = std::make_unique<CSoundTrack_Ogg>();
-        tour.soundtrack->data().assign(std::istreambuf_iterator<char>(in),
-                                       std::istreambuf_iterator<char>());
+        tour.soundtrack->data() = plan.narration;
         c.soundtrack = tour.soundtrack.get();
     }
     return true;

@@ -3,6 +3,7 @@
 #include "base/File.h"
 #include "capture/ImagePNGManager.h"
 #include "images/ImageExt.h"
+#include "images/PixelBlit.h"
 #include "images/PngCodec.h"
 
 namespace {
@@ -101,5 +102,17 @@ void CImagePNGCache::invalidate() {
 }
 
 bool CImagePNGCache::decodeInto(CImageExt& image) {
-    return !m_png.empty() && lumenreel::decodePng(m_png, image);
+    if (m_png.empty())
+        return false;
+    if (image.isNull() || image.width() != m_width || image.height() != m_height)
+        return lumenreel::decodePng(m_png, image);
+    CImageExt decoded;
+    if (!lumenreel::decodePng(m_png, decoded))
+        return false;
+    if (decoded.width() != image.width() || decoded.height() != image.height()) {
+        image = std::move(decoded);
+        return true;
+    }
+    lumenreel::copyPixels(decoded.view(), image.view(), 0, 0, image.width(), image.height());
+    return true;
 }

@@ -33,6 +33,7 @@ public:
     virtual bool copyPngTo(CFile& stream);
     // Gives back the bitmap on loan.
     void invalidate();
+    // A target of the picture's size keeps its depth; another becomes the picture.
     virtual bool decodeInto(CImageExt& image);
 
     int width() const { return m_width; }

@@ -89,13 +89,7 @@ Point CZephyrcastFrameElement::cursorPositionAt(float t) const {
 
 void CZephyrcastFrameElement::draw(CImageExt& target, float t, const FrameDrawOptions& options) {
     if (!m_master) {
-        bool drawn = false;
-        if (options.background && m_document) {
-            CImageExt& picture = m_document->m_backgroundScratch;
-            drawn = m_background.decodeInto(picture);
-            if (drawn)
-                copyPixels(picture.view(), target.view(), 0, 0, picture.width(), picture.height());
-        }
+        const bool drawn = options.background && m_document && drawBackground(target);
         if (!drawn) {
             const Size size =
                 m_document ? m_document->frameSize() : Size{target.width(), target.height()};
@@ -109,6 +103,23 @@ void CZephyrcastFrameElement::draw(CImageExt& target, float t, const FrameDrawOp
         drawItems(target, t, options);
     if (options.cursor && !m_master)
         drawCursor(target, t);
+}
+
+bool CZephyrcastFrameElement::drawBackground(CImageExt& target) {
+    const int width = target.width(), height = target.height();
+    if (m_background.width() != width || m_background.height() != height) {
+        CImageExt& picture = m_document->m_backgroundScratch;
+        if (!m_background.decodeInto(picture))
+            return false;
+        copyPixels(picture.view(), target.view(), 0, 0, picture.width(), picture.height());
+        return true;
+    }
+    // Playback draws a background for every moment: one pass straight into the target.
+    if (m_background.decodeInto(target) && target.bpp() == 32 && target.width() == width &&
+        target.height() == height)
+        return true;
+    target.create(width, height, 32);
+    return false;
 }
 
 void CZephyrcastFrameElement::drawMasterOverlay(CImageExt& target, float t,

@@ -73,6 +73,8 @@ public:
     static std::string defaultLabel(const CZephyrcastBaseDocument* document);
 
 private:
+    // False (the target left to be filled) when the background cannot be drawn.
+    bool drawBackground(CImageExt& target);
     void drawItems(CImageExt& target, float t, const FrameDrawOptions& options);
     void drawCursor(CImageExt& target, float t);
 

@@ -118,6 +118,13 @@ Size CDrawItem_zcSmoke::measureText() const {
     return control.measure();
 }
 
+Size CDrawItem_zcSmoke::measureTextAt(std::int64_t width) const {
+    CAutoRichEditCtrl control(
+        static_cast<int>(std::clamp<std::int64_t>(width, 1, kMaxImageDimension)));
+    control.setRichText(smokeProperties().text);
+    return control.measure();
+}
+
 void CDrawItem_zcSmoke::setPlainText(std::string_view text) {
     CAutoRichEditCtrl& control = sharedRichEdit();
     control.setPlainText(text, charFormatFor(decodeLogFont(smokeProperties().font)));
@@ -185,9 +192,13 @@ void CDrawItem_zcSmoke::buildBalloon(const CImageExt& balloonTemplate, const Rec
         text.right = clampedEdge(area.right + width - templateWidth);
         text.bottom = clampedEdge(area.bottom + height - templateHeight);
     }
-    if (record.verticalCenter)
-        text.top = clampedEdge(text.top +
-                               std::max<std::int64_t>(0, (text.height() - measured.height) / 2));
+    if (record.verticalCenter) {
+        // A balloon of a set size breaks the lines at its text area, so it centres those lines.
+        const std::int64_t textHeight =
+            record.autosize ? measured.height : measureTextAt(text.width()).height;
+        text.top =
+            clampedEdge(text.top + std::max<std::int64_t>(0, (text.height() - textHeight) / 2));
+    }
     const Size size = cappedBalloonSize(width, height);
     BalloonShape shape;
     shape.width = size.width;

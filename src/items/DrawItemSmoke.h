@@ -75,6 +75,8 @@ protected:
     bool serializeContent(CSerializeInterface& archive) override;
 
 private:
+    // The text's size with its lines broken at the width.
+    Size measureTextAt(std::int64_t width) const;
     void loadThemeItem();
     void buildBalloon(const CImageExt& balloonTemplate, const Rect& area, Point split);
     void buildTextOnly();

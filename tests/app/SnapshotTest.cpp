@@ -132,6 +132,18 @@ TEST_F(SnapshotTest, TheWindowAtChosenMomentsMatchesTheStoredPictures) {
     expectMatches(options, "window-fullscreen.png");
 }
 
+// A document's moment with a balloon from the skin's item set and a highlight that other frames
+// refer to, and the moment after its hidden frame.
+TEST_F(SnapshotTest, ADocumentInTheWindowMatchesTheStoredPictures) {
+    writeBytes(dir.path() / "rich.zcs", richDocumentFile());
+    SnapshotOptions options;
+    options.movie = dir.path() / "rich.zcs";
+    options.at = 5.5f;
+    expectMatches(options, "window-document-caption.png");
+    options.at = 2.5f;
+    expectMatches(options, "window-document-after-hidden.png");
+}
+
 TEST_F(SnapshotTest, NoMovieAndADamagedMovieShowTheirMessage) {
     SnapshotOptions options;
     expectMatches(options, "window-empty.png");

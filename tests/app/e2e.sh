@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
-# Space pauses it (they stop changing), the seek, chapter, step and help keys each show a new
-# picture, the mouse over the panel's track shows its time and a click there seeks, the loop,
-# mute and speed keys show their notice, a right click opens the menu, F12 fills the screen where the panel hides at rest and comes back on a mouse move,
+# Space pauses it (they stop changing), the seek, chapter, step and help keys and a drag of the
+# slider each show a new picture, the mouse over the panel's track shows its time and a click
+# there seeks, the loop, mute and speed keys show their notice, a right click opens the menu,
+# F12 fills the screen where the panel hides at rest and comes back on a mouse move,
 # Escape leaves full screen with the player running, F2 closes it with exit code 0. It waits
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
@@ -124,17 +125,30 @@ differs_from() {
     shot "$1-$n_key"
     ! same "$2" "$1-$n_key"
 }
+after_action() {
+    local name=$1 before=$2
+    shift 2
+    xdotool "$@"
+    wait_for 15 differs_from "$name" "$before" || fail "xdotool $* changed nothing"
+    n_settle=0
+    wait_for 15 settled "$name-settled" || fail "the window kept changing after xdotool $*"
+    cp "$shots/$name-settled-$n_settle.ppm" "$shots/$name.ppm"
+}
 after_keys() {
     local name=$1 before=$2
     shift 2
-    xdotool key "$@"
-    wait_for 15 differs_from "$name" "$before" || fail "keys $* changed nothing"
-    n_settle=0
-    wait_for 15 settled "$name-settled" || fail "the window kept changing after keys $*"
-    cp "$shots/$name-settled-$n_settle.ppm" "$shots/$name.ppm"
+    after_action "$name" "$before" key "$@"
 }
 after_keys seek-right paused-1 Right
 after_keys seek-home seek-right Home
+# The slider's pointer sits at the track's start after Home, 38 pixels above the window's bottom
+# edge; dragged to the middle of the track, it seeks there.
+eval "$(geometry)"
+track_y=$((HEIGHT - 38))
+after_action slider seek-home mousemove --window "$window" 9 "$track_y" mousedown 1 \
+    mousemove --window "$window" $((WIDTH / 2)) "$track_y" mouseup 1
+after_keys slider-home slider Home
+echo "e2e: [${SECONDS}s] dragging the slider's pointer seeked"
 after_keys next-chapter seek-home Next
 # One step is 25 ms, too little to move a clock or the pointer by a pixel; five move the pointer.
 after_keys frame-step next-chapter period period period period period

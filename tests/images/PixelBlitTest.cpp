@@ -30,6 +30,28 @@ TEST(PixelBlitTest, FillSetsExactlyTheClippedRectangle) {
     }
 }
 
+// Rows of every length up to a few vector steps, so the vector part and the tail after it both
+// run: every pixel keeps its colour and comes out opaque, and nothing past the row is written.
+TEST(PixelBlitTest, WideningTo32BitsKeepsEveryPixelOfRowsOfAnyLength) {
+    for (int width = 1; width <= 40; ++width) {
+        CImageExt source, target;
+        ASSERT_TRUE(source.create(width, 2, 24));
+        ASSERT_TRUE(target.create(width + 1, 2, 32));
+        fillPixels(target.view(), 0, 0, width + 1, 2, 0x11223344);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < width; ++x)
+                source.setPixel(x, y, static_cast<std::uint32_t>(0x010203 * (x + 40 * y + 1)));
+        copyPixels(source.view(), target.view(), 0, 0, width, 2);
+        int wrong = 0;
+        for (int y = 0; y < 2; ++y) {
+            for (int x = 0; x < width; ++x)
+                wrong += target.pixel(x, y) != (0xFF000000u | source.pixel(x, y));
+            wrong += target.pixel(width, y) != 0x11223344u;
+        }
+        EXPECT_EQ(wrong, 0) << width << " pixels";
+    }
+}
+
 TEST(PixelBlitTest, CopiesConvertBetweenDepthsAndClipToTheTarget) {
     struct Case {
         int fromBpp, toBpp, x, y;

@@ -84,6 +84,28 @@ TEST(Smoke, AFixedWidthBelowTheTemplatesIsRaisedToIt) {
     EXPECT_EQ(caption.balloonSize(), (Size{kTemplateWidth, 100}));
 }
 
+// A balloon of a set size breaks its lines at the text area: the lines it centres are those, so
+// none is pushed out of the balloon.
+TEST(Smoke, AFixedSizeBalloonCentresTheLinesItBreaks) {
+    BalloonTheme theme({10, 10, 50, 30});
+    Caption caption(theme.theme(), "one two three four five six seven");
+    caption.item.smokeProperties().autosize = false;
+    caption.item.smokeProperties().width = kTemplateWidth;
+    caption.item.smokeProperties().height = 200;
+    ASSERT_EQ(caption.balloonSize(), (Size{kTemplateWidth, 200}));
+    const CImageExt& balloon = *caption.item.balloon();
+    const int areaTop = 10, areaBottom = 200 - (kTemplateHeight - 30);
+    int firstInk = -1, lastInk = -1;
+    for (int y = areaTop; y < areaBottom; ++y)
+        for (int x = 10; x < 50; ++x)
+            if ((balloon.pixel(x, y) & 0xFF) < 0x80) {
+                firstInk = firstInk < 0 ? y : firstInk;
+                lastInk = y;
+            }
+    ASSERT_GT(lastInk - firstInk, 60) << "the words are broken over several lines";
+    EXPECT_NEAR(firstInk - areaTop, areaBottom - 1 - lastInk, 12);
+}
+
 TEST(Smoke, AnAbsurdFixedWidthIsCappedByTheImageLimits) {
     BalloonTheme theme({10, 10, 50, 30});
     Caption caption(theme.theme(), "Hi");

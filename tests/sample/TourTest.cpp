@@ -9,13 +9,19 @@
 #include <string>
 #include <vector>
 
+#include "TourDocument.h"
 #include "TourScreens.h"
 #include "TourScript.h"
 #include "images/ImageExt.h"
 #include "images/PngCodec.h"
+#include "items/DrawItemSmoke.h"
 #include "player/DocImp.h"
+#include "player/SkinEmbedded.h"
+#include "player/SkinPackage.h"
 #include "published/ExternalFormatReader.h"
 #include "support/TestSupport.h"
+#include "themes/PlayerThemes.h"
+#include "themes/ThemeFiles.h"
 
 namespace lumenreel::test {
 namespace {
@@ -147,6 +153,112 @@ TEST_F(TourTest, MomentsLookLikeTheStoredPictures) {
     }
 }
 
+// The document tour, written from the same plan and read back as the player reads it, with the
+// balloons of the compiled-in skin.
+class DocumentTourTest : public TourTest {
+protected:
+    static void SetUpTestSuite() {
+        TourTest::SetUpTestSuite();
+        ASSERT_TRUE(skin.Open(embeddedSkinPackage()));
+        themes = std::make_unique<CThemesManagerZC>(ThemeFiles::inPackage(*skin.FileSystem()));
+        CZephyrcastBaseDocument written(themes.get());
+        std::string error;
+        ASSERT_TRUE(tour::buildTourDocument(built->plan, written, error)) << error;
+        auto bytes = written.save();
+        ASSERT_TRUE(bytes) << written.lastError();
+        documentFile = std::move(*bytes);
+    }
+    static void TearDownTestSuite() {
+        themes.reset();
+        TourTest::TearDownTestSuite();
+    }
+
+    void SetUp() override {
+        TourTest::SetUp();
+        document = std::make_unique<CZephyrcastBaseDocument>(themes.get());
+        ASSERT_TRUE(document->load(documentFile)) << document->lastError();
+        documentSource.SetDocument(document.get());
+    }
+
+    // The balloon on the document's playing position, as placed.
+    Rect documentCaption(int position) const {
+        const CDrawCommonItemListManager& items = document->frameAt(position)->itemList();
+        for (int i = 0; i < items.count(); ++i)
+            if (auto* caption = dynamic_cast<CDrawItem_zcSmoke*>(items.itemAt(i)))
+                return caption->bounds();
+        return {};
+    }
+
+    static inline CSkinPackage skin;
+    static inline std::unique_ptr<CThemesManagerZC> themes;
+    static inline std::vector<std::uint8_t> documentFile;
+    std::unique_ptr<CZephyrcastBaseDocument> document;
+    CDocImp documentSource;
+};
+
+TEST_F(DocumentTourTest, PlaysAsLongAsThePublishedTourWithItsHiddenFrameLeftOut) {
+    EXPECT_EQ(documentSource.FrameCount(), source.FrameCount());
+    EXPECT_FLOAT_EQ(documentSource.Duration(), source.Duration());
+    EXPECT_EQ(documentSource.DisplaySize(), source.DisplaySize());
+    EXPECT_EQ(document->frameCount(), source.FrameCount() + 1);
+    int hidden = 0;
+    for (int position = 0; position < document->frameCount(); ++position)
+        hidden += !document->isFrameVisible(*document->frameAt(position));
+    EXPECT_EQ(hidden, 1);
+    EXPECT_NEAR(document->soundtrack().Duration(), source.Duration(), 0.05);
+    EXPECT_TRUE(themes->substitutions().empty()) << "the captions ask for a balloon the skin has";
+    for (int position = 0; position < document->frameCount(); ++position) {
+        const Rect r = documentCaption(position);
+        SCOPED_TRACE(position);
+        EXPECT_GE(r.left, 0);
+        EXPECT_GE(r.top, 0);
+        EXPECT_LE(r.right, tour::kScreenWidth);
+        EXPECT_LE(r.bottom, tour::kScreenHeight);
+    }
+}
+
+// Backgrounds, pointer, highlights and the logo come out the same from either kind, at each
+// frame's start, within its fades and at its end; only the balloons are drawn differently.
+TEST_F(DocumentTourTest, ShowsWhatThePublishedTourShowsOutsideTheBalloons) {
+    CImageExt published, authored;
+    ASSERT_TRUE(published.create(tour::kScreenWidth, tour::kScreenHeight, 32));
+    ASSERT_TRUE(authored.create(tour::kScreenWidth, tour::kScreenHeight, 32));
+    const auto& captions = built->content.captions;
+    float frameStart = 0;
+    int visible = 0;
+    for (int position = 0; position < document->frameCount(); ++position) {
+        if (!document->isFrameVisible(*document->frameAt(position)))
+            continue;
+        const tour::TourStep& step = built->plan.steps[static_cast<std::size_t>(visible)];
+        const Rect mine = documentCaption(position);
+        const auto theirs = std::find_if(captions.begin(), captions.end(),
+                                         [&](const auto& c) { return c.id == 1000 + visible + 1; });
+        auto inBalloon = [&](int x, int y) {
+            const bool inMine =
+                x >= mine.left && x < mine.right && y >= mine.top && y < mine.bottom;
+            const bool inTheirs = theirs != captions.end() && x >= theirs->rect.left &&
+                                  x < theirs->rect.right && y >= theirs->rect.top &&
+                                  y < theirs->rect.bottom;
+            return inMine || inTheirs;
+        };
+        for (float local : {0.2f, 0.8f, step.length - 0.15f}) {
+            const float t = frameStart + local;
+            SCOPED_TRACE("frame " + std::to_string(visible + 1) + " at " + std::to_string(t));
+            ASSERT_TRUE(source.RenderAt(t, published));
+            ASSERT_TRUE(documentSource.RenderAt(t, authored));
+            int different = 0;
+            for (int y = 0; y < published.height(); ++y)
+                for (int x = 0; x < published.width(); ++x)
+                    different += !inBalloon(x, y) && (published.pixel(x, y) & 0xFFFFFF) !=
+                                                         (authored.pixel(x, y) & 0xFFFFFF);
+            EXPECT_EQ(different, 0);
+        }
+        frameStart += step.length;
+        ++visible;
+    }
+    EXPECT_EQ(visible, source.FrameCount());
+}
+
 TEST(TourScriptTest, LongerVariantAddsScrollingFramesAfterTheTour) {
     tour::TourOptions options = writtenTour();
     options.narrationSound.clear();
@@ -158,7 +270,7 @@ TEST(TourScriptTest, LongerVariantAddsScrollingFramesAfterTheTour) {
     EXPECT_EQ(longer.content.soundtrack, nullptr);
     ASSERT_TRUE(zcd::writeZcd(longer.content, error)) << error;
     // The extra frames scroll: neighbouring pictures differ.
-    EXPECT_FALSE(longer.pictures[13].equals(longer.pictures[14]));
+    EXPECT_FALSE(longer.plan.pictures[13].equals(longer.plan.pictures[14]));
 }
 
 TEST(TourScriptTest, BadNarrationScriptsAreRefused) {
