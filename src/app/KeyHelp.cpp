@@ -13,6 +13,7 @@ std::vector<std::string> keyHelpLines() {
         "f, F12, double click — full screen; Escape leaves it",
         "m — mute;  9 / 0 — volume down / up",
         "l — loop on / off",
+        "[ / ] — slower / faster (×0.5 to ×2, the sound keeps its pitch);  Backspace — ×1",
         "s — save this moment as a PNG picture next to the movie",
         "i — statistics;  ? or F1 — this help",
         "F4 — open a published demo;  F3 — open a document",

@@ -14,6 +14,8 @@ CZephyrcastPlayerDlg::CZephyrcastPlayerDlg(const lumenreel::ProgramResources& re
                                            lumenreel::OutputDeviceFactory devices)
     : m_resources(resources), m_window(clock, std::move(devices)) {
     loadSkin();
+    // Either kind opens through the one chooser, by its content.
+    m_window.SetOpenAction([this] { LoadZCD(); });
 }
 
 CZephyrcastPlayerDlg::~CZephyrcastPlayerDlg() {

@@ -8,6 +8,7 @@
 #include "images/PixelBlit.h"
 #include "player/SkinFiles.h"
 #include "player/TimeText.h"
+#include "player/Tooltip.h"
 
 namespace lumenreel {
 namespace {
@@ -32,7 +33,8 @@ Point offset(Point point, const Rect& rect) {
 
 PlayerWindow::PlayerWindow(TickClock& clock, OutputDeviceFactory devices)
     : m_clock(clock),
-      m_view(clock, std::make_unique<CDocImp>(gainedDevices(std::move(devices), m_gain))) {}
+      m_view(clock, std::make_unique<CDocImp>(gainedDevices(
+                        timeStretchedDevices(std::move(devices), m_speed), m_gain))) {}
 
 void PlayerWindow::SetHost(PlayerHost& host) {
     m_host = &host;
@@ -93,6 +95,7 @@ std::vector<std::string> PlayerWindow::StatisticsLines() const {
                   static_cast<double>(m_shownTicks.size()) * 1000.0 / kFramesPerSecondWindowMs),
         offset ? formatted("Audio offset: %+.0f ms", std::round(*offset * 1000.0f))
                : std::string("Audio offset: no sound playing"),
+        "Speed: " + PlaybackSpeed::name(m_speed->value()),
     };
 }
 
@@ -121,6 +124,7 @@ bool PlayerWindow::Compose() {
                    panelRect.height());
     if (tooltip && !tooltip->text.empty())
         drawTooltip(*tooltip, panelRect);
+    m_menu.Draw(m_window);
 
     m_shown.valid = true;
     m_shown.backBufferVersion = m_view.BackBufferVersion();
@@ -158,18 +162,27 @@ void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const 
     style.colour = kTooltipText;
     style.pixelHeight = 13;
     style.bold = false;
-    const Size size = measureText(tip.text, style);
-    const int width = size.width + 12;
-    const int height = size.height + 6;
-    const int left =
-        std::clamp(panel.left + tip.anchor.left, 0, std::max(0, ClientSize().width - width));
-    const int top = std::max(0, panel.top + tip.anchor.top - height - 4);
+    const Size text = measureText(tip.text, style);
+    const Size size{text.width + 12, text.height + 6};
+    // Above the track as well as the control, so the tip never hides where the mouse may seek.
+    const Rect anchor{panel.left + tip.anchor.left,
+                      panel.top + std::min(tip.anchor.top, Panel().TrackRect().top),
+                      panel.left + tip.anchor.right, panel.top + tip.anchor.bottom};
+    const Size client = ClientSize();
+    const auto [left, top] = placeTooltip(anchor, size, {0, 0, client.width, client.height});
+    const int width = size.width;
+    const int height = size.height;
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
     fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
     drawCentredText(m_window, {left, top, left + width, top + height}, tip.text, style);
 }
 
 void PlayerWindow::MouseMove(Point point, Point screen) {
+    if (m_menu.IsOpen()) {
+        if (m_menu.MouseMove(point))
+            overlaysChanged();
+        return;
+    }
     const Rect panel = m_view.PanelRect();
     if (Panel().IsDragging() || panel.contains(point)) {
         m_panelHasMouse = true;
@@ -185,6 +198,12 @@ void PlayerWindow::MouseMove(Point point, Point screen) {
 
 void PlayerWindow::MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick) {
     userActed();
+    if (m_menu.IsOpen()) {
+        overlaysChanged();
+        if (const std::optional<int> command = m_menu.Press(point))
+            runMenuCommand(*command);
+        return;
+    }
     const Rect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
@@ -223,9 +242,22 @@ void PlayerWindow::changeVolume(int steps) {
     ShowNotice("Volume " + std::to_string(m_gain->level() * 100 / SoundGain::kSteps) + " %");
 }
 
+void PlayerWindow::setSpeed(float factor) {
+    m_speed->set(factor);
+    m_view.Transport().SetSpeed(m_speed->value());
+    ShowNotice("Speed " + PlaybackSpeed::name(m_speed->value()));
+}
+
 void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
     using Key = CZCPlayerView::Key;
     userActed();
+    if (m_menu.IsOpen()) {
+        // Any key closes the menu; Escape does nothing else.
+        m_menu.Close();
+        overlaysChanged();
+        if (key == Key::Escape)
+            return;
+    }
     switch (key) {
         case Key::Mute:
             m_gain->setMuted(!m_gain->muted());
@@ -236,6 +268,13 @@ void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
             break;
         case Key::VolumeDown:
             changeVolume(-1);
+            break;
+        case Key::Slower:
+        case Key::Faster:
+            setSpeed(PlaybackSpeed::stepped(m_speed->value(), key == Key::Faster ? 1 : -1));
+            break;
+        case Key::NormalSpeed:
+            setSpeed(1.0f);
             break;
         case Key::Help:
             m_helpShown = !m_helpShown;

@@ -1,15 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "app/ContextMenu.h"
 #include "app/OverlayBox.h"
 #include "images/ImageExt.h"
 #include "player/SkinnedPlayerView.h"
 #include "sound/OutputDevice.h"
+#include "sound/PlaybackSpeed.h"
 #include "sound/SoundGain.h"
 
 class CRBFileSystem;
@@ -56,6 +59,7 @@ public:
     // The lines the statistics overlay shows now.
     std::vector<std::string> StatisticsLines() const;
     SoundGain& Gain() { return *m_gain; }
+    float Speed() const { return m_speed->value(); }
 
     // Composes the window as it looks now; false when it looked the same at the last call, so
     // there is nothing new to show (a paused movie costs no drawing).
@@ -68,7 +72,23 @@ public:
     void MouseUp(Point point);
     void MouseLeave();
     void MouseWheel(int notches);
+    // Opens the menu of what the window can do where the mouse is.
+    void RightClick(Point point);
     void KeyDown(CZCPlayerView::Key key);
+
+    enum MenuCommand {
+        kMenuOpen = 1,
+        kMenuLoop,
+        kMenuFit,
+        kMenuFullScreen,
+        kMenuSlower,
+        kMenuFaster,
+        kMenuNormalSpeed,
+        kMenuAbout
+    };
+    const ContextMenu& Menu() const { return m_menu; }
+    // What the menu's Open does (the dialog's chooser); without one, Open is not offered.
+    void SetOpenAction(std::function<void()> open) { m_open = std::move(open); }
 
 private:
     void drawOverlays();
@@ -78,10 +98,13 @@ private:
     // A key or a click: a timed message has been seen.
     void userActed();
     void changeVolume(int steps);
+    void setSpeed(float factor);
+    void runMenuCommand(int command);
 
     TickClock& m_clock;
     PlayerHost* m_host = nullptr;
     std::shared_ptr<SoundGain> m_gain = std::make_shared<SoundGain>();
+    std::shared_ptr<PlaybackSpeed> m_speed = std::make_shared<PlaybackSpeed>();
     CSkinnedPlayerView m_view;
     CImageExt m_window;
     std::vector<std::string> m_message;
@@ -103,6 +126,8 @@ private:
         std::optional<CPlayerNavigateDialog::Tooltip> tooltip;
     };
     Shown m_shown;
+    ContextMenu m_menu;
+    std::function<void()> m_open;
     bool m_panelHasMouse = false;
     bool m_panelPressed = false;
 };

@@ -73,6 +73,12 @@ CZCPlayerView::Key viewKey(const SDL_Keysym& key) {
             return Key::VolumeDown;
         case SDLK_0:
             return Key::VolumeUp;
+        case SDLK_LEFTBRACKET:
+            return Key::Slower;
+        case SDLK_RIGHTBRACKET:
+            return Key::Faster;
+        case SDLK_BACKSPACE:
+            return Key::NormalSpeed;
         case SDLK_s:
             return Key::SavePicture;
         case SDLK_i:
@@ -334,6 +340,8 @@ private:
                     const Rect screen = WindowScreenRect();
                     window.MouseDown({event.button.x, event.button.y}, screenMouse(),
                                      {screen.left, screen.top}, event.button.clicks == 2);
+                } else if (event.button.button == SDL_BUTTON_RIGHT) {
+                    window.RightClick({event.button.x, event.button.y});
                 }
                 break;
             case SDL_MOUSEBUTTONUP:

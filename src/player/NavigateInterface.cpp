@@ -87,6 +87,14 @@ void CZCPlayerView_navigateInterface::SetTime(float t) {
         Pause();
 }
 
+void CZCPlayerView_navigateInterface::SetSpeed(float factor) {
+    if (factor == speed)
+        return;
+    speed = factor;
+    if (playing && !paused && !scrubbing && soundRestartAt == 0)
+        source->StartSound(time, 0);
+}
+
 void CZCPlayerView_navigateInterface::DeferSoundRestart() {
     soundRestartAt = Now() + kSoundRestartDelayMs;
     // 0 means "none", so a due time that lands on it moves on by a tick.

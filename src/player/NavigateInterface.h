@@ -55,6 +55,10 @@ public:
     float GetDuration() const { return duration; }
     void SetDuration(float d);
     float GetStep() const { return 3.0f; }
+    // Movie seconds per second of real time. The sound restarts where the movie is, so a device
+    // that takes the new speed as it restarts stays with the pictures.
+    void SetSpeed(float factor);
+    float GetSpeed() const { return speed; }
     void Reset();
     bool HasMovie() const { return source->IsLoaded(); }
     int GetFrameCount() const { return source->FrameCount(); }
@@ -79,6 +83,7 @@ private:
     bool scrubbing = false;
     float time = 0.0f;
     float duration = 0.0f;
+    float speed = 1.0f;
     std::uint32_t panelColour = kDefaultPanelColour;
     std::uint32_t soundRestartAt = 0;  // 0: no restart due
     InPt<CDocImp> source;

@@ -5,7 +5,6 @@
 
 #include "player/NavigateInterface.h"
 #include "player/SkinDrawing.h"
-#include "player/TimeText.h"
 #include "storage/TranslateInterface.h"
 
 namespace {
@@ -247,6 +246,7 @@ void CPlayerNavigateDialog::OnMouseMove(Point point) {
         m_hoverTicks = 0;
         m_tooltipSuppressed = false;
     }
+    m_trackHoverX = TrackHitRect().contains(point) ? std::optional<int>(point.x) : std::nullopt;
     if (!m_dragging || !m_transport)
         return;
     const int trackWidth = static_cast<int>(std::max<std::int64_t>(TrackRect().width(), 0));
@@ -260,10 +260,21 @@ void CPlayerNavigateDialog::OnLButtonDown(Point point) {
     for (CTransparentButton& button : m_buttons)
         if (button.MouseDown(point))
             return;
-    if (!m_transport || !m_seekEnabled || !PointerRect().contains(point))
+    if (!m_transport || !m_seekEnabled)
         return;
-    m_dragPointerOffset = PointerRect().left - m_layout.startPointer.x;
-    m_dragStartMouseX = point.x;
+    if (const Rect pointer = PointerRect(); pointer.contains(point)) {
+        startDrag(pointer.left - m_layout.startPointer.x, point.x);
+    } else if (TrackHitRect().contains(point) && m_transport->HasMovie()) {
+        // A press beside the pointer jumps there and holds the pointer for dragging on.
+        startDrag(pointerOffsetUnder(point.x), point.x);
+        m_dragTime = TimeAtPixel(m_dragPointerOffset + m_layout.startPointer.x);
+        m_transport->Seek(m_dragTime);
+    }
+}
+
+void CPlayerNavigateDialog::startDrag(int pointerOffset, int mouseX) {
+    m_dragPointerOffset = pointerOffset;
+    m_dragStartMouseX = mouseX;
     m_dragging = true;
     m_savedScrubbing = m_transport->IsScrubbing();
     m_transport->SetScrubbing(true);
@@ -291,6 +302,8 @@ void CPlayerNavigateDialog::OnKeyDown(Key key) {
 }
 
 std::optional<CPlayerNavigateDialog::Tooltip> CPlayerNavigateDialog::CurrentTooltip() const {
+    if (std::optional<Tooltip> time = hoverTimeTooltip())
+        return time;
     if (m_hoverButton == 0 || m_tooltipSuppressed || m_hoverTicks < kTooltipDelayTicks)
         return std::nullopt;
     const CTransparentButton* button = Button(m_hoverButton);
@@ -320,12 +333,10 @@ const CImageExt& CPlayerNavigateDialog::Picture() {
         m_picture.destroy();
         return m_picture;
     }
+    drawTrackMarks();
     const Rect pointer = PointerRect();
     lumenreel::drawSkinImage(m_pointer, m_picture, pointer.left, pointer.top, 0xFFFFFFu);
-    if (m_transport)
-        lumenreel::drawCentredText(
-            m_picture, TextRect(),
-            lumenreel::formatTimeText(m_transport->GetTime(), m_transport->GetCurrentFrame()));
+    drawTimeText();
     for (const CTransparentButton& button : m_buttons)
         button.Draw(m_picture);
     return m_picture;

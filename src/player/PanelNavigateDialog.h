@@ -35,6 +35,9 @@ public:
     static constexpr int kDefaultHeight = 45;
     // A tooltip shows once the mouse has rested on a button for this many Refresh ticks.
     static constexpr int kTooltipDelayTicks = 20;
+    // The played part of the groove and the ticks where the movie's frames start (0xAARRGGBB).
+    static constexpr std::uint32_t kPlayedColour = 0xFF2E82F8;
+    static constexpr std::uint32_t kChapterTickColour = 0xFFA8B0BA;
     enum class Key { Space, Other };
 
     struct Tooltip {
@@ -93,7 +96,13 @@ public:
     lumenreel::Rect TrackRect() const;
     lumenreel::Rect PointerRect() const;
     lumenreel::Rect TextRect() const;
+    // The pointer's reach along the track: a press there seeks, the mouse over it shows its time.
+    lumenreel::Rect TrackHitRect() const;
     float TimeAtPixel(int x) const;
+    // The centre of the pointer when it shows time t.
+    int PixelAtTime(float t) const;
+    // The time under the mouse while it is over the track, or of the pointer it drags.
+    std::optional<float> HoverTime() const;
     bool IsDragging() const { return m_dragging; }
 
     CTransparentButton* Button(int id);
@@ -104,6 +113,12 @@ private:
     void placeButtons();
     void command(CTransparentButton& button);
     void drawBody();
+    void drawTrackMarks();
+    void drawTimeText();
+    void startDrag(int pointerOffset, int mouseX);
+    // The pointer's left edge that puts its centre under the mouse, kept on the track.
+    int pointerOffsetUnder(int mouseX) const;
+    std::optional<Tooltip> hoverTimeTooltip() const;
     std::string translate(const std::string& key) const;
 
     CZCPlayerView_navigateInterface* m_transport = nullptr;
@@ -129,7 +144,8 @@ private:
     bool m_savedScrubbing = false;
     bool m_seekEnabled = true;
 
-    int m_hoverButton = 0;  // id of the button under the mouse, 0 for none
+    std::optional<int> m_trackHoverX;  // the mouse over the track, in panel pixels
+    int m_hoverButton = 0;             // id of the button under the mouse, 0 for none
     int m_hoverTicks = 0;
     bool m_tooltipSuppressed = false;  // until the mouse moves to another button
 };

@@ -171,7 +171,7 @@ void CZCPlayerView::ClockStep() {
     }
     if (!transport.IsPlaying() || transport.IsPaused() || transport.IsScrubbing())
         return;
-    float requested = transport.GetTime() + delta;
+    float requested = transport.GetTime() + delta * transport.GetSpeed();
     transport.SetTime(requested);
     if (transport.GetTime() < requested && !transport.IsPaused())
         source().StartSound(transport.GetTime(), 0);

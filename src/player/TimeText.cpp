@@ -2,6 +2,7 @@
 
 #include <pango/pangocairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <functional>
@@ -12,13 +13,6 @@
 
 namespace lumenreel {
 namespace {
-
-// Two digits, tens then units, as a clock shows a value that may exceed 99.
-std::string twoDigits(long long value) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%lld%lld", value / 10 % 10, value % 10);
-    return text;
-}
 
 struct LayoutDeleter {
     void operator()(PangoLayout* layout) const { g_object_unref(layout); }
@@ -38,14 +32,25 @@ LayoutPtr makeLayout(cairo_t* context, const std::string& text, const PanelTextS
 
 }  // namespace
 
-std::string formatTimeText(float seconds, int currentFrame) {
-    const float t = std::isfinite(seconds) && seconds > 0 ? seconds : 0.0f;
-    const long long s = static_cast<long long>(t);
-    const long long hundredths = static_cast<long long>((t - static_cast<float>(s)) * 100.0f);
-    const long long minutes = static_cast<long long>(t / 60.0f);
-    char frame[32];
-    std::snprintf(frame, sizeof frame, " [%lld]", static_cast<long long>(currentFrame) + 1);
-    return twoDigits(minutes) + ":" + twoDigits(s % 60) + ":" + twoDigits(hundredths) + frame;
+std::string formatClock(float seconds, bool withHours) {
+    const long long total =
+        std::isfinite(seconds) && seconds > 0 ? static_cast<long long>(seconds) : 0;
+    char text[32];
+    if (withHours)
+        std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", total / 3600, total / 60 % 60,
+                      total % 60);
+    else
+        std::snprintf(text, sizeof text, "%lld:%02lld", total / 60, total % 60);
+    return text;
+}
+
+PanelTimeText panelTimeText(float elapsed, float total, int frame, int frameCount) {
+    const bool hours = total >= 3600.0f;
+    PanelTimeText text{formatClock(elapsed, hours) + " / " + formatClock(total, hours), {}};
+    if (frameCount > 0)
+        text.frame = std::to_string(std::clamp(frame, 0, frameCount - 1) + 1) + "/" +
+                     std::to_string(frameCount);
+    return text;
 }
 
 Size measureText(const std::string& text, const PanelTextStyle& style) {

@@ -9,9 +9,16 @@ class CImageExt;
 
 namespace lumenreel {
 
-// "mm:ss:hh [frame]": minutes, seconds and hundredths of t, each as two digits (the minutes wrap
-// at 100), then the one-based frame number.
-std::string formatTimeText(float seconds, int currentFrame);
+// A moment as a clock shows it: "m:ss", or "h:mm:ss" with hours, whole seconds rounded down.
+std::string formatClock(float seconds, bool withHours);
+
+// The panel's time display for a moment of a movie: "0:02 / 1:14", with both clocks showing
+// hours once the movie lasts an hour, and the one-based frame of the count, "3/13".
+struct PanelTimeText {
+    std::string clocks;
+    std::string frame;  // empty without frames
+};
+PanelTimeText panelTimeText(float elapsed, float total, int frame, int frameCount);
 
 // Plain text drawn with the panel's bold 16-pixel sans font.
 struct PanelTextStyle {

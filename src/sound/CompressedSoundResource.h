@@ -20,8 +20,7 @@ public:
     float Duration() override;
     bool IsEmpty() override { return m_data.empty(); }
     void Pause(bool flag) override;
-    // The player reports no position; the clock never follows the sound.
-    float Position() override { return 0.0f; }
+    float Position() override { return m_player ? m_player->Position() : 0.0f; }
     void SetData(std::vector<std::uint8_t> data,
                  const lumenreel::WaveFormat* format = nullptr) override;
 

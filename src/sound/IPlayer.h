@@ -34,4 +34,6 @@ public:
     virtual void Stop() = 0;
     virtual float Length() = 0;
     virtual bool Seek(float seconds) = 0;
+    // The stream's time of the sound being heard now.
+    virtual float Position() = 0;
 };

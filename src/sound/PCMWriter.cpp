@@ -152,6 +152,11 @@ lumenreel::WaveFormat CPCMWriter::GetFormat() {
     return m_format;
 }
 
+std::uint64_t CPCMWriter::PlayedBytes() {
+    std::lock_guard lock(m_mutex);
+    return m_device ? m_device->position() : 0;
+}
+
 std::size_t CPCMWriter::QueuedCount() {
     std::lock_guard lock(m_mutex);
     return m_queued.size();

@@ -35,6 +35,8 @@ public:
     void Close();
 
     std::size_t QueuedCount();
+    // Bytes the device has played since it opened or was flushed.
+    std::uint64_t PlayedBytes();
     // A copy: the format changes under the lock when the writer opens or closes.
     lumenreel::WaveFormat GetFormat();
 

@@ -60,6 +60,7 @@ bool CStreamDecoder::Open() {
     // A writer without a device still takes data (and drops it): the movie plays on silently.
     m_writer->Open(m_codec->rate(), m_codec->channels(), 16);
     m_opened = true;
+    m_runStart = 0;
     return true;
 }
 
@@ -74,7 +75,10 @@ bool CStreamDecoder::Seek(double seconds) {
         return false;
     m_writer->Flush();
     m_rewindDue = false;
-    return m_codec->seekTime(seconds);
+    if (!m_codec->seekTime(seconds))
+        return false;
+    m_runStart = seconds;
+    return true;
 }
 
 void CStreamDecoder::SetPaused(bool flag) {
@@ -152,9 +156,15 @@ bool CStreamDecoder::DecodeLoop() {
 void CStreamDecoder::FinishRun() {
     m_writer->WaitUntilIdle(m_stopRequested);
     std::lock_guard lock(m_lock);
-    if (m_rewindDue && m_opened)
-        m_codec->seekTime(0.0);
+    if (m_rewindDue && m_opened && m_codec->seekTime(0.0))
+        m_runStart = 0;
     m_rewindDue = false;
+}
+
+double CStreamDecoder::HeardSeconds() {
+    std::lock_guard lock(m_lock);
+    const std::uint32_t byteRate = m_writer->GetFormat().avgBytesPerSec;
+    return m_runStart + (byteRate ? static_cast<double>(m_writer->PlayedBytes()) / byteRate : 0.0);
 }
 
 double CStreamDecoder::Length() {

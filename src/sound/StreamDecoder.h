@@ -48,6 +48,8 @@ public:
     // Decodes until the end of the stream (true) or a stop request (false).
     bool DecodeLoop();
     double Length();
+    // Where in the stream the sound heard now is: where the run began and what has played.
+    double HeardSeconds();
 
     // After DecodeLoop: waits for the tail to play (or a stop), then rewinds to the start unless
     // a seek came in meanwhile, so the next Play starts where the caller last sought.
@@ -75,6 +77,7 @@ private:
     bool m_opened = false;
     bool m_rewindDue = false;
     bool m_running = false;
+    double m_runStart = 0;  // the stream's time where the device's count began
     std::mutex m_lock;
     // Signalled when the pause ends or a stop is requested.
     std::condition_variable m_flagsChanged;

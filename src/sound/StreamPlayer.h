@@ -26,6 +26,7 @@ public:
     void Stop() override;
     float Length() override;
     bool Seek(float seconds) override;
+    float Position() override { return static_cast<float>(m_decoder->HeardSeconds()); }
 
     CStreamDecoder& GetDecoder() const { return *m_decoder; }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <functional>
 
 #include "AppTestSupport.h"
 #include "app/OverlayBox.h"
@@ -56,6 +58,100 @@ protected:
     RecordingHost host;
     CZephyrcastPlayerDlg dialog;
 };
+
+// The button's tip after the mouse rests, the time's at once: both above the track, whose
+// pixels stay as the panel drew them, and near the mouse.
+TEST_F(PlayerWindowTest, TooltipsAppearAboveThePanelsTrackNeverOverIt) {
+    window().View().Transport().Pause();
+    const Rect panel = window().View().PanelRect();
+    const Rect track = window().Panel().TrackHitRect();
+    const Rect rew = window().Panel().Button(CPlayerNavigateDialog::kRewind)->GetRect();
+    struct Case {
+        Point mouse;  // in panel pixels
+        int ticks;
+    };
+    for (const Case& c : {Case{{(rew.left + rew.right) / 2, (rew.top + rew.bottom) / 2},
+                               CPlayerNavigateDialog::kTooltipDelayTicks + 1},
+                          Case{{(track.left + track.right) / 2, track.top + 1}, 0}}) {
+        const Point at{panel.left + c.mouse.x, panel.top + c.mouse.y};
+        window().MouseMove(at, at);
+        changedTicks(c.ticks);
+        window().Compose();
+        ASSERT_TRUE(window().Panel().CurrentTooltip()) << c.mouse.x;
+        const CImageExt& shown = window().Picture();
+        const CImageExt& drawn = window().Panel().Picture();
+        EXPECT_EQ(
+            shown.countDifferences(drawn, panel.left, panel.top, static_cast<int>(panel.width()),
+                                   static_cast<int>(track.bottom), 0, 0),
+            0)
+            << c.mouse.x;
+        // The tip's light fill shows in the rows just above the panel, near the mouse.
+        int fill = 0;
+        for (int x = std::max(0, at.x - 60); x < std::min(shown.width(), at.x + 60); ++x)
+            fill += (shown.pixel(x, panel.top - 5) & 0xFFFFFF) == 0xF4F4F4;
+        EXPECT_GT(fill, 10) << c.mouse.x;
+    }
+}
+
+// Each item of the right-click menu does what its key or button does, then the menu closes; a
+// press beside it or Escape only closes it.
+TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {
+    int opened = 0;
+    window().SetOpenAction([&opened] { ++opened; });
+    CZCPlayerView& view = window().View();
+    const auto choose = [&](int command) {
+        window().RightClick({20, 20});
+        EXPECT_TRUE(window().Compose());
+        const auto& items = window().Menu().Items();
+        const auto found = std::find_if(items.begin(), items.end(), [command](const auto& item) {
+            return item.command == command;
+        });
+        ASSERT_NE(found, items.end()) << command;
+        const Rect menu = window().Menu().Bounds();
+        const Point on{menu.left + 30,
+                       menu.top + 1 +
+                           static_cast<int>(found - items.begin()) * ContextMenu::kItemHeight +
+                           ContextMenu::kItemHeight / 2};
+        window().MouseMove(on, on);
+        window().MouseDown(on, on, {0, 0}, false);
+        window().MouseUp(on);
+        EXPECT_FALSE(window().Menu().IsOpen()) << command;
+    };
+    struct Case {
+        int command;
+        std::function<bool()> done;
+    };
+    const bool loop = view.Transport().IsLoop();
+    const bool fit = view.IsFitChecked();
+    for (const Case& c : {
+             Case{PlayerWindow::kMenuLoop, [&] { return view.Transport().IsLoop() != loop; }},
+             Case{PlayerWindow::kMenuFit, [&] { return view.IsFitChecked() != fit; }},
+             Case{PlayerWindow::kMenuFullScreen, [&] { return view.IsFullScreen(); }},
+             Case{PlayerWindow::kMenuAbout,
+                  [&] { return window().Message().front() == "Lumenreel player"; }},
+             Case{PlayerWindow::kMenuOpen, [&] { return opened == 1; }},
+             Case{PlayerWindow::kMenuFaster, [&] { return window().Speed() == 1.25f; }},
+             Case{PlayerWindow::kMenuSlower, [&] { return window().Speed() == 1.0f; }},
+             Case{PlayerWindow::kMenuSlower, [&] { return window().Speed() == 0.75f; }},
+             Case{PlayerWindow::kMenuNormalSpeed, [&] { return window().Speed() == 1.0f; }},
+         }) {
+        choose(c.command);
+        EXPECT_TRUE(c.done()) << c.command;
+    }
+    // The menu stays inside the window however near its edge the click is.
+    const Size client = window().ClientSize();
+    window().RightClick({client.width - 2, client.height - 2});
+    const Rect menu = window().Menu().Bounds();
+    EXPECT_LE(menu.right, client.width);
+    EXPECT_LE(menu.bottom, client.height);
+    window().MouseDown({0, 0}, {0, 0}, {0, 0}, false);
+    EXPECT_FALSE(window().Menu().IsOpen());
+    EXPECT_EQ(opened, 1) << "a press beside the menu chose nothing";
+    window().RightClick({20, 20});
+    window().KeyDown(CZCPlayerView::Key::Escape);
+    EXPECT_FALSE(window().Menu().IsOpen());
+    EXPECT_TRUE(view.IsFullScreen()) << "Escape closed only the menu";
+}
 
 TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
     ASSERT_TRUE(window().Compose());
@@ -155,14 +251,17 @@ TEST_F(PlayerWindowTest, OverlaysAndNoticesChangeThePictureAndGoAgain) {
     EXPECT_TRUE(window().Picture().equals(plain)) << "everything laid over the movie has gone";
 }
 
-TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAndAudioOffset) {
+TEST_F(PlayerWindowTest, StatisticsShowRenderTimeShownFramesAudioOffsetAndSpeed) {
     window().KeyDown(CZCPlayerView::Key::Statistics);
     const int shown = changedTicks(40);  // one second of ticks
     const std::vector<std::string> lines = window().StatisticsLines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].rfind("Render: ", 0), 0u);
     EXPECT_EQ(lines[1], "Shown: " + std::to_string(shown) + " frames/s");
     EXPECT_EQ(lines[2], "Audio offset: no sound playing") << "the test demo has no sound";
+    EXPECT_EQ(lines[3], "Speed: \u00d71");
+    window().KeyDown(CZCPlayerView::Key::Faster);
+    EXPECT_EQ(window().StatisticsLines()[3], "Speed: \u00d71.25");
 }
 
 TEST_F(PlayerWindowTest, AnOpenedMovieDoesNotLoopAndTheLoopKeyLightsTheButton) {

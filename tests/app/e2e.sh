@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The bundled sample tour in a real X server: it starts and plays (the window's pixels change),
 # Space pauses it (they stop changing), the seek, chapter, step and help keys and a drag of the
-# slider each show a new picture, F12 fills the screen where the panel hides at rest and comes back on a mouse move,
+# slider each show a new picture, the mouse over the panel's track shows its time and a click
+# there seeks, the loop, mute and speed keys show their notice, a right click opens the menu,
+# F12 fills the screen where the panel hides at rest and comes back on a mouse move,
 # Escape leaves full screen with the player running, F2 closes it with exit code 0. It waits
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
@@ -148,12 +150,78 @@ after_action slider seek-home mousemove --window "$window" 9 "$track_y" mousedow
 after_keys slider-home slider Home
 echo "e2e: [${SECONDS}s] dragging the slider's pointer seeked"
 after_keys next-chapter seek-home Next
-after_keys frame-step next-chapter period
+# One step is 25 ms, too little to move a clock or the pointer by a pixel; five move the pointer.
+after_keys frame-step next-chapter period period period period period
 after_keys help frame-step question
 xdotool key Escape
 n_key=0
 wait_for 15 differs_from help-closed help || fail "Escape did not close the help"
 echo "e2e: [${SECONDS}s] Right, Home, Page Down, '.', '?' and Escape each showed their picture"
+after_keys seek-left help-closed Left
+after_keys frame-back seek-left comma comma comma comma comma
+after_keys previous-chapter frame-back Prior
+echo "e2e: [${SECONDS}s] Left, ',' and Page Up each showed their picture"
+
+# The panel runs along the window's bottom, 45 pixels high; its groove's middle is 8 pixels
+# below its top and the pointer's centre runs from x = 12 to 12 + 348 + (width - 427).
+eval "$(geometry)"
+panel_top=$((HEIGHT - 45))
+track_y=$((panel_top + 8))
+track_x=$((12 + (348 + WIDTH - 427) * 3 / 4))
+# A pixel of the last shot under a name, as "R,G,B".
+pixel_of() {
+    convert "$shots/$1.ppm" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
+}
+# The mouse over the track shows its time in a tip (light fill) just above the panel.
+xdotool mousemove --window "$window" "$track_x" "$track_y"
+n_key=0
+tip_shown() {
+    differs_from hover previous-chapter &&
+        convert "$shots/hover-$n_key.ppm" -crop "120x1+$((track_x - 60))+$((panel_top - 5))" \
+            -depth 8 txt:- | grep -qi '#F4F4F4'
+}
+wait_for 15 tip_shown || fail "the mouse over the track showed no time above it"
+cp "$shots/hover-$n_key.ppm" "$shots/hover.ppm"
+[[ "$(pixel_of hover "$((track_x - 8))" "$track_y")" != "46,130,248" ]] ||
+    fail "the groove was already played up to the mouse before the click"
+echo "e2e: [${SECONDS}s] hovering the track showed its time above the panel"
+# A click there jumps: the groove is played up to the mouse.
+xdotool click 1
+n_key=0
+played_to_mouse() {
+    differs_from click hover && [[ "$(pixel_of "click-$n_key" "$((track_x - 8))" "$track_y")" == "46,130,248" ]]
+}
+wait_for 15 played_to_mouse || fail "a click on the track did not seek there"
+cp "$shots/click-$n_key.ppm" "$shots/click.ppm"
+xdotool mousemove --window "$window" "$track_x" $((panel_top - 100))
+echo "e2e: [${SECONDS}s] a click on the track moved the time there"
+
+# Loop and mute say so in a notice.
+after_keys loop-key click l
+after_keys mute-key loop-key m
+after_keys faster mute-key bracketright
+after_keys slower faster bracketleft
+after_keys normal-speed slower BackSpace
+echo "e2e: [${SECONDS}s] 'l', 'm', ']', '[' and Backspace each showed their notice"
+
+# A right click opens the menu (the dark fill of its unlit items below the mouse); Escape
+# closes it.
+xdotool mousemove --window "$window" 200 200 click 3
+n_key=0
+menu_shown() {
+    differs_from menu normal-speed &&
+        convert "$shots/menu-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+}
+wait_for 15 menu_shown || fail "a right click showed no menu"
+cp "$shots/menu-$n_key.ppm" "$shots/menu.ppm"
+xdotool key Escape
+n_key=0
+menu_gone() {
+    differs_from menu-closed menu &&
+        ! convert "$shots/menu-closed-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+}
+wait_for 15 menu_gone || fail "Escape did not close the menu"
+echo "e2e: [${SECONDS}s] a right click opened the menu and Escape closed it"
 
 windowed=$(geometry | tr '\n' ' ')
 xdotool key F12

@@ -172,13 +172,78 @@ TEST_F(PanelTest, DraggingThePointerSeeksAndClampsAtTheTrackEnds) {
     EXPECT_FALSE(panel.IsDragging());
     EXPECT_FALSE(view->Transport().IsScrubbing());
 
-    // Away from the pointer a press does not drag; with seeking off the pointer does not either.
-    panel.OnLButtonDown({200, 8});
+    // Below the track a press does not drag; with seeking off neither pointer nor track do.
+    panel.OnLButtonDown({200, 40});
     EXPECT_FALSE(panel.IsDragging());
-    panel.OnLButtonUp({200, 8});
+    panel.OnLButtonUp({200, 40});
     panel.EnableSeeking(false);
     panel.OnLButtonDown(centre(panel.PointerRect()));
+    panel.OnLButtonDown({200, 8});
     EXPECT_FALSE(panel.IsDragging());
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), 0.0f);
+}
+
+TEST_F(PanelTest, APressOnTheTrackJumpsThereAndDragsOnFromIt) {
+    const Rect hit = panel.TrackHitRect();
+    const int middle = (hit.top + hit.bottom) / 2;
+    struct Case {
+        int x;
+        float time;
+    };
+    // The pointer's centre lands under the mouse; presses past either end stop at the ends.
+    for (const Case& c : {Case{panel.PixelAtTime(7.5f), 7.5f}, Case{panel.PixelAtTime(2.0f), 2.0f},
+                          Case{hit.left, 0.0f}, Case{hit.right - 1, 10.0f}}) {
+        panel.OnLButtonDown({c.x, middle});
+        EXPECT_TRUE(panel.IsDragging()) << c.x;
+        EXPECT_NEAR(view->Transport().GetTime(), c.time, 10.0f / hit.width()) << c.x;
+        panel.OnLButtonUp({c.x, middle});
+    }
+    panel.OnLButtonDown({panel.PixelAtTime(5.0f), middle});
+    panel.OnMouseMove({panel.PixelAtTime(6.0f), 30});  // the drag goes on below the track
+    EXPECT_NEAR(view->Transport().GetTime(), 6.0f, 10.0f / hit.width());
+    panel.OnLButtonUp({panel.PixelAtTime(6.0f), 30});
+    EXPECT_FALSE(view->Transport().IsScrubbing());
+}
+
+TEST_F(PanelTest, HoveringTheTrackShowsAtOnceTheTimeAPressThereSeeksTo) {
+    const Rect hit = panel.TrackHitRect();
+    const int x = panel.PixelAtTime(4.5f);
+    panel.OnMouseMove({x, hit.top});
+    ASSERT_TRUE(panel.HoverTime());
+    EXPECT_NEAR(*panel.HoverTime(), 4.5f, 10.0f / hit.width());
+    const auto tip = panel.CurrentTooltip();
+    ASSERT_TRUE(tip);
+    EXPECT_EQ(tip->text, "0:04");
+    EXPECT_NEAR(tip->anchor.left, x, 1);
+    EXPECT_EQ(view->Transport().GetTime(), 0.0f) << "hovering does not seek";
+    panel.OnLButtonDown({x, hit.top});
+    EXPECT_FLOAT_EQ(view->Transport().GetTime(), *panel.HoverTime());
+    panel.OnLButtonUp({x, hit.top});
+
+    panel.OnMouseMove({x, hit.bottom + 5});
+    EXPECT_FALSE(panel.HoverTime());
+    EXPECT_FALSE(panel.CurrentTooltip());
+}
+
+TEST_F(PanelTest, TheGrooveMarksThePlayedPartAndEachFrameStart) {
+    view->Transport().Play();
+    view->Transport().SetTime(5.5f);
+    const CImageExt& picture = panel.Picture();
+    const Rect track = panel.TrackRect();
+    const int middle = static_cast<int>(track.top + track.height() / 2);
+    const auto at = [&](int x, int y) { return picture.pixel(x, y) | 0xFF000000u; };
+    EXPECT_EQ(at(panel.PixelAtTime(2.5f), middle), CPlayerNavigateDialog::kPlayedColour);
+    EXPECT_NE(at(panel.PixelAtTime(8.5f), middle), CPlayerNavigateDialog::kPlayedColour);
+    for (int frame = 1; frame < source->frames; ++frame) {
+        const int x = panel.PixelAtTime(static_cast<float>(frame));
+        if (x < panel.PointerRect().left || x >= panel.PointerRect().right) {
+            EXPECT_EQ(at(x, middle - 2), CPlayerNavigateDialog::kChapterTickColour) << frame;
+        }
+    }
+    // Without a movie the groove stays as the skin draws it.
+    source->loaded = false;
+    EXPECT_NE(panel.Picture().pixel(panel.PixelAtTime(0.5f), middle) | 0xFF000000u,
+              CPlayerNavigateDialog::kPlayedColour);
 }
 
 TEST_F(PanelTest, ExtraWidthMovesTheRightHandGroupTrackAndText) {
@@ -220,16 +285,28 @@ TEST_F(PanelTest, BackgroundAtAnyWidthRepeatsTheMiddleTileBetweenTheCaps) {
     }
 }
 
-TEST(TimeTextTest, MinutesSecondsHundredthsAndTheOneBasedFrame) {
+TEST(TimeTextTest, ElapsedOverTotalInMinutesOrHoursAndTheFrameOfTheCount) {
     struct Case {
-        float t;
-        int frame;
-        const char* text;
+        float elapsed, total;
+        int frame, frames;
+        const char* clocks;
+        const char* frame_;
     };
-    for (const Case& c : {Case{0.0f, 0, "00:00:00 [1]"}, Case{75.5f, 2, "01:15:50 [3]"},
-                          Case{3599.5f, 41, "59:59:50 [42]"}, Case{6000.0f, 0, "00:00:00 [1]"},
-                          Case{-3.0f, 0, "00:00:00 [1]"}})
-        EXPECT_EQ(formatTimeText(c.t, c.frame), c.text) << c.t;
+    for (const Case& c : {
+             Case{0.0f, 74.0f, 0, 13, "0:00 / 1:14", "1/13"},
+             Case{2.6f, 74.0f, 0, 13, "0:02 / 1:14", "1/13"},
+             Case{75.99f, 600.0f, 2, 13, "1:15 / 10:00", "3/13"},
+             Case{59.9f, 3600.0f, 41, 42, "0:00:59 / 1:00:00", "42/42"},
+             Case{-3.0f, 5.0f, 0, 1, "0:00 / 0:05", "1/1"},
+             Case{1.0f, 5.0f, -1, 1, "0:01 / 0:05", "1/1"},  // before any frame: the first
+             Case{1.0f, 5.0f, 0, 0, "0:01 / 0:05", ""},
+         }) {
+        const PanelTimeText text = panelTimeText(c.elapsed, c.total, c.frame, c.frames);
+        EXPECT_EQ(text.clocks, c.clocks) << c.elapsed;
+        EXPECT_EQ(text.frame, c.frame_) << c.elapsed;
+    }
+    EXPECT_EQ(formatClock(3725.0f, true), "1:02:05");
+    EXPECT_EQ(formatClock(3725.0f, false), "62:05");
 }
 
 TEST_F(PanelTest, TooltipsShowTheTranslatedTextAfterTheMouseRests) {
