@@ -10,6 +10,7 @@ set(CPACK_PACKAGE_DESCRIPTION
     "gliding cursor, speech-balloon captions, highlights and a soundtrack), and inspects,\n"
     "renders, exports and bundles them from the command line.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_INSTALL_PREFIX /usr)
 # Staged through DESTDIR, so the install step leaves the desktop caches to the package's triggers.
 set(CPACK_SET_DESTDIR ON)
 set(CPACK_STRIP_FILES ON)

@@ -43,14 +43,20 @@ done
 # Every library the player links directly comes from a package that Depends names (those
 # libraries' own dependencies are their packages' business).
 deps_names=$(echo "$depends" | tr ',|' '\n\n' | sed 's/(.*//; s/ //g' | sort -u)
+# The package owning a library, under the names the merged /usr gives it.
 owner_of() {
-    dpkg-query -S "$1" 2>/dev/null | head -n1 | cut -d: -f1
+    local real candidate
+    real=$(readlink -f "$1")
+    for candidate in "$1" "$real" "${1#/usr}" "/usr${1#/usr}" "${real#/usr}" "/usr${real#/usr}"; do
+        { dpkg-query -S "$candidate" 2>/dev/null || true; } | head -n1 | cut -d: -f1 | grep . &&
+            return 0
+    done
+    return 0
 }
 readelf -d "$build/lumenreel-player" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p' >"$work/needed"
 while read -r soname; do
     path=$(ldd "$build/lumenreel-player" | awk -v s="$soname" '$1 == s {print $3}')
-    owner=$(owner_of "$(readlink -f "$path")")
-    [[ -n "$owner" ]] || owner=$(owner_of "$path")
+    owner=$(owner_of "$path")
     [[ -n "$owner" ]] || fail "no package owns $soname ($path)"
     grep -qx "$owner" <<<"$deps_names" || fail "$soname comes from $owner, which Depends lacks"
 done <"$work/needed"
