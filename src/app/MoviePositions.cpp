@@ -10,11 +10,17 @@
 namespace lumenreel {
 namespace {
 
+// Far beyond any movie; a larger time is no position (and would not print in a few digits).
+constexpr float kMaxSeconds = 1e7f;
+
+bool isPosition(float seconds) {
+    return std::isfinite(seconds) && seconds >= 0.0f && seconds <= kMaxSeconds;
+}
+
 std::optional<float> secondsOf(std::string_view text) {
     float seconds = -1.0f;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), seconds);
-    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(seconds) ||
-        seconds < 0.0f)
+    if (error != std::errc() || end != text.data() + text.size() || !isPosition(seconds))
         return std::nullopt;
     return seconds;
 }
@@ -38,7 +44,7 @@ std::optional<float> MoviePositions::find(const std::filesystem::path& movie) co
 
 void MoviePositions::remember(const std::filesystem::path& movie, float seconds) {
     forget(movie);
-    if (movie.string().find('\n') != std::string::npos || !std::isfinite(seconds) || seconds < 0)
+    if (movie.string().find_first_of("\r\n") != std::string::npos || !isPosition(seconds))
         return;
     m_entries.emplace_back(movie.string(), seconds);
     if (m_entries.size() > kCapacity)

@@ -16,7 +16,8 @@ namespace lumenreel {
 //     lumenreel-player positions 1
 //     42.500 /home/ann/movies/tour.zcd
 //
-// Only the newest kCapacity movies are kept, and a movie whose path holds a line break is not.
+// Only the newest kCapacity movies are kept, and a movie whose path holds a line break (LF or CR)
+// is not.
 class MoviePositions {
 public:
     static constexpr std::size_t kCapacity = 200;

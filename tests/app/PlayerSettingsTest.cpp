@@ -66,6 +66,7 @@ TEST(MoviePositionsTest, PositionsReadBackAndTheNewestReplacesAMoviesOlderOne) {
     positions.remember("/movies/b zcs/with spaces.zcs", 3.25f);
     positions.remember("/movies/a.zcd", 40.0f);
     positions.remember("/movies/line\nbreak.zcd", 5.0f);
+    positions.remember("/movies/return\r", 5.0f);
     EXPECT_EQ(positions.text(),
               "lumenreel-player positions 1\n3.250 /movies/b zcs/with spaces.zcs\n"
               "40.000 /movies/a.zcd\n");
@@ -95,8 +96,9 @@ TEST(MoviePositionsTest, OnlyTheMostRecentlyLeftMoviesAreKept) {
 
 TEST(MoviePositionsTest, ALineThatIsNoTimeAndAbsolutePathRefusesTheFile) {
     const std::string header = "lumenreel-player positions 1\n";
-    for (const std::string line : {"12.5", "12.5 relative.zcd", "x /a.zcd", "-1 /a.zcd",
-                                   "nan /a.zcd", "inf /a.zcd", "1e40 /a.zcd", "12.5/a.zcd"}) {
+    for (const std::string line :
+         {"12.5", "12.5 relative.zcd", "x /a.zcd", "-1 /a.zcd", "nan /a.zcd", "inf /a.zcd",
+          "1e40 /a.zcd", "2e7 /a.zcd", "12.5/a.zcd"}) {
         std::string problem;
         EXPECT_FALSE(MoviePositions::parse(header + line + "\n", problem)) << line;
         EXPECT_NE(problem.find(line), std::string::npos) << problem;
