@@ -14,6 +14,7 @@
 #include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
 #include "cli/ExitCodes.h"
+#include "cli/PortableBundle.h"
 #include "cli/RenderCommand.h"
 #include "cli/SiblingProgram.h"
 #include "published/LoadLimits.h"
@@ -26,6 +27,7 @@ struct BundleOptions {
     std::string output;
     std::string skin;
     std::string player;
+    bool portable = false;
 };
 
 // A player program: its code (1 GiB is far beyond any build) and the old trailer it may carry,
@@ -71,6 +73,14 @@ void runBundle(const BundleOptions& options) {
         failCommand(kExitBadInput,
                     reason.find("skin") != std::string::npos ? options.skin : options.movie,
                     reason);
+    if (options.portable) {
+        std::vector<LoadedLibrary> libraries;
+        std::vector<std::uint8_t> portable;
+        if (!portableLibraries(playerPath, libraries, reason) ||
+            !makePortableBundle(bundle, libraries, portable, reason))
+            failCommand(kExitBadInput, playerPath, reason);
+        bundle = std::move(portable);
+    }
     writeProgram(options.output, bundle);
 }
 
@@ -86,6 +96,9 @@ void addBundleCommand(CLI::App& app) {
     command->add_option("--skin", options->skin, "skin package to use instead of the default");
     command->add_option("--player", options->player,
                         "player program to copy (default: lumenreel-player beside lumenreel)");
+    command->add_flag("--portable", options->portable,
+                      "carry the player's libraries too (all but the C library and the window, "
+                      "graphics and sound system's), for machines without them");
     command->callback([options] { runBundle(*options); });
 }
 

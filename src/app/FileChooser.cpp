@@ -1,14 +1,11 @@
 #include "app/FileChooser.h"
 
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdlib>
 #include <sstream>
 
-extern char** environ;
+#include "app/ChildProgram.h"
 
 namespace lumenreel {
 
@@ -85,49 +82,15 @@ std::vector<std::string> FileChooser::arguments(const Request& request) const {
 }
 
 std::optional<std::filesystem::path> FileChooser::choose(const Request& request) const {
-    std::vector<std::string> args = arguments(request);
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-
-    int pipeEnds[2];
-    if (::pipe(pipeEnds) != 0)
-        return std::nullopt;
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
-    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
-    pid_t child = 0;
-    const int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    ::close(pipeEnds[1]);
-    std::string output;
-    if (spawned == 0) {
-        char buffer[4096];
-        for (;;) {
-            const ssize_t got = ::read(pipeEnds[0], buffer, sizeof buffer);
-            if (got > 0)
-                output.append(buffer, static_cast<std::size_t>(got));
-            else if (got < 0 && errno == EINTR)
-                continue;
-            else
-                break;
-        }
-    }
-    ::close(pipeEnds[0]);
-    if (spawned != 0)
-        return std::nullopt;
-    int status = 0;
-    ::waitpid(child, &status, 0);
     // Both choosers answer a cancel with a non-zero status.
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    std::optional<std::string> output = runForOutput(arguments(request));
+    if (!output)
         return std::nullopt;
-    while (!output.empty() && (output.back() == '\n' || output.back() == '\r'))
-        output.pop_back();
-    if (output.empty())
+    while (!output->empty() && (output->back() == '\n' || output->back() == '\r'))
+        output->pop_back();
+    if (output->empty())
         return std::nullopt;
-    return std::filesystem::path(output);
+    return std::filesystem::path(*output);
 }
 
 }  // namespace lumenreel

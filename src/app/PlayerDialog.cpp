@@ -141,8 +141,10 @@ void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
     if (!HasMovie() || !m_loadFailure.empty())
         return;
     m_moviePath = path;
-    // A movie the user opened plays once; a bundled one loops, as a self-running demo should.
-    m_window.View().Transport().SetLoop(false);
+    // A movie the user opened plays once unless they chose to loop; a bundled one loops, as a
+    // self-running demo should.
+    m_window.View().Transport().SetLoop(m_memory && m_memory->settings().loop);
+    resumeWhereLeft(path);
     if (m_host)
         m_host->SetTitle(path.filename().string() + " — " + kTitle);
 }
@@ -161,6 +163,9 @@ void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,
 
 // The view lets go of the movie before the movie goes.
 void CZephyrcastPlayerDlg::dropMovie() {
+    noteUserFit();
+    keepPosition();
+    m_moviePath.reset();
     m_window.View().SetExternalReader(nullptr);
     m_reader.reset();
     m_document.reset();
@@ -277,8 +282,75 @@ void CZephyrcastPlayerDlg::FitWindowToMovie() {
     m_window.SetClientSize(placement.rect.width(), placement.rect.height());
     if (m_host)
         m_host->PlaceWindow(placement.rect);
-    m_window.View().SetFitChecked(placement.tooBig);
+    m_fitForced = placement.tooBig;
+    m_window.View().SetFitChecked(placement.tooBig || m_userFit);
     m_window.View().Transport().Play();
+}
+
+void CZephyrcastPlayerDlg::SetMemory(lumenreel::PlayerMemory& memory) {
+    m_memory = &memory;
+    const lumenreel::PlayerSettings& settings = memory.settings();
+    m_window.Gain().setLevel(settings.volumePercent * lumenreel::SoundGain::kSteps / 100);
+    m_window.Gain().setMuted(settings.muted);
+    m_window.View().SetFitMode(settings.fitMode);
+    m_userFit = settings.fit;
+}
+
+void CZephyrcastPlayerDlg::KeepInMemory() {
+    if (!m_memory)
+        return;
+    lumenreel::PlayerSettings& settings = m_memory->settings();
+    settings.volumePercent = m_window.Gain().level() * 100 / lumenreel::SoundGain::kSteps;
+    settings.muted = m_window.Gain().muted();
+    settings.fitMode = m_window.View().GetFitMode();
+    noteUserFit();
+    settings.fit = m_userFit;
+    // A bundled demo's looping is its own, not the user's.
+    if (m_moviePath && HasMovie())
+        settings.loop = m_window.View().Transport().IsLoop();
+    keepPosition();
+}
+
+// Fit turned on only because the movie was too big says nothing of the user's choice.
+void CZephyrcastPlayerDlg::noteUserFit() {
+    const bool fit = m_window.View().IsFitChecked();
+    if (HasMovie() && (!m_fitForced || !fit))
+        m_userFit = fit;
+}
+
+namespace {
+
+// One name for a movie however it was reached.
+std::filesystem::path positionKey(const std::filesystem::path& path) {
+    std::error_code failed;
+    std::filesystem::path key = std::filesystem::weakly_canonical(path, failed);
+    return failed ? std::filesystem::absolute(path, failed) : key;
+}
+
+// Near its start or end, a movie is best started afresh.
+constexpr float kResumeMarginSeconds = 1.0f;
+
+}  // namespace
+
+void CZephyrcastPlayerDlg::resumeWhereLeft(const std::filesystem::path& path) {
+    if (!m_memory)
+        return;
+    CZCPlayerView_navigateInterface& transport = m_window.View().Transport();
+    const std::optional<float> left = m_memory->positions().find(positionKey(path));
+    if (left && *left < transport.GetDuration() - kResumeMarginSeconds)
+        transport.Seek(*left);
+}
+
+void CZephyrcastPlayerDlg::keepPosition() {
+    if (!m_memory || !m_moviePath || !HasMovie())
+        return;
+    const CZCPlayerView_navigateInterface& transport = m_window.View().Transport();
+    const std::filesystem::path key = positionKey(*m_moviePath);
+    const float time = transport.GetTime();
+    if (time < kResumeMarginSeconds || time >= transport.GetDuration() - kResumeMarginSeconds)
+        m_memory->positions().forget(key);
+    else
+        m_memory->positions().remember(key, time);
 }
 
 void CZephyrcastPlayerDlg::WindowMinimised() {

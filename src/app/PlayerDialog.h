@@ -11,6 +11,7 @@
 
 #include "app/DelayedAction.h"
 #include "app/ExeResManipulator.h"
+#include "app/PlayerMemory.h"
 #include "app/PlayerWindow.h"
 #include "base/InPt.h"
 #include "base/MemFile.h"
@@ -60,6 +61,11 @@ public:
     void KeyDown(CZCPlayerView::Key key);
     // Saves the moment shown beside the movie; the path written, or nothing (the reason shown).
     std::optional<std::filesystem::path> SaveMomentPicture();
+    // The user's settings apply from now on and movies opened from a file start where they were
+    // left. The memory is not owned and must outlive the dialog.
+    void SetMemory(lumenreel::PlayerMemory& memory);
+    // The settings as they are now and where the movie playing was left, into the memory.
+    void KeepInMemory();
     // Load failures are also written here, one line each (stderr in the shell); none by default.
     void SetErrorLog(std::FILE* log) { m_errorLog = log; }
     bool HasSkin() const { return m_skinFileSystem.IsOpen(); }
@@ -95,6 +101,9 @@ private:
     void showFailure(const std::string& name, const std::string& reason);
     void showWelcome();
     void loaded();
+    void resumeWhereLeft(const std::filesystem::path& path);
+    void keepPosition();
+    void noteUserFit();
 
     const lumenreel::ProgramResources& m_resources;
     lumenreel::PlayerHost* m_host = nullptr;
@@ -116,4 +125,8 @@ private:
     // The movie file playing, when it came from one; else it is the embedded one.
     std::optional<std::filesystem::path> m_moviePath;
     std::FILE* m_errorLog = nullptr;
+    lumenreel::PlayerMemory* m_memory = nullptr;
+    // Fit as the user left it: the dialog turns it on by itself for a movie too big to show 1:1.
+    bool m_userFit = false;
+    bool m_fitForced = false;
 };

@@ -120,8 +120,10 @@ FileChooser::Request chooserRequest(MovieKind kind, const PlayerHost::FileChoice
 
 class Shell : public PlayerHost {
 public:
-    Shell(const ProgramResources& resources)
-        : m_dialog(resources, m_clock, systemOutputDevices()), m_chooser(FileChooser::find()) {}
+    Shell(const ProgramResources& resources, PlayerMemory& memory)
+        : m_dialog(resources, m_clock, systemOutputDevices()),
+          m_memory(memory),
+          m_chooser(FileChooser::find()) {}
 
     int run(const std::optional<std::filesystem::path>& movie) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
@@ -147,6 +149,7 @@ public:
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         m_dialog.SetHost(*this);
         m_dialog.SetErrorLog(stderr);
+        m_dialog.SetMemory(m_memory);
         followWindowSize();
         m_dialog.OnInitDialog();
         if (movie) {
@@ -158,7 +161,9 @@ public:
             m_dialog.FitWindowToMovie();
         }
         SDL_ShowWindow(m_window.get());
-        return loop();
+        const int exitCode = loop();
+        m_dialog.KeepInMemory();
+        return exitCode;
     }
 
     Rect WindowScreenRect() override {
@@ -395,6 +400,7 @@ private:
     // Before the dialog: its start action's worker may post until the dialog has ended it.
     Uint32 m_loadEvent = 0;
     CZephyrcastPlayerDlg m_dialog;
+    PlayerMemory& m_memory;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::optional<FileChooser> m_chooser;
     Rect m_restoreRect;
@@ -449,8 +455,13 @@ int runPlayerWindow(const ProgramResources& resources,
         std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
     }
-    Shell shell(resources);
-    return shell.run(movie);
+    PlayerMemory memory(PlayerMemory::xdgFiles());
+    for (const std::string& message : memory.load())
+        std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
+    const int exitCode = Shell(resources, memory).run(movie);
+    for (const std::string& message : memory.save())
+        std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
+    return exitCode;
 }
 
 }  // namespace lumenreel

@@ -54,6 +54,8 @@ xvfb_pid=$!
 wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
 export SDL_AUDIODRIVER=dummy
+# The player keeps its settings and movie positions here, not in the home of whoever tests.
+export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 # In a sanitizer build, the desktop libraries SDL loads at run time (X11, D-Bus, fontconfig) keep
 # allocations for the life of the process, some in modules unloaded before the leak check can
 # name them; our own code's leaks are checked by the unit tests, so this run skips that check.
