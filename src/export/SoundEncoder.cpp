@@ -146,7 +146,7 @@ bool SoundEncoder::sendFrames(int minimum, std::string& error) {
         }
         frame->pts = m_sent;
         m_sent += count;
-        if (!encodeAndMux(*m_encoder, frame.get(), *m_stream, *m_muxer, nullptr, error))
+        if (!encodeAndMux(*m_encoder, frame.get(), *m_stream, *m_muxer, error))
             return false;
     }
     return true;
@@ -169,7 +169,7 @@ bool SoundEncoder::finish(std::string& error) {
     // What the resampler holds back, then the short last frame.
     if (!convert(0, error) || !sendFrames(1, error))
         return false;
-    return encodeAndMux(*m_encoder, nullptr, *m_stream, *m_muxer, nullptr, error);
+    return encodeAndMux(*m_encoder, nullptr, *m_stream, *m_muxer, error);
 }
 
 }  // namespace lumenreel

@@ -75,6 +75,9 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
                            GifPalette* palette) {
     m_format = settings.format;
     m_choice = chooseVideoCodec(settings);
+    m_held.reset(av_packet_alloc());
+    if (!m_held)
+        return fail("out of memory");
     m_palette = palette;
     if (!m_file.open())
         return fail(m_file.error());
@@ -104,16 +107,29 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
 }
 
 bool VideoFileWriter::encode(AVFrame* frame) {
-    return encodeAndMux(
-        *m_encoder, frame, *m_stream, *m_muxer,
+    return encodeFrame(
+        *m_encoder, frame,
         [this](AVPacket& packet) {
             auto found = m_durations.find(packet.pts);
             if (found != m_durations.end()) {
                 packet.duration = found->second;
                 m_durations.erase(found);
             }
+            if (m_held->data && !muxPacket(*m_held, *m_encoder, *m_stream, *m_muxer, m_error))
+                return false;
+            av_packet_move_ref(m_held.get(), &packet);
+            return true;
         },
         m_error);
+}
+
+bool VideoFileWriter::muxLastPacket() {
+    if (!m_held->data)
+        return true;
+    // Containers end a stream with the last packet in decode order, which after reordering
+    // (B-frames) is not the last picture shown: it lasts to the end, or the still end is cut.
+    m_held->duration = std::max(m_held->duration, m_endPts - m_held->pts);
+    return muxPacket(*m_held, *m_encoder, *m_stream, *m_muxer, m_error);
 }
 
 bool VideoFileWriter::write(const ExportPicture& picture) {
@@ -123,6 +139,7 @@ bool VideoFileWriter::write(const ExportPicture& picture) {
         std::max(m_lastPts + 1, static_cast<std::int64_t>(std::llround(picture.start / tick)));
     const std::int64_t end = std::llround((picture.start + picture.duration) / tick);
     m_lastPts = pts;
+    m_endPts = std::max(m_endPts, end);
     m_durations[pts] = std::max<std::int64_t>(1, end - pts);
     m_lastDuration = m_durations[pts];
     picture.frame->pts = pts;
@@ -150,7 +167,7 @@ bool VideoFileWriter::finish() {
                 return false;
         }
     }
-    if (!encode(nullptr))
+    if (!encode(nullptr) || !muxLastPacket())
         return false;
     if (m_sound && !m_sound->finish(m_error))
         return false;

@@ -36,7 +36,9 @@ public:
 private:
     bool fail(const std::string& reason);
     bool openVideo(const ExportSettings& settings, Size size);
+    // Encodes and muxes every packet but the newest, held back until the next or the end.
     bool encode(AVFrame* frame);
+    bool muxLastPacket();
     void closeFile();
 
     ReplacingFile m_file;
@@ -52,6 +54,9 @@ private:
     std::map<std::int64_t, std::int64_t> m_durations;
     std::int64_t m_lastPts = -1;
     std::int64_t m_lastDuration = 0;
+    // Where the last picture ends, in the encoder's ticks.
+    std::int64_t m_endPts = 0;
+    PacketPtr m_held;
 };
 
 }  // namespace lumenreel
