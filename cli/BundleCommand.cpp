@@ -11,8 +11,8 @@
 #include "app/Bundle.h"
 #include "app/ResourceTrailer.h"
 #include "base/FileBytes.h"
-#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "published/LoadLimits.h"
@@ -52,9 +52,7 @@ std::string defaultPlayer() {
 // that is running keeps running (its file cannot be opened for writing), and a failed write
 // leaves no half program behind.
 void writeProgram(const std::string& output, const std::vector<std::uint8_t>& bytes) {
-    std::string error;
-    if (!replaceFile(output, bytes, error, 0755))
-        failCommand(kExitBadInput, output, error);
+    writeOutputOrExit(output, bytes, 0755);
 }
 
 void runBundle(const BundleOptions& options) {
@@ -84,7 +82,9 @@ void addBundleCommand(CLI::App& app) {
         "bundle", "Make a self-running demo: the player program carrying the movie");
     command->add_option("MOVIE", options->movie, "published demo (.zcd) or document (.zcs)")
         ->required();
-    command->add_option("--output", options->output, "program to write")->required();
+    command
+        ->add_option("-o,--output", options->output, "program to write, or - for standard output")
+        ->required();
     command->add_option("--skin", options->skin, "skin package to use instead of the default");
     command->add_option("--player", options->player,
                         "player program to copy (default: lumenreel-player beside lumenreel)");

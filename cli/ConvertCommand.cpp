@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/DocumentInput.h"
 #include "cli/ExitCodes.h"
 
@@ -23,9 +23,7 @@ void run(const ConvertOptions& options) {
     const auto bytes = opened->document.save();
     if (!bytes)
         failCommand(kExitBadInput, options.output, opened->document.lastError());
-    std::string error;
-    if (!replaceFile(options.output, *bytes, error))
-        failCommand(kExitBadInput, options.output, error);
+    writeOutputOrExit(options.output, *bytes);
 }
 
 }  // namespace
@@ -34,8 +32,11 @@ void addConvertCommand(CLI::App& app) {
     auto options = std::make_shared<ConvertOptions>();
     CLI::App* command = app.add_subcommand(
         "convert", "Write an authoring document (either storage form) in the current form");
-    command->add_option("FILE", options->path, "the document")->required();
-    command->add_option("--output", options->output, "the document file to write")->required();
+    command->add_option("FILE", options->path, "document file")->required();
+    command
+        ->add_option("-o,--output", options->output,
+                     "document file to write, or - for standard output")
+        ->required();
     command->callback([options] { run(*options); });
 }
 

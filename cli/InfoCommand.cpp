@@ -42,7 +42,7 @@ void addInfoCommand(CLI::App& app) {
     auto options = std::make_shared<InfoOptions>();
     CLI::App* info = app.add_subcommand(
         "info", "Describe a published demo (ZCD) or an authoring document (ZCS)");
-    info->add_option("FILE", options->path, "the demo or document file")->required();
+    info->add_option("FILE", options->path, "published demo or document file")->required();
     info->add_flag("--json", options->json, "print JSON instead of text");
     info->callback([options] { run(*options); });
 }

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "player/HeadlessMovie.h"
 
@@ -28,9 +28,7 @@ void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output)
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
         failCommand(kExitBadInput, output, "nothing to render");
-    std::string error;
-    if (!replaceFile(output, png, error))
-        failCommand(kExitBadInput, output, error);
+    writeOutputOrExit(output, png);
 }
 
 namespace {
@@ -57,7 +55,9 @@ void addRenderCommand(CLI::App& app) {
     command->add_option("--time", options->time, "movie time, seconds or m:ss")
         ->required()
         ->transform(movieTime());
-    command->add_option("-o,--output", options->output, "PNG file to write")->required();
+    command
+        ->add_option("-o,--output", options->output, "PNG file to write, or - for standard output")
+        ->required();
     command->callback([options] { runRender(*options); });
 }
 

@@ -10,7 +10,8 @@ extern "C" {
 
 namespace lumenreel {
 
-VideoFileWriter::VideoFileWriter(std::filesystem::path target) : m_file(std::move(target)) {}
+VideoFileWriter::VideoFileWriter(std::filesystem::path target)
+    : m_toStandardOutput(target == kStandardOutputName), m_file(std::move(target)) {}
 
 VideoFileWriter::~VideoFileWriter() {
     closeFile();
@@ -79,10 +80,10 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
     if (!m_held)
         return fail("out of memory");
     m_palette = palette;
-    if (!m_file.open())
+    if (!m_toStandardOutput && !m_file.open())
         return fail(m_file.error());
-    if (avformat_alloc_output_context2(&m_muxer, nullptr, exportFormatName(m_format),
-                                       m_file.temporaryPath().c_str()) < 0 ||
+    const char* path = m_toStandardOutput ? "pipe:1" : m_file.temporaryPath().c_str();
+    if (avformat_alloc_output_context2(&m_muxer, nullptr, exportFormatName(m_format), path) < 0 ||
         !m_muxer)
         return fail("this FFmpeg cannot write " + std::string(exportFormatName(m_format)));
     if (!openVideo(settings, size))
@@ -92,13 +93,16 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
         if (!m_sound->open(*m_muxer, m_format, *sound, m_error))
             return false;
     }
-    const int opened = avio_open(&m_muxer->pb, m_file.temporaryPath().c_str(), AVIO_FLAG_WRITE);
+    const int opened = avio_open(&m_muxer->pb, path, AVIO_FLAG_WRITE);
     if (opened < 0)
         return fail("cannot write the file: " + ffmpegErrorText(opened));
     AVDictionary* options = nullptr;
-    // The index goes in front, so players can start before the whole file has arrived.
+    // The index goes in front, so players can start before the whole file has arrived; a pipe
+    // cannot go back to write it, so there each stretch of pictures carries its own.
     if (m_format == ExportFormat::mp4)
-        av_dict_set(&options, "movflags", "+faststart", 0);
+        av_dict_set(
+            &options, "movflags",
+            m_toStandardOutput ? "+frag_keyframe+empty_moov+default_base_moof" : "+faststart", 0);
     const int header = avformat_write_header(m_muxer, &options);
     av_dict_free(&options);
     if (header < 0)
@@ -177,16 +181,17 @@ bool VideoFileWriter::finish() {
     const int trailer = av_write_trailer(m_muxer);
     if (trailer < 0)
         return fail("cannot write the file: " + ffmpegErrorText(trailer));
+    m_bytes = static_cast<std::uint64_t>(avio_tell(m_muxer->pb));
     const int closed = avio_closep(&m_muxer->pb);
     if (closed < 0)
         return fail("cannot write the file: " + ffmpegErrorText(closed));
-    if (!m_file.commit())
+    if (!m_toStandardOutput && !m_file.commit())
         return fail(m_file.error());
     return true;
 }
 
 std::uint64_t VideoFileWriter::bytesWritten() const {
-    return m_muxer && m_muxer->pb ? static_cast<std::uint64_t>(avio_tell(m_muxer->pb)) : 0;
+    return m_muxer && m_muxer->pb ? static_cast<std::uint64_t>(avio_tell(m_muxer->pb)) : m_bytes;
 }
 
 }  // namespace lumenreel

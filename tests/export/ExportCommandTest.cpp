@@ -198,6 +198,55 @@ TEST_F(ExportCommandTest, AFailedWriteLeavesNothingAndTheEarlierFile) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 1);
 }
 
+// Runs a command whose standard output is a pipe (which, unlike a file, cannot seek) into `then`;
+// the command's own exit code comes back as the last line of its stderr.
+CommandResult throughPipe(const std::string& command, const std::string& then = "cat") {
+    CommandResult result =
+        runCommand("{ (" + command + "; echo \"exit $?\" >&2) | " + then + "; }");
+    const std::size_t at = result.err.rfind("exit ");
+    result.exitCode = at == std::string::npos ? -1 : std::atoi(result.err.c_str() + at + 5);
+    result.err.resize(std::min(at, result.err.size()));
+    return result;
+}
+
+// "-o -" gives standard output the same bytes a file gets, where the output is one stream.
+TEST_F(ExportCommandTest, OneStreamOutputsGoToStandardOutputAsToAFile) {
+    for (const char* command : {"render --time 33", "audio"}) {
+        const auto file = dir / "output";
+        const std::string start = lumenreel() + " " + command + " " + tour() + " -o ";
+        const CommandResult written = runCommand(start + shellQuote(file.string()));
+        ASSERT_EQ(written.exitCode, 0) << command << ": " << written.err;
+        const CommandResult piped = throughPipe(start + "-");
+        ASSERT_EQ(piped.exitCode, 0) << command << ": " << piped.err;
+        const std::vector<std::uint8_t> bytes = readBytes(file);
+        EXPECT_EQ(std::string(bytes.begin(), bytes.end()), piped.out) << command;
+    }
+}
+
+// Through a pipe, which cannot go back: a fragmented MP4, a WebM and a GIF hold the cut's pictures.
+TEST_F(ExportCommandTest, VideoFilesGoThroughAPipe) {
+    for (const char* format : {"mp4", "webm", "gif"}) {
+        const auto output = dir / (std::string("piped.") + format);
+        const CommandResult result =
+            throughPipe(lumenreel() + " export " + tour() + " -q --from 14 --to 16 --format " +
+                            format + " -o -",
+                        "cat > " + shellQuote(output.string()));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const nlohmann::json info = probe(output);
+        ASSERT_FALSE(info["streams"].empty()) << format;
+        EXPECT_EQ(info["streams"][0]["codec_type"], "video") << format;
+        EXPECT_GT(number(info["streams"][0]["nb_read_frames"]), 10) << format;
+        EXPECT_EQ(info["streams"].size(), std::string(format) == "gif" ? 1u : 2u) << format;
+    }
+    for (const char* arguments : {"", "--format png", "--format gif --progress json"}) {
+        const CommandResult refused =
+            runCommand(lumenreel() + " export " + tour() + " -o - " + arguments);
+        EXPECT_EQ(refused.exitCode, 1) << arguments;
+        EXPECT_EQ(refused.out, "") << arguments;
+        EXPECT_NE(refused.err.find("lumenreel: -: "), std::string::npos) << refused.err;
+    }
+}
+
 TEST_F(ExportCommandTest, ANameThatDoesNotFitTheFormatIsRefused) {
     for (const char* arguments : {"-o x.webm --format mp4", "-o x.avi", "-o one.png"}) {
         const CommandResult result =
