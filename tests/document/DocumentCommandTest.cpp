@@ -59,6 +59,16 @@ TEST_F(DocumentCommand, InfoListsEveryPositionWithItsStart) {
     EXPECT_EQ(info["captions"], 1);
     EXPECT_EQ(info["sound_effects"], 1);
     EXPECT_EQ(info["cursors"], 4);
+
+    const CommandResult text = runCommand(lumenreel("info " + path("movie.zcs")));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    for (const char* line :
+         {"display_size: 64x48 pixels\n", "duration: 7.0 s\n",
+          "  1: start 2.0 s, duration 1.0 s, hidden, label ",
+          "  3: start 5.0 s, duration 2.0 s, label frame 3\n", "soundtrack: wave, 8000 bytes, "})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "in\n" << text.out;
+    // Every field the text shows is explained in the help.
+    EXPECT_EQ(unexplainedInfoFields(text.out), std::vector<std::string>{});
 }
 
 TEST_F(DocumentCommand, RenderWritesTheDocumentsMoment) {
