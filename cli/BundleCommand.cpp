@@ -34,8 +34,6 @@ constexpr std::uint64_t kMaxPlayerProgramBytes =
 
 std::vector<std::uint8_t> readOrExit(const std::string& path, std::uint64_t limit) {
     FileBytes file = readFileBytes(path, limit);
-    if (file.missing)
-        failCommand(kExitNotFound, path, file.error);
     if (!file.ok())
         failCommand(kExitBadInput, path, file.error);
     return std::move(file.bytes);

@@ -1,5 +1,6 @@
 #include "cli/ConvertCommand.h"
 
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -18,8 +19,13 @@ struct ConvertOptions {
 
 void run(const ConvertOptions& options) {
     std::unique_ptr<OpenedDocument> opened = openDocumentIfAny(options.path);
-    if (!opened)
-        failCommand(kExitBadInput, options.path, "not an authoring document");
+    if (!opened) {
+        std::error_code error;
+        failCommand(kExitBadInput, options.path,
+                    std::filesystem::is_regular_file(options.path, error)
+                        ? "not an authoring document"
+                        : "cannot read the file");
+    }
     const auto bytes = opened->document.save();
     if (!bytes)
         failCommand(kExitBadInput, options.output, opened->document.lastError());

@@ -2,6 +2,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -244,6 +245,25 @@ TEST_F(ExportCommandTest, VideoFilesGoThroughAPipe) {
         EXPECT_EQ(refused.exitCode, 1) << arguments;
         EXPECT_EQ(refused.out, "") << arguments;
         EXPECT_NE(refused.err.find("lumenreel: -: "), std::string::npos) << refused.err;
+    }
+}
+
+// Exit 2 and one line naming the file, whichever command meets it; 3 is only for what a movie
+// lacks.
+TEST_F(ExportCommandTest, EveryCommandRefusesAMissingInputWithExitTwo) {
+    const std::string missing = shellQuote((dir / "missing.zcd").string());
+    const std::string out = shellQuote((dir / "out").string());
+    for (const std::string& command :
+         {"info " + missing, "audio " + missing + " -o " + out,
+          "render " + missing + " --time 1 -o " + out, "frames " + missing + " --fps 1 -o " + out,
+          "export " + missing + " -o " + out + ".mp4", "container list " + missing,
+          "container cat " + missing + " key", "bundle " + missing + " -o " + out,
+          "convert " + missing + " -o " + out}) {
+        const CommandResult result = runCommand(lumenreel() + " " + command);
+        EXPECT_EQ(result.exitCode, 2) << command;
+        EXPECT_EQ(result.err.rfind("lumenreel: " + (dir / "missing.zcd").string() + ": ", 0), 0u)
+            << command << ": " << result.err;
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
     }
 }
 
