@@ -11,10 +11,10 @@
 #include "cli/DocumentInput.h"
 #include "cli/ExitCodes.h"
 #include "cli/SoundtrackDecode.h"
+#include "cli/WaveOutput.h"
 #include "published/ExternalFormatReader.h"
 #include "sound/ByteSource.h"
 #include "sound/DecodeAll.h"
-#include "sound/WavFileWriter.h"
 
 namespace lumenreel::cli {
 namespace {
@@ -26,21 +26,6 @@ struct AudioOptions {
     std::string output;
 };
 
-[[noreturn]] void writeFailed(const WavFileWriter& wav, const std::string& output) {
-    failCommand(kExitBadInput, output,
-                wav.error().empty() ? "more sound than a WAV file can hold" : wav.error());
-}
-
-void requireOpen(const WavFileWriter& wav, const std::string& output) {
-    if (!wav.IsOpen())
-        writeFailed(wav, output);
-}
-
-void finish(WavFileWriter& wav, const std::string& output) {
-    if (!wav.Finish())
-        writeFailed(wav, output);
-}
-
 void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
     bool bitsFit = wave.bitsPerSample > 0 && wave.bitsPerSample % 8 == 0;
     if (wave.formatTag != CSoundTrack_wavePCM::kFormatPCM || wave.channels == 0 || !bitsFit ||
@@ -51,11 +36,9 @@ void writeWave(const CSoundTrack_wavePCM& wave, const AudioOptions& options) {
                                   wave.bitsPerSample);
     // A torn last sample frame would shift every channel after it when played.
     std::size_t whole = wave.data().size() / format.blockAlign * format.blockAlign;
-    WavFileWriter wav(options.output, format);
-    requireOpen(wav, options.output);
-    if (!wav.Append(std::span(wave.data().data(), whole)))
-        writeFailed(wav, options.output);
-    finish(wav, options.output);
+    WaveOutput wav(options.output, format);
+    wav.append(std::span(wave.data().data(), whole));
+    wav.finish();
 }
 
 void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
@@ -64,16 +47,14 @@ void writeEncoded(const CSoundTrack& track, const AudioOptions& options) {
     std::unique_ptr<PcmCodec> codec = openSoundtrackCodec(track, source, error);
     if (!codec)
         failCommand(kExitBadInput, options.path, error);
-    WavFileWriter wav(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
-    requireOpen(wav, options.output);
+    WaveOutput wav(options.output, WaveFormat::pcm(codec->rate(), codec->channels(), 16));
     std::uint64_t bytes = 0;
     const DecodeOutcome outcome = decodeAll(*codec, [&](std::span<const std::uint8_t> pcm) {
         bytes += pcm.size();
-        return wav.Append(pcm);
+        wav.append(pcm);
+        return true;
     });
-    if (outcome.stoppedBySink)
-        writeFailed(wav, options.output);
-    finish(wav, options.output);
+    wav.finish();
     // What could be decoded is written; what was lost is said.
     if (const std::optional<std::string> damage = damageOf(outcome, bytes, *codec))
         std::fprintf(stderr, "lumenreel: %s: warning: %s\n", options.path.c_str(), damage->c_str());
@@ -88,12 +69,10 @@ void writeDocumentSoundtrack(const CWaveSoundResource& soundtrack, const AudioOp
         format.blockAlign != format.frameBytes() || format.samplesPerSec == 0)
         failCommand(kExitBadInput, options.path, "soundtrack: unsupported wave format");
     const std::size_t whole = sound.data.size() / format.blockAlign * format.blockAlign;
-    WavFileWriter wav(options.output,
-                      WaveFormat::pcm(format.samplesPerSec, format.channels, format.bitsPerSample));
-    requireOpen(wav, options.output);
-    if (!wav.Append(sound.data.first(whole)))
-        writeFailed(wav, options.output);
-    finish(wav, options.output);
+    WaveOutput wav(options.output,
+                   WaveFormat::pcm(format.samplesPerSec, format.channels, format.bitsPerSample));
+    wav.append(sound.data.first(whole));
+    wav.finish();
 }
 
 void run(const AudioOptions& options) {
@@ -119,8 +98,10 @@ void addAudioCommand(CLI::App& app) {
     auto options = std::make_shared<AudioOptions>();
     CLI::App* command = app.add_subcommand(
         "audio", "Write the soundtrack of a published demo or a document as a PCM WAV file");
-    command->add_option("FILE", options->path, "The published demo or document")->required();
-    command->add_option("-o,--output", options->output, "The WAV file to write")->required();
+    command->add_option("FILE", options->path, "published demo or document file")->required();
+    command
+        ->add_option("-o,--output", options->output, "WAV file to write, or - for standard output")
+        ->required();
     command->callback([options] { run(*options); });
 }
 

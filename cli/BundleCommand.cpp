@@ -11,8 +11,8 @@
 #include "app/Bundle.h"
 #include "app/ResourceTrailer.h"
 #include "base/FileBytes.h"
-#include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "cli/PortableBundle.h"
 #include "cli/RenderCommand.h"
@@ -37,8 +37,6 @@ constexpr std::uint64_t kMaxPlayerProgramBytes =
 
 std::vector<std::uint8_t> readOrExit(const std::string& path, std::uint64_t limit) {
     FileBytes file = readFileBytes(path, limit);
-    if (file.missing)
-        failCommand(kExitNotFound, path, file.error);
     if (!file.ok())
         failCommand(kExitBadInput, path, file.error);
     return std::move(file.bytes);
@@ -52,9 +50,7 @@ std::string defaultPlayer() {
 // that is running keeps running (its file cannot be opened for writing), and a failed write
 // leaves no half program behind.
 void writeProgram(const std::string& output, const std::vector<std::uint8_t>& bytes) {
-    std::string error;
-    if (!replaceFile(output, bytes, error, 0755))
-        failCommand(kExitBadInput, output, error);
+    writeOutputOrExit(output, bytes, 0755);
 }
 
 void runBundle(const BundleOptions& options) {
@@ -92,7 +88,9 @@ void addBundleCommand(CLI::App& app) {
         "bundle", "Make a self-running demo: the player program carrying the movie");
     command->add_option("MOVIE", options->movie, "published demo (.zcd) or document (.zcs)")
         ->required();
-    command->add_option("--output", options->output, "program to write")->required();
+    command
+        ->add_option("-o,--output", options->output, "program to write, or - for standard output")
+        ->required();
     command->add_option("--skin", options->skin, "skin package to use instead of the default");
     command->add_option("--player", options->player,
                         "player program to copy (default: lumenreel-player beside lumenreel)");

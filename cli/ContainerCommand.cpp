@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <span>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -14,6 +15,7 @@
 #include "base/FileBytes.h"
 #include "base/ReplacingFile.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "storage/RBFileSystem.h"
 #include "storage/RecursiveBinaryFile.h"
@@ -87,7 +89,7 @@ const CRFKeyStructure* findKey(const CRecursiveBinaryFile& container, const std:
     return node;
 }
 
-void cat(const std::string& file, const std::string& path) {
+void cat(const std::string& file, const std::string& path, const std::string& output) {
     // Documents name keys exactly; packages ignore case.
     for (bool caseSensitive : {true, false}) {
         CRecursiveBinaryFile container;
@@ -96,16 +98,18 @@ void cat(const std::string& file, const std::string& path) {
         std::vector<CRFKey> keys;
         if (!findKey(container, path, keys) || !container.EnterPath(keys))
             continue;
-        std::vector<char> chunk(1 << 20);
+        CommandOutput out(output);
+        std::vector<std::uint8_t> chunk(1 << 20);
         std::uint32_t size = container.GetDataSize();
         for (std::uint32_t done = 0; done < size;) {
             std::uint32_t count = std::min<std::uint32_t>(size - done, chunk.size());
             if (!container.ReadData(chunk.data(), done, count)) {
                 failCommand(kExitBadInput, file, "cannot read the data of " + path);
             }
-            std::fwrite(chunk.data(), 1, count, stdout);
+            out.write(std::span(chunk.data(), count));
             done += count;
         }
+        out.commit();
         return;
     }
     failCommand(kExitNotFound, file, "no key " + path);
@@ -214,11 +218,13 @@ void addContainerCommand(CLI::App& app) {
 
     auto catFile = std::make_shared<std::string>();
     auto catPath = std::make_shared<std::string>();
-    CLI::App* catCommand =
-        container->add_subcommand("cat", "Write a key's data to standard output");
+    auto catOutput = std::make_shared<std::string>("-");
+    CLI::App* catCommand = container->add_subcommand(
+        "cat", "Write a key's data to standard output or, with --output, to a file");
     catCommand->add_option("FILE", *catFile, "Container file")->required();
     catCommand->add_option("PATH", *catPath, "Key path, names joined by backslashes")->required();
-    catCommand->callback([catFile, catPath] { cat(*catFile, *catPath); });
+    catCommand->add_option("-o,--output", *catOutput, "file to write (default -, standard output)");
+    catCommand->callback([catFile, catPath, catOutput] { cat(*catFile, *catPath, *catOutput); });
 
     auto packFolder = std::make_shared<std::string>();
     auto packOutput = std::make_shared<std::string>();

@@ -115,10 +115,20 @@ std::string documentInfoText(const ordered_json& info) {
         if (member.key() == "frames") {
             out += "frames:\n";
             for (const ordered_json& frame : member.value())
-                out += "  " + valueText(frame["index"]) + ": start " + valueText(frame["start"]) +
-                       ", duration " + valueText(frame["duration"]) +
+                out += "  " + valueText(frame["index"]) + ": start " +
+                       secondsText(frame["start"].get<float>()) + ", duration " +
+                       secondsText(frame["duration"].get<float>()) +
                        (frame["visible"].get<bool>() ? "" : ", hidden") + ", label " +
                        valueText(frame["label"]) + "\n";
+        } else if (member.key() == "display_size" || member.key() == "bitmap_size") {
+            out += member.key() + ": " +
+                   pixelSizeText(member.value()[0].get<int>(), member.value()[1].get<int>()) + "\n";
+        } else if (member.key() == "soundtrack" && member.value().is_object()) {
+            const ordered_json& sound = member.value();
+            out += "soundtrack: " + valueText(sound["kind"]) + ", " + valueText(sound["bytes"]) +
+                   " bytes, " + valueText(sound["format"]) + "\n";
+        } else if (member.key() == "duration") {
+            out += "duration: " + secondsText(member.value().get<float>()) + "\n";
         } else if (member.key() == "skipped") {
             for (const ordered_json& note : member.value())
                 out += "skipped: " + valueText(note) + "\n";

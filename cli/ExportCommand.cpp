@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "cli/ExportProgressView.h"
 #include "cli/RenderCommand.h"
@@ -31,9 +32,27 @@ struct ExportOptions {
     bool overwrite = false;
 };
 
+// Standard output takes one video file as it is made, in the format --format names.
+ExportFormat standardOutputFormat(const ExportOptions& options) {
+    if (options.format.empty())
+        failCommand(kExitUsage, options.output,
+                    "standard output has no name to tell the format by: give --format mp4, "
+                    "webm or gif");
+    const ExportFormat asked = *exportFormatNamed(options.format);
+    if (asked == ExportFormat::png)
+        failCommand(kExitUsage, options.output,
+                    "PNG pictures go into a folder, which standard output cannot hold");
+    if (options.progress == "json" && !options.quiet)
+        failCommand(kExitUsage, options.output,
+                    "--progress json writes on standard output, which the video takes");
+    return asked;
+}
+
 // The format asked for and the one the name implies must agree; a name without an extension
 // takes the format given.
 ExportFormat resolveFormat(const ExportOptions& options) {
+    if (namesStandardOutput(options.output))
+        return standardOutputFormat(options);
     const std::filesystem::path name(options.output);
     const std::optional<ExportFormat> named = exportFormatOfName(name);
     if (options.format.empty()) {
@@ -93,7 +112,8 @@ void run(ExportOptions& options) {
         failCommand(kExitInterrupted, options.output, "stopped; nothing was written");
     if (!result.ok)
         failCommand(kExitBadInput, options.output, result.error);
-    view.summarize(result, options.output, exportFormatName(settings.format));
+    view.summarize(result, namesStandardOutput(options.output) ? "standard output" : options.output,
+                   exportFormatName(settings.format));
 }
 
 }  // namespace
@@ -101,10 +121,11 @@ void run(ExportOptions& options) {
 void configureExportCommand(CLI::App& app) {
     auto options = std::make_shared<ExportOptions>();
     CLI::App* command = &app;
-    command->add_option("MOVIE", options->path, "published demo file")->required();
+    command->add_option("MOVIE", options->path, "published demo or document file")->required();
     command
         ->add_option("-o,--output", options->output,
-                     "file to write (.mp4, .webm, .gif), or a folder for PNG pictures")
+                     "file to write (.mp4, .webm, .gif), a folder for PNG pictures, or - for "
+                     "standard output (with --format mp4, webm or gif)")
         ->required();
     command
         ->add_option("--format", options->format, "mp4, webm, gif or png (default: from the name)")

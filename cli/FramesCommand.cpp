@@ -11,6 +11,7 @@
 #include "app/CommandLine.h"
 #include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "cli/RenderCommand.h"
 #include "export/ExportMoments.h"
@@ -62,6 +63,10 @@ bool holdsFrames(const std::filesystem::path& folder) {
 }
 
 void runFrames(const FramesOptions& options) {
+    if (namesStandardOutput(options.outputDir))
+        failCommand(kExitUsage, options.outputDir,
+                    "the pictures go into a folder; `lumenreel render --output -` writes one "
+                    "moment to standard output");
     HeadlessMovie movie(captionThemes());
     openMovieOrExit(movie, options.path);
     // Past the end every moment would be the last one again.
@@ -106,7 +111,7 @@ void addFramesCommand(CLI::App& app) {
     command->add_option("--fps", options->fps, "pictures per second of movie time")
         ->required()
         ->check(finiteNumber(0.001, 1000.0));
-    command->add_option("-o,--output-dir", options->outputDir, "folder for the pictures")
+    command->add_option("-o,--output,--output-dir", options->outputDir, "folder for the pictures")
         ->required();
     command->add_option("--from", options->from, "first moment, seconds or m:ss (default 0)")
         ->transform(movieTime());

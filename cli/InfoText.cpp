@@ -6,7 +6,7 @@ namespace lumenreel::cli {
 namespace {
 
 std::string sizeText(NKWXDecodersEncoders::Size size) {
-    return std::to_string(size.width) + "x" + std::to_string(size.height);
+    return pixelSizeText(size.width, size.height);
 }
 
 std::string line(const std::string& key, const std::string& value) {
@@ -15,14 +15,15 @@ std::string line(const std::string& key, const std::string& value) {
 
 std::string frameLine(const InfoSummary::Frame& frame) {
     return "  " + std::to_string(frame.index) + ": id " + std::to_string(frame.id) + ", start " +
-           floatText(frame.start) + ", duration " + floatText(frame.duration) + ", cursor move " +
-           floatText(frame.cursorMoveStart) + "-" + floatText(frame.cursorMoveEnd) + "\n";
+           secondsText(frame.start) + ", duration " + secondsText(frame.duration) +
+           ", cursor moves " + secondsNumber(frame.cursorMoveStart) + "-" +
+           secondsText(frame.cursorMoveEnd) + " into it\n";
 }
 
 std::string masterText(const std::optional<InfoSummary::MasterFrame>& master) {
     if (!master)
         return "none";
-    return "id " + std::to_string(master->id) + ", duration " + floatText(master->duration);
+    return "id " + std::to_string(master->id) + ", duration " + secondsText(master->duration);
 }
 
 std::string soundText(const std::optional<InfoSummary::Soundtrack>& sound) {
@@ -38,7 +39,7 @@ std::string infoText(const InfoSummary& summary) {
     out += line("display_size", sizeText(summary.displaySize));
     out += line("bitmap_size", sizeText(summary.bitmapSize));
     out += line("frame_count", std::to_string(summary.frameCount));
-    out += line("duration", floatText(summary.duration));
+    out += line("duration", secondsText(summary.duration));
     out += line("master_frame", masterText(summary.masterFrame));
     out += "frames:\n";
     for (const InfoSummary::Frame& frame : summary.frames)

@@ -6,9 +6,9 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "base/ReplacingFile.h"
 #include "cli/CaptionThemes.h"
 #include "cli/CommandFailure.h"
+#include "cli/CommandOutput.h"
 #include "cli/ExitCodes.h"
 #include "player/HeadlessMovie.h"
 
@@ -29,9 +29,7 @@ void writeMomentOrExit(HeadlessMovie& movie, float t, const std::string& output)
     std::vector<std::uint8_t> png;
     if (!movie.renderPng(t, png))
         failCommand(kExitBadInput, output, "nothing to render");
-    std::string error;
-    if (!replaceFile(output, png, error))
-        failCommand(kExitBadInput, output, error);
+    writeOutputOrExit(output, png);
 }
 
 namespace {
@@ -58,7 +56,9 @@ void addRenderCommand(CLI::App& app) {
     command->add_option("--time", options->time, "movie time, seconds or m:ss")
         ->required()
         ->transform(movieTime());
-    command->add_option("-o,--output", options->output, "PNG file to write")->required();
+    command
+        ->add_option("-o,--output", options->output, "PNG file to write, or - for standard output")
+        ->required();
     command->callback([options] { runRender(*options); });
 }
 

@@ -2,8 +2,13 @@
 
 namespace lumenreel {
 
-bool muxEncodedPackets(AVCodecContext& encoder, AVStream& stream, AVFormatContext& muxer,
-                       const std::function<void(AVPacket&)>& adjust, std::string& error) {
+bool encodeFrame(AVCodecContext& encoder, const AVFrame* frame,
+                 const std::function<bool(AVPacket&)>& take, std::string& error) {
+    const int sent = avcodec_send_frame(&encoder, frame);
+    if (sent < 0 && sent != AVERROR_EOF) {
+        error = "encoding failed: " + ffmpegErrorText(sent);
+        return false;
+    }
     PacketPtr packet(av_packet_alloc());
     if (!packet) {
         error = "out of memory";
@@ -17,27 +22,30 @@ bool muxEncodedPackets(AVCodecContext& encoder, AVStream& stream, AVFormatContex
             error = "encoding failed: " + ffmpegErrorText(received);
             return false;
         }
-        if (adjust)
-            adjust(*packet);
-        packet->stream_index = stream.index;
-        av_packet_rescale_ts(packet.get(), encoder.time_base, stream.time_base);
-        const int written = av_interleaved_write_frame(&muxer, packet.get());
-        if (written < 0) {
-            error = "cannot write the file: " + ffmpegErrorText(written);
+        const bool taken = take(*packet);
+        av_packet_unref(packet.get());
+        if (!taken)
             return false;
-        }
     }
 }
 
-bool encodeAndMux(AVCodecContext& encoder, const AVFrame* frame, AVStream& stream,
-                  AVFormatContext& muxer, const std::function<void(AVPacket&)>& adjust,
-                  std::string& error) {
-    const int sent = avcodec_send_frame(&encoder, frame);
-    if (sent < 0 && sent != AVERROR_EOF) {
-        error = "encoding failed: " + ffmpegErrorText(sent);
+bool muxPacket(AVPacket& packet, const AVCodecContext& encoder, AVStream& stream,
+               AVFormatContext& muxer, std::string& error) {
+    packet.stream_index = stream.index;
+    av_packet_rescale_ts(&packet, encoder.time_base, stream.time_base);
+    const int written = av_interleaved_write_frame(&muxer, &packet);
+    if (written < 0) {
+        error = "cannot write the file: " + ffmpegErrorText(written);
         return false;
     }
-    return muxEncodedPackets(encoder, stream, muxer, adjust, error);
+    return true;
+}
+
+bool encodeAndMux(AVCodecContext& encoder, const AVFrame* frame, AVStream& stream,
+                  AVFormatContext& muxer, std::string& error) {
+    return encodeFrame(
+        encoder, frame,
+        [&](AVPacket& packet) { return muxPacket(packet, encoder, stream, muxer, error); }, error);
 }
 
 }  // namespace lumenreel

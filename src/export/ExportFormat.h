@@ -8,6 +8,9 @@ namespace lumenreel {
 
 enum class ExportFormat { mp4, webm, gif, png };
 
+// The output name that stands for standard output.
+inline constexpr std::string_view kStandardOutputName = "-";
+
 // "mp4", "webm", "gif" or "png"; nothing for another word.
 std::optional<ExportFormat> exportFormatNamed(std::string_view name);
 // The format a file name asks for by its extension; nothing when it names none of them. A PNG

@@ -2,14 +2,27 @@
 
 #include <cstring>
 
+#include "export/PictureConverter.h"
 #include "player/DocImp.h"
 
 namespace lumenreel {
 namespace {
 
-bool samePixels(const CImageExt& a, const CImageExt& b) {
-    const std::size_t bytes = static_cast<std::size_t>(a.pitch()) * a.height();
-    return std::memcmp(a.firstRow(), b.firstRow(), bytes) == 0;
+// The rows where two pictures of one size differ; an empty span when they are the same.
+ChangedRows changedRows(const CImageExt& a, const CImageExt& b) {
+    const auto rowBytes = static_cast<std::size_t>(a.width()) * 4;
+    auto differs = [&](int y) {
+        return std::memcmp(a.firstRow() + static_cast<std::ptrdiff_t>(y) * a.pitch(),
+                           b.firstRow() + static_cast<std::ptrdiff_t>(y) * b.pitch(),
+                           rowBytes) != 0;
+    };
+    int first = 0;
+    while (first < a.height() && !differs(first))
+        ++first;
+    int end = a.height();
+    while (end > first && !differs(end - 1))
+        --end;
+    return {first, end};
 }
 
 }  // namespace
@@ -31,10 +44,8 @@ bool MomentPictures::run(AVPixelFormat format, Size size, HandOver<ExportPicture
     if (!shown.create(bitmap.width, bitmap.height, 32) ||
         !rendered.create(bitmap.width, bitmap.height, 32))
         return fail("the movie's pictures are too large", out);
-    // Screen text stays sharp with bicubic scaling; without scaling only the colours change.
-    ScalerPtr scaler(sws_getContext(bitmap.width, bitmap.height, AV_PIX_FMT_BGR0, size.width,
-                                    size.height, format, SWS_BICUBIC, nullptr, nullptr, nullptr));
-    if (!scaler)
+    PictureConverter converter;
+    if (!converter.open(Size{bitmap.width, bitmap.height}, format, size))
         return fail("cannot convert the pictures to the output's form", out);
 
     ExportPicture pending;
@@ -43,7 +54,9 @@ bool MomentPictures::run(AVPixelFormat format, Size size, HandOver<ExportPicture
             return fail("stopped", out);
         if (!m_movie.RenderAt(static_cast<float>(moment), rendered))
             return fail("nothing to draw at " + std::to_string(moment) + " s", out);
-        if (pending.frame && samePixels(rendered, shown))
+        const ChangedRows changed =
+            pending.frame ? changedRows(rendered, shown) : ChangedRows{0, bitmap.height};
+        if (changed.first == changed.end)
             continue;
         const double start = moment - m_from;
         if (pending.frame) {
@@ -52,13 +65,10 @@ bool MomentPictures::run(AVPixelFormat format, Size size, HandOver<ExportPicture
                 return fail("stopped", out);
         }
         std::swap(shown, rendered);
-        pending = ExportPicture{makePictureFrame(format, size.width, size.height), start, 0};
+        pending =
+            ExportPicture{converter.convert(shown.firstRow(), shown.pitch(), changed), start, 0};
         if (!pending.frame)
             return fail("out of memory", out);
-        const std::uint8_t* sourceRows[] = {shown.firstRow()};
-        const int sourcePitch[] = {shown.pitch()};
-        sws_scale(scaler.get(), sourceRows, sourcePitch, 0, bitmap.height, pending.frame->data,
-                  pending.frame->linesize);
     }
     if (pending.frame) {
         pending.duration = (m_to - m_from) - pending.start;

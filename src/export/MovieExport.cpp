@@ -184,12 +184,12 @@ ExportResult exportMovie(CDocImp& movie, const ExportSettings& settings,
                       return writer.write(picture);
                   },
                   error);
-    result.bytes = writer.bytesWritten();
     ok = ok && writer.finish();
     if (error.empty())
         error = writer.error();
-    if (ok)
-        result.bytes = std::filesystem::file_size(output);
+    // A faststart MP4 is rewritten at its end, so its own size counts.
+    result.bytes = ok && output != kStandardOutputName ? std::filesystem::file_size(output)
+                                                       : writer.bytesWritten();
     return finishWith(ok, error);
 }
 

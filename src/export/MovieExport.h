@@ -41,6 +41,7 @@ using ExportProgressSink = std::function<void(const ExportProgress&)>;
 // Writes the movie as the settings say, through its one movie source: the pictures are rendered
 // on a thread of their own while the calling thread encodes them. Nothing is left at `output`
 // unless the export completes; setting `stop` (from a signal handler, another thread) ends it.
+// A video file (not a PNG folder) named kStandardOutputName goes to standard output as it comes.
 ExportResult exportMovie(CDocImp& movie, const ExportSettings& settings,
                          const std::filesystem::path& output, bool overwrite,
                          const std::atomic<bool>& stop, const ExportProgressSink& progress);

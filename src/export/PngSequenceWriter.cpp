@@ -3,10 +3,12 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 #include "base/ReplacingFile.h"
 #include "export/ExportMoments.h"
+#include "images/ImageExt.h"
 #include "images/PngCodec.h"
 
 namespace lumenreel {
@@ -53,24 +55,49 @@ bool PngSequenceWriter::open() {
     return true;
 }
 
-bool PngSequenceWriter::write(const ExportPicture& picture) {
-    const AVFrame& frame = *picture.frame;
-    if (m_image.width() != frame.width || m_image.height() != frame.height) {
-        if (!m_image.create(frame.width, frame.height, 24))
-            return fail("out of memory");
-    }
+namespace {
+
+// Compressing takes far longer than drawing: this many pictures at once keep the cores busy.
+constexpr std::size_t kPicturesCompressing = 3;
+
+// The PNG bytes of a BGR24 picture; none when memory runs out.
+std::vector<std::uint8_t> compress(const AVFrame& frame) {
+    CImageExt image;
+    std::vector<std::uint8_t> png;
+    if (!image.create(frame.width, frame.height, 24))
+        return png;
     const std::size_t rowBytes = static_cast<std::size_t>(frame.width) * 3;
     for (int y = 0; y < frame.height; ++y)
-        std::memcpy(m_image.firstRow() + static_cast<std::size_t>(y) * m_image.pitch(),
+        std::memcpy(image.firstRow() + static_cast<std::size_t>(y) * image.pitch(),
                     frame.data[0] + static_cast<std::size_t>(y) * frame.linesize[0], rowBytes);
-    std::vector<std::uint8_t> png;
-    if (!encodePng(m_image, png))
+    if (!encodePng(image, png))
+        png.clear();
+    return png;
+}
+
+}  // namespace
+
+bool PngSequenceWriter::write(const ExportPicture& picture) {
+    // The picture's pixels are shared, never written again, so the thread may read them later.
+    std::shared_ptr<AVFrame> frame(av_frame_clone(picture.frame.get()), FfmpegFree{});
+    if (!frame)
+        return fail("out of memory");
+    m_pending.push_back({std::async(std::launch::async, [frame] { return compress(*frame); }),
+                         picture.start, picture.duration});
+    return m_pending.size() < kPicturesCompressing || writeOldest();
+}
+
+bool PngSequenceWriter::writeOldest() {
+    Pending oldest = std::move(m_pending.front());
+    m_pending.pop_front();
+    const std::vector<std::uint8_t> png = oldest.png.get();
+    if (png.empty())
         return fail("cannot encode a picture");
 
     // The steps of the movie-wide grid this picture covers.
-    const double start = m_from + picture.start;
+    const double start = m_from + oldest.start;
     const long first = gridIndex(start, m_fps);
-    const long end = gridIndex(start + picture.duration, m_fps);
+    const long end = gridIndex(start + oldest.duration, m_fps);
     fs::path written;
     for (long step = first; step < end; ++step) {
         const fs::path file = fileFor(step);
@@ -93,6 +120,10 @@ bool PngSequenceWriter::write(const ExportPicture& picture) {
 }
 
 bool PngSequenceWriter::finish() {
+    while (!m_pending.empty()) {
+        if (!writeOldest())
+            return false;
+    }
     std::error_code error;
     fs::path old;
     if (fs::exists(m_target, error)) {

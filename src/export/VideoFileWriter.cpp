@@ -10,7 +10,8 @@ extern "C" {
 
 namespace lumenreel {
 
-VideoFileWriter::VideoFileWriter(std::filesystem::path target) : m_file(std::move(target)) {}
+VideoFileWriter::VideoFileWriter(std::filesystem::path target)
+    : m_toStandardOutput(target == kStandardOutputName), m_file(std::move(target)) {}
 
 VideoFileWriter::~VideoFileWriter() {
     closeFile();
@@ -75,11 +76,14 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
                            GifPalette* palette) {
     m_format = settings.format;
     m_choice = chooseVideoCodec(settings);
+    m_held.reset(av_packet_alloc());
+    if (!m_held)
+        return fail("out of memory");
     m_palette = palette;
-    if (!m_file.open())
+    if (!m_toStandardOutput && !m_file.open())
         return fail(m_file.error());
-    if (avformat_alloc_output_context2(&m_muxer, nullptr, exportFormatName(m_format),
-                                       m_file.temporaryPath().c_str()) < 0 ||
+    const char* path = m_toStandardOutput ? "pipe:1" : m_file.temporaryPath().c_str();
+    if (avformat_alloc_output_context2(&m_muxer, nullptr, exportFormatName(m_format), path) < 0 ||
         !m_muxer)
         return fail("this FFmpeg cannot write " + std::string(exportFormatName(m_format)));
     if (!openVideo(settings, size))
@@ -89,13 +93,16 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
         if (!m_sound->open(*m_muxer, m_format, *sound, m_error))
             return false;
     }
-    const int opened = avio_open(&m_muxer->pb, m_file.temporaryPath().c_str(), AVIO_FLAG_WRITE);
+    const int opened = avio_open(&m_muxer->pb, path, AVIO_FLAG_WRITE);
     if (opened < 0)
         return fail("cannot write the file: " + ffmpegErrorText(opened));
     AVDictionary* options = nullptr;
-    // The index goes in front, so players can start before the whole file has arrived.
+    // The index goes in front, so players can start before the whole file has arrived; a pipe
+    // cannot go back to write it, so there each stretch of pictures carries its own.
     if (m_format == ExportFormat::mp4)
-        av_dict_set(&options, "movflags", "+faststart", 0);
+        av_dict_set(
+            &options, "movflags",
+            m_toStandardOutput ? "+frag_keyframe+empty_moov+default_base_moof" : "+faststart", 0);
     const int header = avformat_write_header(m_muxer, &options);
     av_dict_free(&options);
     if (header < 0)
@@ -104,16 +111,29 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
 }
 
 bool VideoFileWriter::encode(AVFrame* frame) {
-    return encodeAndMux(
-        *m_encoder, frame, *m_stream, *m_muxer,
+    return encodeFrame(
+        *m_encoder, frame,
         [this](AVPacket& packet) {
             auto found = m_durations.find(packet.pts);
             if (found != m_durations.end()) {
                 packet.duration = found->second;
                 m_durations.erase(found);
             }
+            if (m_held->data && !muxPacket(*m_held, *m_encoder, *m_stream, *m_muxer, m_error))
+                return false;
+            av_packet_move_ref(m_held.get(), &packet);
+            return true;
         },
         m_error);
+}
+
+bool VideoFileWriter::muxLastPacket() {
+    if (!m_held->data)
+        return true;
+    // Containers end a stream with the last packet in decode order, which after reordering
+    // (B-frames) is not the last picture shown: it lasts to the end, or the still end is cut.
+    m_held->duration = std::max(m_held->duration, m_endPts - m_held->pts);
+    return muxPacket(*m_held, *m_encoder, *m_stream, *m_muxer, m_error);
 }
 
 bool VideoFileWriter::write(const ExportPicture& picture) {
@@ -123,6 +143,7 @@ bool VideoFileWriter::write(const ExportPicture& picture) {
         std::max(m_lastPts + 1, static_cast<std::int64_t>(std::llround(picture.start / tick)));
     const std::int64_t end = std::llround((picture.start + picture.duration) / tick);
     m_lastPts = pts;
+    m_endPts = std::max(m_endPts, end);
     m_durations[pts] = std::max<std::int64_t>(1, end - pts);
     m_lastDuration = m_durations[pts];
     picture.frame->pts = pts;
@@ -150,7 +171,7 @@ bool VideoFileWriter::finish() {
                 return false;
         }
     }
-    if (!encode(nullptr))
+    if (!encode(nullptr) || !muxLastPacket())
         return false;
     if (m_sound && !m_sound->finish(m_error))
         return false;
@@ -160,16 +181,17 @@ bool VideoFileWriter::finish() {
     const int trailer = av_write_trailer(m_muxer);
     if (trailer < 0)
         return fail("cannot write the file: " + ffmpegErrorText(trailer));
+    m_bytes = static_cast<std::uint64_t>(avio_tell(m_muxer->pb));
     const int closed = avio_closep(&m_muxer->pb);
     if (closed < 0)
         return fail("cannot write the file: " + ffmpegErrorText(closed));
-    if (!m_file.commit())
+    if (!m_toStandardOutput && !m_file.commit())
         return fail(m_file.error());
     return true;
 }
 
 std::uint64_t VideoFileWriter::bytesWritten() const {
-    return m_muxer && m_muxer->pb ? static_cast<std::uint64_t>(avio_tell(m_muxer->pb)) : 0;
+    return m_muxer && m_muxer->pb ? static_cast<std::uint64_t>(avio_tell(m_muxer->pb)) : m_bytes;
 }
 
 }  // namespace lumenreel

@@ -16,8 +16,10 @@
 namespace lumenreel {
 
 // A video file (MP4, WebM or GIF) written beside its name and renamed over it by finish(); one
-// given up leaves nothing. Each picture keeps its own timestamp and duration, and the sound is
-// encoded up to the end of each picture, so both streams stay in step.
+// given up leaves nothing. Named "-", it goes to standard output as it is made (an MP4 there is
+// fragmented, since a pipe cannot go back to write the index). Each picture keeps its own timestamp
+// and duration, and the sound is encoded up to the end of each picture, so both streams stay in
+// step.
 class VideoFileWriter : public PictureWriter {
 public:
     explicit VideoFileWriter(std::filesystem::path target);
@@ -36,10 +38,14 @@ public:
 private:
     bool fail(const std::string& reason);
     bool openVideo(const ExportSettings& settings, Size size);
+    // Encodes and muxes every packet but the newest, held back until the next or the end.
     bool encode(AVFrame* frame);
+    bool muxLastPacket();
     void closeFile();
 
+    bool m_toStandardOutput;
     ReplacingFile m_file;
+    std::uint64_t m_bytes = 0;
     std::string m_error;
     ExportFormat m_format = ExportFormat::mp4;
     VideoCodecChoice m_choice{};
@@ -52,6 +58,9 @@ private:
     std::map<std::int64_t, std::int64_t> m_durations;
     std::int64_t m_lastPts = -1;
     std::int64_t m_lastDuration = 0;
+    // Where the last picture ends, in the encoder's ticks.
+    std::int64_t m_endPts = 0;
+    PacketPtr m_held;
 };
 
 }  // namespace lumenreel

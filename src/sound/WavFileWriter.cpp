@@ -6,12 +6,10 @@
 #include "base/ByteOrder.h"
 
 namespace lumenreel {
-namespace {
 
-constexpr std::size_t kHeaderBytes = 44;
-
-std::array<std::uint8_t, kHeaderBytes> header(const WaveFormat& format, std::uint32_t dataBytes) {
-    std::array<std::uint8_t, kHeaderBytes> out{};
+std::array<std::uint8_t, kWavHeaderBytes> wavHeader(const WaveFormat& format,
+                                                    std::uint32_t dataBytes) {
+    std::array<std::uint8_t, kWavHeaderBytes> out{};
     std::uint8_t* at = out.data();
     std::memcpy(at, "RIFF", 4);
     // A pad byte follows an odd data chunk and counts in the RIFF size.
@@ -25,12 +23,10 @@ std::array<std::uint8_t, kHeaderBytes> header(const WaveFormat& format, std::uin
     return out;
 }
 
-}  // namespace
-
 WavFileWriter::WavFileWriter(const std::filesystem::path& path, const WaveFormat& format)
     : m_file(path), m_format(format) {
     if (m_file.open())
-        m_file.write(header(format, 0));
+        m_file.write(wavHeader(format, 0));
 }
 
 bool WavFileWriter::Append(std::span<const std::uint8_t> samples) {
@@ -44,7 +40,7 @@ bool WavFileWriter::Finish() {
     constexpr std::uint8_t kPad[1] = {0};
     if ((m_dataBytes & 1) && !m_file.write(kPad))
         return false;
-    return m_file.writeAt(0, header(m_format, static_cast<std::uint32_t>(m_dataBytes))) &&
+    return m_file.writeAt(0, wavHeader(m_format, static_cast<std::uint32_t>(m_dataBytes))) &&
            m_file.commit();
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
 #include <filesystem>
 #include <span>
@@ -8,6 +10,12 @@
 #include "sound/WaveFormat.h"
 
 namespace lumenreel {
+
+inline constexpr std::size_t kWavHeaderBytes = 44;
+
+// The header of a PCM WAV file holding `dataBytes` of samples (then a pad byte if odd).
+std::array<std::uint8_t, kWavHeaderBytes> wavHeader(const WaveFormat& format,
+                                                    std::uint32_t dataBytes);
 
 // Writes a PCM WAV file as the samples come; the chunk sizes are filled in by Finish, and only
 // then does the file appear under its name.

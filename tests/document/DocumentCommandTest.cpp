@@ -2,6 +2,8 @@
 
 #include <nlohmann/json.hpp>
 
+#include <cstdio>
+
 #include "DocumentFixtures.h"
 #include "base/MemFile.h"
 #include "images/PixelBlit.h"
@@ -61,6 +63,16 @@ TEST_F(DocumentCommand, InfoListsEveryPositionWithItsStart) {
     EXPECT_EQ(info["captions"], 1);
     EXPECT_EQ(info["sound_effects"], 1);
     EXPECT_EQ(info["cursors"], 4);
+
+    const CommandResult text = runCommand(lumenreel("info " + path("movie.zcs")));
+    ASSERT_EQ(text.exitCode, 0) << text.err;
+    for (const char* line :
+         {"display_size: 64x48 pixels\n", "duration: 7.0 s\n",
+          "  1: start 2.0 s, duration 1.0 s, hidden, label ",
+          "  3: start 5.0 s, duration 2.0 s, label frame 3\n", "soundtrack: wave, 8000 bytes, "})
+        EXPECT_NE(text.out.find(line), std::string::npos) << line << "in\n" << text.out;
+    // Every field the text shows is explained in the help.
+    EXPECT_EQ(unexplainedInfoFields(text.out), std::vector<std::string>{});
 }
 
 TEST_F(DocumentCommand, RenderWritesTheDocumentsMoment) {
@@ -150,22 +162,49 @@ TEST_F(DocumentCommand, ADamagedDocumentIsABadInput) {
     EXPECT_EQ(result.err.rfind("lumenreel: ", 0), 0u) << result.err;
 }
 
-TEST_F(DocumentCommand, ExportsAVideoWithTheSoundtrack) {
+// How long a video stream lasts as its container says: MP4 and GIF give the stream's duration,
+// WebM a tag "H:MM:SS.fffffffff".
+double streamSeconds(const nlohmann::json& stream) {
+    if (stream.contains("duration"))
+        return std::stod(stream["duration"].get<std::string>());
+    int hours = 0;
+    int minutes = 0;
+    double seconds = 0;
+    const std::string tag = stream["tags"].value("DURATION", "");
+    if (std::sscanf(tag.c_str(), "%d:%d:%lf", &hours, &minutes, &seconds) != 3)
+        return -1;
+    return hours * 3600.0 + minutes * 60.0 + seconds;
+}
+
+// The last position (2 s of a still picture) ends every format's video stream, not only the file.
+TEST_F(DocumentCommand, ExportsAVideoWithTheSoundtrackLastingToTheEnd) {
     if (!haveProgram("ffprobe"))
         GTEST_SKIP() << "needs ffprobe";
-    const CommandResult result =
-        runCommand(lumenreel("export " + path("movie.zcs") + " -q -o " + path("movie.mp4")));
-    ASSERT_EQ(result.exitCode, 0) << result.err;
-    const CommandResult probe =
-        runCommand("ffprobe -v error -show_format -show_streams -of json " + path("movie.mp4"));
-    ASSERT_EQ(probe.exitCode, 0) << probe.err;
-    const auto info = nlohmann::json::parse(probe.out);
-    EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()), 7.0, 0.03);
-    ASSERT_EQ(info["streams"].size(), 2u);
-    EXPECT_EQ(info["streams"][0]["codec_name"], "h264");
-    EXPECT_EQ(info["streams"][0]["width"], kFrameSize.width);
-    EXPECT_EQ(info["streams"][1]["codec_name"], "aac");
-    EXPECT_NEAR(std::stod(info["streams"][1]["duration"].get<std::string>()), 1.0, 0.05);
+    struct Case {
+        const char* name;
+        const char* video;
+        const char* audio;
+    };
+    for (const Case& c : {Case{"movie.mp4", "h264", "aac"}, Case{"movie.webm", "vp9", "opus"},
+                          Case{"movie.gif", "gif", nullptr}}) {
+        const CommandResult result =
+            runCommand(lumenreel("export " + path("movie.zcs") + " -q -o " + path(c.name)));
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        const CommandResult probe =
+            runCommand("ffprobe -v error -show_format -show_streams -of json " + path(c.name));
+        ASSERT_EQ(probe.exitCode, 0) << probe.err;
+        const auto info = nlohmann::json::parse(probe.out);
+        EXPECT_NEAR(std::stod(info["format"]["duration"].get<std::string>()), 7.0, 0.03) << c.name;
+        ASSERT_EQ(info["streams"].size(), c.audio ? 2u : 1u) << c.name;
+        const nlohmann::json& video = info["streams"][0];
+        EXPECT_EQ(video["codec_name"], c.video);
+        EXPECT_EQ(video["width"], kFrameSize.width);
+        EXPECT_NEAR(streamSeconds(video), 7.0, 0.03) << c.name;
+        if (!c.audio)
+            continue;
+        EXPECT_EQ(info["streams"][1]["codec_name"], c.audio);
+        EXPECT_NEAR(streamSeconds(info["streams"][1]), 1.0, 0.05) << c.name;
+    }
 }
 
 }  // namespace

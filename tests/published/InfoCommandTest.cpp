@@ -13,6 +13,7 @@
 using lumenreel::test::runCommand;
 using lumenreel::test::shellQuote;
 using lumenreel::test::TempDir;
+using lumenreel::test::unexplainedInfoFields;
 
 namespace {
 
@@ -78,12 +79,16 @@ TEST(InfoCommand, DescribesAPublishedDemo) {
     auto text = info(dir / "demo.zcd");
     ASSERT_EQ(text.exitCode, 0) << text.err;
     for (const char* line :
-         {"format: ZCD\n", "display_size: 1024x768\n", "bitmap_size: 40x30\n", "frame_count: 3\n",
-          "duration: 6\n", "master_frame: id 1, duration 6\n",
-          "  0: id 10, start 0, duration 2, cursor move 0-1\n",
-          "  1: id 11, start 2, duration 2, cursor move 0.5-1.5\n", "cursors: 1\n",
-          "highlights: 0\n", "soundtrack: wave, 800 bytes, pcm 8-bit 1 ch 8000 Hz\n"})
+         {"format: ZCD\n", "display_size: 1024x768 pixels\n", "bitmap_size: 40x30 pixels\n",
+          "frame_count: 3\n", "duration: 6.0 s\n", "master_frame: id 1, duration 6.0 s\n",
+          "  0: id 10, start 0.0 s, duration 2.0 s, cursor moves 0.0-1.0 s into it\n",
+          "  1: id 11, start 2.0 s, duration 2.0 s, cursor moves 0.5-1.5 s into it\n",
+          "cursors: 1\n", "highlights: 0\n",
+          "soundtrack: wave, 800 bytes, pcm 8-bit 1 ch 8000 Hz\n"})
         EXPECT_NE(text.out.find(line), std::string::npos) << line << "in\n" << text.out;
+
+    // Every field the text shows is explained in the help.
+    EXPECT_EQ(unexplainedInfoFields(text.out), std::vector<std::string>{});
 
     auto json = info(dir / "demo.zcd", "--json");
     ASSERT_EQ(json.exitCode, 0) << json.err;

@@ -56,6 +56,11 @@ TEST(ContainerCommandTest, PacksAFolderListsAndCatsIt) {
         lumenreel("container cat " + quoted(dir / "skin.bin") + " 'PLAYER SKIN\\SKIN_CONFIG.TXT'");
     EXPECT_EQ(config.exitCode, 0) << config.err;
     EXPECT_EQ(config.out, "cfg");
+    CommandResult toFile = lumenreel("container cat " + quoted(dir / "skin.bin") +
+                                     " 'Player Skin\\Sub\\a' -o " + quoted(dir / "a.out"));
+    EXPECT_EQ(toFile.exitCode, 0) << toFile.err;
+    EXPECT_EQ(toFile.out, "");
+    EXPECT_EQ(lumenreel::test::readBytes(dir / "a.out"), bytesOf("a"));
 
     CommandResult missing =
         lumenreel("container cat " + quoted(dir / "skin.bin") + " 'Player Skin\\empty.txt'");

@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <sstream>
 #include <stdexcept>
 
 namespace lumenreel::test {
@@ -60,6 +61,22 @@ CommandResult runCommand(const std::string& commandLine) {
     result.out.assign(out.begin(), out.end());
     result.err.assign(err.begin(), err.end());
     return result;
+}
+
+std::vector<std::string> unexplainedInfoFields(const std::string& infoText) {
+    const std::string help =
+        runCommand(shellQuote((binaryDir() / "lumenreel").string()) + " info --help").out;
+    std::vector<std::string> missing;
+    std::istringstream lines(infoText);
+    for (std::string line; std::getline(lines, line);) {
+        // Indented lines belong to the field above them.
+        if (line.empty() || line[0] == ' ')
+            continue;
+        const std::string field = line.substr(0, line.find(':'));
+        if (help.find("  " + field) == std::string::npos)
+            missing.push_back(field);
+    }
+    return missing;
 }
 
 bool haveProgram(const std::string& name) {

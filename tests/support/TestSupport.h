@@ -43,4 +43,7 @@ bool haveProgram(const std::string& name);
 // Quotes a path or word for a /bin/sh command line.
 std::string shellQuote(const std::string& word);
 
+// The fields `lumenreel info` prints in its text form that its help does not explain.
+std::vector<std::string> unexplainedInfoFields(const std::string& infoText);
+
 }  // namespace lumenreel::test
