@@ -84,18 +84,39 @@ void setAnsiCodePage(unsigned codePage) {
     currentCodePage.store(codePage);
 }
 
+std::string asciiOrSubstitute(std::string_view text, TextKind kind, std::string_view substitute) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte < 0x80) {
+            out += static_cast<char>(byte);
+            continue;
+        }
+        out += substitute;
+        // The rest of a UTF-8 sequence belongs to the same character.
+        if (kind == TextKind::utf8)
+            while (i + 1 < text.size() && (static_cast<unsigned char>(text[i + 1]) & 0xC0) == 0x80)
+                ++i;
+    }
+    return out;
+}
+
 std::string codePageToUtf8(std::string_view bytes, unsigned codePage) {
     Converter converter("UTF-8", iconvName(codePage));
-    if (!converter.valid())
+    if (converter.valid())
+        return converter.convert(bytes, "\xEF\xBF\xBD");
+    if (codePage != kDefaultAnsiCodePage)
         return codePageToUtf8(bytes, kDefaultAnsiCodePage);
-    return converter.convert(bytes, "\xEF\xBF\xBD");
+    return asciiOrSubstitute(bytes, TextKind::codePage, "\xEF\xBF\xBD");
 }
 
 std::string utf8ToCodePage(std::string_view utf8, unsigned codePage) {
     Converter converter(iconvName(codePage), "UTF-8");
-    if (!converter.valid())
+    if (converter.valid())
+        return converter.convert(utf8, "?");
+    if (codePage != kDefaultAnsiCodePage)
         return utf8ToCodePage(utf8, kDefaultAnsiCodePage);
-    return converter.convert(utf8, "?");
+    return asciiOrSubstitute(utf8, TextKind::utf8, "?");
 }
 
 char ansiToUpperChar(char c) {

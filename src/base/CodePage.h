@@ -13,10 +13,17 @@ inline constexpr unsigned kDefaultAnsiCodePage = 1252;
 unsigned ansiCodePage();
 void setAnsiCodePage(unsigned codePage);
 
-// Bytes that do not decode become U+FFFD; an unknown code page is read as Windows-1252.
+// Bytes that do not decode become U+FFFD; an unknown code page is read as Windows-1252. Where
+// the system has no converter even for that (a system without its conversion modules), ASCII
+// still passes and every other character becomes the substitute.
 std::string codePageToUtf8(std::string_view bytes, unsigned codePage);
 // Characters the code page cannot hold become '?'.
 std::string utf8ToCodePage(std::string_view utf8, unsigned codePage);
+
+enum class TextKind { codePage, utf8 };
+// The conversion without any converter: ASCII as it is, every other character the substitute (a
+// UTF-8 character being one however many bytes it takes).
+std::string asciiOrSubstitute(std::string_view text, TextKind kind, std::string_view substitute);
 
 inline std::string ansiToUtf8(std::string_view ansi) {
     return codePageToUtf8(ansi, ansiCodePage());

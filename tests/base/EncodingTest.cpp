@@ -89,6 +89,17 @@ TEST(CodePageTest, ConvertsBetweenCodePagesAndUtf8) {
     EXPECT_EQ(lumenreel::ansiToUtf8("a\x81z"), "a\xEF\xBF\xBDz");
 }
 
+// A system without its conversion modules still converts, keeping ASCII (it once recursed until
+// the stack ran out).
+TEST(CodePageTest, WithoutConvertersAsciiPassesAndTheRestIsSubstituted) {
+    using lumenreel::asciiOrSubstitute;
+    using lumenreel::TextKind;
+    EXPECT_EQ(asciiOrSubstitute("caf\xE9 ok", TextKind::codePage, "\xEF\xBF\xBD"),
+              "caf\xEF\xBF\xBD ok");
+    EXPECT_EQ(asciiOrSubstitute("caf\xC3\xA9 \xE2\x82\xAC ok", TextKind::utf8, "?"), "caf? ? ok");
+    EXPECT_EQ(asciiOrSubstitute("", TextKind::utf8, "?"), "");
+}
+
 TEST(CodePageTest, FoldsCaseOfAsciiAndWindows1252Letters) {
     EXPECT_EQ(lumenreel::ansiToUpper("play_n.png \xE9\xFF"), "PLAY_N.PNG \xC9\x9F");
     EXPECT_EQ(lumenreel::ansiCompareNoCase("Player Skin", "PLAYER SKIN"), 0);
