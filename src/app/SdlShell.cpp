@@ -1,8 +1,10 @@
 #include "app/SdlShell.h"
 
 #include <SDL.h>
+#include <langinfo.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -20,8 +22,19 @@ using MovieKind = CZephyrcastPlayerDlg::MovieKind;
 // How long input may wait between two polls, in milliseconds.
 constexpr Sint32 kInputPollMs = 4;
 
+// The window system takes the (UTF-8) window title as such only under a UTF-8 character type;
+// in the C locale the movie's name never reached the title bar.
+void useUtf8CharacterType() {
+    if (std::setlocale(LC_CTYPE, "") && std::string_view(nl_langinfo(CODESET)) == "UTF-8")
+        return;
+    std::setlocale(LC_CTYPE, "C.UTF-8");
+}
+
 struct SdlSession {
-    SdlSession() { ok = SDL_Init(SDL_INIT_VIDEO) == 0; }
+    SdlSession() {
+        useUtf8CharacterType();
+        ok = SDL_Init(SDL_INIT_VIDEO) == 0;
+    }
     ~SdlSession() { SDL_Quit(); }
     bool ok = false;
 };

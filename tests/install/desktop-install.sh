@@ -120,8 +120,9 @@ done
 
 # Launching the installed launcher on a movie opens the player on that movie; where the movie was
 # left is kept only for a movie that was open, so the kept positions below show it was.
-if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null; then
-    echo "desktop-install: Xvfb or xdotool missing, the launch was not tried"
+if ! command -v Xvfb >/dev/null || ! command -v xdotool >/dev/null || ! command -v xprop >/dev/null
+then
+    echo "desktop-install: Xvfb, xdotool or xprop missing, the launch was not tried"
     exit 0
 fi
 Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
@@ -142,6 +143,14 @@ for movie in published document; do
     player=$(DISPLAY="$display" xdotool getwindowpid "$window")
     tr '\0' '\n' <"/proc/$player/cmdline" | grep -qx "$movies/$movie" ||
         fail "the launcher did not hand $movie to the player: $(tr '\0' ' ' <"/proc/$player/cmdline")"
+    # The title bar names the movie once it is open.
+    titled() { DISPLAY="$display" xprop -id "$window" _NET_WM_NAME | grep -qF "\"$movie — "; }
+    for _ in $(seq 100); do
+        titled && break
+        sleep 0.1
+    done
+    titled ||
+        fail "the title does not name $movie: $(DISPLAY="$display" xprop -id "$window" _NET_WM_NAME)"
     DISPLAY="$display" xdotool windowfocus --sync "$window" 2>/dev/null || true
     # Five seconds on and one volume step down, then quit: both are kept for the next start.
     DISPLAY="$display" xdotool key Right 9 q
