@@ -212,8 +212,8 @@ public:
         SDL_UpdateWindowSurface(m_window.get());
     }
 
-    // The window itself covers the display: that works with any window manager, and with
-    // none at all, where a full-screen request would go unanswered.
+    // The window manager's full screen, so desktop panels make way; the window first covers the
+    // display itself, for a display without a window manager, where the request goes unanswered.
     void FullScreenChanged(bool fullScreen) override {
         if (fullScreen) {
             m_restoreRect = WindowScreenRect();
@@ -223,8 +223,10 @@ public:
                 SDL_SetWindowPosition(m_window.get(), bounds.x, bounds.y);
                 SDL_SetWindowSize(m_window.get(), bounds.w, bounds.h);
             }
+            SDL_SetWindowFullscreen(m_window.get(), SDL_WINDOW_FULLSCREEN_DESKTOP);
             SDL_RaiseWindow(m_window.get());
         } else {
+            SDL_SetWindowFullscreen(m_window.get(), 0);
             SDL_SetWindowSize(m_window.get(), m_restoreRect.width(), m_restoreRect.height());
             SDL_SetWindowPosition(m_window.get(), m_restoreRect.left, m_restoreRect.top);
         }

@@ -7,7 +7,9 @@
 # Escape leaves full screen with the player running, F2 closes it with exit code 0. It waits
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
-# tour). Screenshots are left in BUILD_DIR/e2e-shots/NAME for looking at.
+# tour). Screenshots are left in BUILD_DIR/e2e-shots/NAME for looking at. With
+# E2E_WINDOW_MANAGER=openbox the display gets that window manager, and full screen must be its
+# full-screen state.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -15,10 +17,14 @@ movie=${2:-$build/tour.zcd}
 shots="$build/e2e-shots/$(basename "$movie")"
 work=$(mktemp -d)
 xvfb_pid=""
+wm_pid=""
 player_pid=""
+window_manager=${E2E_WINDOW_MANAGER:-}
+[[ -n "$window_manager" ]] && shots="$shots-$window_manager"
 
 cleanup() {
     [[ -n "$player_pid" ]] && kill "$player_pid" 2>/dev/null || true
+    [[ -n "$wm_pid" ]] && kill "$wm_pid" 2>/dev/null || true
     [[ -n "$xvfb_pid" ]] && kill "$xvfb_pid" 2>/dev/null || true
     rm -rf "$work"
 }
@@ -29,7 +35,7 @@ fail() {
     exit 1
 }
 
-for tool in Xvfb xdotool import convert; do
+for tool in Xvfb xdotool xprop import convert $window_manager; do
     command -v "$tool" >/dev/null || { echo "e2e: $tool is not installed" >&2; exit 77; }
 done
 [[ -f "$movie" ]] || fail "the movie $movie has not been built"
@@ -53,6 +59,13 @@ Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work
 xvfb_pid=$!
 wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
 export DISPLAY=":$(head -n1 "$work/display")"
+# The window manager has taken the display once it names itself on the root window.
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+if [[ -n "$window_manager" ]]; then
+    "$window_manager" >"$work/wm.log" 2>&1 &
+    wm_pid=$!
+    wait_for 20 wm_running || fail "$window_manager did not start"
+fi
 export SDL_AUDIODRIVER=dummy
 # The player keeps its settings and movie positions here, not in the home of whoever tests.
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
@@ -65,7 +78,7 @@ export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 player_pid=$!
 
 find_window() {
-    window=$(xdotool search --onlyvisible --name '^Lumenreel Player$' 2>/dev/null | head -n1)
+    window=$(xdotool search --onlyvisible --classname '^tour-player$' 2>/dev/null | head -n1)
     [[ -n "$window" ]]
 }
 wait_for 30 find_window || fail "no player window appeared"
@@ -230,6 +243,10 @@ xdotool key F12
 full_screen() { [[ "$(geometry | tr '\n' ' ')" == "WIDTH=1280 HEIGHT=960 " ]]; }
 wait_for 15 full_screen || fail "F12 did not fill the screen (was $windowed, now $(geometry | tr '\n' ' '))"
 wait_for 15 painted fullscreen || fail "the full screen stayed black"
+full_screen_state() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
+if [[ -n "$window_manager" ]]; then
+    wait_for 15 full_screen_state || fail "$window_manager was not asked for its full screen"
+fi
 echo "e2e: [${SECONDS}s] full screen ($windowed -> 1280 x 960)"
 
 # In full screen the panel along the bottom hides when the mouse rests and comes back when it
@@ -264,6 +281,9 @@ windowed_again() { [[ "$(geometry | tr '\n' ' ')" == "$windowed" ]]; }
 if ! wait_for 15 windowed_again; then
     kill -0 "$player_pid" 2>/dev/null || fail "Escape closed the player"
     fail "Escape did not bring the window back (now $(geometry | tr '\n' ' '))"
+fi
+if [[ -n "$window_manager" ]]; then
+    wait_for 15 eval '! full_screen_state' || fail "$window_manager kept the window full screen"
 fi
 echo "e2e: [${SECONDS}s] Escape left full screen and the player running"
 
