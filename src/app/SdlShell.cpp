@@ -12,6 +12,7 @@
 
 #include "app/FileChooser.h"
 #include "app/PlayerDialog.h"
+#include "app/WindowEdges.h"
 #include "player/TickClock.h"
 
 namespace lumenreel {
@@ -160,6 +161,7 @@ public:
         }
         m_loadEvent = SDL_RegisterEvents(1);
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
+        SDL_SetWindowHitTest(m_window.get(), &Shell::hitTest, this);
         m_dialog.SetHost(*this);
         m_dialog.SetErrorLog(stderr);
         m_dialog.SetMemory(m_memory);
@@ -215,6 +217,7 @@ public:
     // The window manager's full screen, so desktop panels make way; the window first covers the
     // display itself, for a display without a window manager, where the request goes unanswered.
     void FullScreenChanged(bool fullScreen) override {
+        m_fullScreen = fullScreen;
         if (fullScreen) {
             m_restoreRect = WindowScreenRect();
             const int display = std::max(0, SDL_GetWindowDisplayIndex(m_window.get()));
@@ -231,6 +234,35 @@ public:
             SDL_SetWindowPosition(m_window.get(), m_restoreRect.left, m_restoreRect.top);
         }
         followWindowSize();
+    }
+
+    // The window has no frame of the window manager's: its edges resize it.
+    static SDL_HitTestResult SDLCALL hitTest(SDL_Window* window, const SDL_Point* point,
+                                             void* shell) {
+        int width = 0, height = 0;
+        SDL_GetWindowSize(window, &width, &height);
+        switch (windowEdgeAt({point->x, point->y}, {width, height},
+                             static_cast<const Shell*>(shell)->m_fullScreen)) {
+            case WindowEdge::top:
+                return SDL_HITTEST_RESIZE_TOP;
+            case WindowEdge::bottom:
+                return SDL_HITTEST_RESIZE_BOTTOM;
+            case WindowEdge::left:
+                return SDL_HITTEST_RESIZE_LEFT;
+            case WindowEdge::right:
+                return SDL_HITTEST_RESIZE_RIGHT;
+            case WindowEdge::topLeft:
+                return SDL_HITTEST_RESIZE_TOPLEFT;
+            case WindowEdge::topRight:
+                return SDL_HITTEST_RESIZE_TOPRIGHT;
+            case WindowEdge::bottomLeft:
+                return SDL_HITTEST_RESIZE_BOTTOMLEFT;
+            case WindowEdge::bottomRight:
+                return SDL_HITTEST_RESIZE_BOTTOMRIGHT;
+            case WindowEdge::none:
+                break;
+        }
+        return SDL_HITTEST_NORMAL;
     }
 
     void Close() override { m_quit = true; }
@@ -419,6 +451,7 @@ private:
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::optional<FileChooser> m_chooser;
     Rect m_restoreRect;
+    bool m_fullScreen = false;
     bool m_quit = false;
     bool m_exposed = true;
 };

@@ -8,8 +8,8 @@
 # on what it can see (window sizes, painted and settled pictures), not on fixed delays.
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
 # tour). Screenshots are left in BUILD_DIR/e2e-shots/NAME for looking at. With
-# E2E_WINDOW_MANAGER=openbox the display gets that window manager, and full screen must be its
-# full-screen state.
+# E2E_WINDOW_MANAGER=openbox the display gets that window manager: full screen must be its
+# full-screen state, and the window's corner resizes it.
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -286,6 +286,24 @@ if [[ -n "$window_manager" ]]; then
     wait_for 15 eval '! full_screen_state' || fail "$window_manager kept the window full screen"
 fi
 echo "e2e: [${SECONDS}s] Escape left full screen and the player running"
+
+# The borderless window's bottom-right corner resizes it, through the window manager.
+if [[ -n "$window_manager" ]]; then
+    eval "$(geometry)"
+    grown="WIDTH=$((WIDTH + 80)) HEIGHT=$((HEIGHT + 50)) "
+    eval "$(xdotool getwindowgeometry --shell "$window" | grep -E '^(X|Y)=')"
+    corner_x=$((X + WIDTH - 2)) corner_y=$((Y + HEIGHT - 2))
+    xdotool mousemove "$corner_x" "$corner_y" mousedown 1
+    # Until the window manager has taken the drag, moves go by unseen: move again each time.
+    dragged() {
+        xdotool mousemove $((corner_x + 79)) $((corner_y + 49)) mousemove $((corner_x + 80)) \
+            $((corner_y + 50))
+        [[ "$(geometry | tr '\n' ' ')" == "$grown" ]]
+    }
+    wait_for 15 dragged || fail "dragging the corner did not resize (now $(geometry | tr '\n' ' '))"
+    xdotool mouseup 1
+    echo "e2e: [${SECONDS}s] dragging the corner resized the window"
+fi
 
 xdotool key F2
 exited() { ! kill -0 "$player_pid" 2>/dev/null; }
