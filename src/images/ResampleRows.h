@@ -31,8 +31,10 @@ constexpr int kRowPadding = 1;
 struct ResampleRowKernels {
     // BGRA bytes into lanes.
     void (*widen)(const std::uint8_t* in, int width, Lanes* out);
-    // out[x] = sum over k of weights[x][k] * in[first[x] + k], for every target pixel x.
-    void (*filterColumns)(const Lanes* in, const ColumnWeights& columns, Lanes* out);
+    // out[x - from] = sum over k of weights[x][k] * in[first[x] + k], for target pixels x in
+    // [from, to).
+    void (*filterColumns)(const Lanes* in, const ColumnWeights& columns, int from, int to,
+                          Lanes* out);
     // The sum over k of weights[k] * rows[k][x], rounded and clipped to bytes, 4 bytes a pixel.
     void (*sumRows)(const Lanes* const* rows, const float* weights, int taps, int width,
                     std::uint8_t* out);

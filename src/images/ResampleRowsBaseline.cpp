@@ -16,17 +16,16 @@ void widen(const std::uint8_t* in, int width, Lanes* out) {
     }
 }
 
-void filterColumns(const Lanes* in, const ColumnWeights& columns, Lanes* out) {
+void filterColumns(const Lanes* in, const ColumnWeights& columns, int from, int to, Lanes* out) {
     const int taps = columns.taps;
-    const int width = static_cast<int>(columns.first.size());
-    for (int x = 0; x < width; ++x) {
+    for (int x = from; x < to; ++x) {
         const Lanes* weights = &columns.weights[static_cast<size_t>(x) * taps];
         const Lanes* pixels = &in[columns.first[x]];
         Lanes sum = {};
         for (int k = 0; k < taps; ++k) {
             sum += weights[k] * pixels[k];
         }
-        out[x] = sum;
+        out[x - from] = sum;
     }
 }
 

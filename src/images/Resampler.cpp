@@ -1,5 +1,6 @@
 #include "images/Resampler.h"
 
+#include <algorithm>
 #include <cstring>
 #include <vector>
 
@@ -81,9 +82,13 @@ Lanes loadPixel(const std::uint8_t* row, int x, int width) {
 // - shrinking vertically: the source rows under the vertical kernel are summed into one row of
 //   source width, which is then filtered horizontally. A ring here would need as many rows as the
 //   shrink factor widens the kernel, which a thin target of a tall picture turns into gigabytes.
-// Either way memory stays a few rows. The row operations come from the kernel set.
+// Either way memory stays a few rows. Enlarging goes in strips of target columns narrow enough
+// that the ring stays in the first-level cache while the vertical kernel reads it again and again.
+// The row operations come from the kernel set.
 template <int Channels>
 class SeparableScaler {
+    static constexpr int kStripWidth = 256;
+
 public:
     SeparableScaler(const PixelView& source, const PixelView& target, const FilterChoice& filter,
                     const ResampleRowKernels& kernels)
@@ -111,15 +116,22 @@ public:
 private:
     void runHorizontalFirst() {
         const int taps = m_rows.taps;
-        m_ring.resize(static_cast<size_t>(m_target.width) * taps);
-        m_ringHolds.assign(taps, -1);
+        const int stripWidth = std::min(m_target.width, kStripWidth);
+        m_ring.resize(static_cast<size_t>(stripWidth) * taps);
         std::vector<const Lanes*> rows(taps);
-        for (int y = 0; y < m_target.height; ++y) {
-            for (int k = 0; k < taps; ++k) {
-                rows[k] = filteredRow(m_rows.first[y] + k);
+        for (int from = 0; from < m_target.width; from += stripWidth) {
+            const int to = std::min(m_target.width, from + stripWidth);
+            m_ringHolds.assign(taps, -1);
+            for (int y = 0; y < m_target.height; ++y) {
+                for (int k = 0; k < taps; ++k) {
+                    rows[k] = filteredRow(m_rows.first[y] + k, from, to);
+                }
+                storeRow(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps], taps, from,
+                         to, m_target.row(y));
+                if (y + 1 < m_target.height) {
+                    prefetchPixels(m_target.row(y + 1), from, to, true);
+                }
             }
-            storeRow(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps], taps,
-                     m_target.row(y));
         }
     }
 
@@ -132,32 +144,51 @@ private:
                 rows[k] = m_source.row(m_rows.first[y] + k);
             }
             sumSourceRows(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps]);
-            m_kernels.filterColumns(m_sourceRow.data(), m_columns, m_targetRow.data());
+            m_kernels.filterColumns(m_sourceRow.data(), m_columns, 0, m_target.width,
+                                    m_targetRow.data());
             // A single row weighted one is the row itself, rounded to bytes.
             const Lanes* row = m_targetRow.data();
             const float one = 1.0f;
-            storeRow(&row, &one, 1, m_target.row(y));
+            storeRow(&row, &one, 1, 0, m_target.width, m_target.row(y));
         }
     }
 
     // Source rows are asked for in rising order and a window never exceeds the ring, so the slot
-    // sourceRow % taps is free to take a row once the rows before the window are done with.
-    const Lanes* filteredRow(int sourceRow) {
+    // sourceRow % taps is free to take a row once the rows before the window are done with. Only
+    // the source pixels under the strip's kernels are read.
+    const Lanes* filteredRow(int sourceRow, int from, int to) {
         const int slot = sourceRow % m_rows.taps;
-        Lanes* row = &m_ring[static_cast<size_t>(slot) * m_target.width];
+        Lanes* row = &m_ring[static_cast<size_t>(slot) * (to - from)];
         if (m_ringHolds[slot] != sourceRow) {
+            const int first = m_columns.first[from];
+            const int end = std::min(m_source.width, m_columns.first[to - 1] + m_columns.taps);
             const std::uint8_t* in = m_source.row(sourceRow);
             if (Channels == 4) {
-                m_kernels.widen(in, m_source.width, m_sourceRow.data());
+                m_kernels.widen(in + first * 4, end - first, &m_sourceRow[first]);
             } else {
-                for (int x = 0; x < m_source.width; ++x) {
+                for (int x = first; x < end; ++x) {
                     m_sourceRow[x] = loadPixel<Channels>(in, x, m_source.width);
                 }
             }
-            m_kernels.filterColumns(m_sourceRow.data(), m_columns, row);
+            m_kernels.filterColumns(m_sourceRow.data(), m_columns, from, to, row);
             m_ringHolds[slot] = sourceRow;
+            if (sourceRow + 1 < m_source.height) {
+                prefetchPixels(m_source.row(sourceRow + 1), first, end, false);
+            }
         }
         return row;
+    }
+
+    // A strip's part of a row is a short run of cache lines, too short for the hardware to see
+    // coming, so the part of the row after is fetched ahead.
+    static void prefetchPixels(const std::uint8_t* row, int from, int to, bool forWriting) {
+        for (int x = from * Channels; x < to * Channels; x += 64) {
+            if (forWriting) {
+                __builtin_prefetch(row + x, 1);
+            } else {
+                __builtin_prefetch(row + x, 0);
+            }
+        }
     }
 
     // The vertical kernel over source rows, into the source-width row.
@@ -172,15 +203,17 @@ private:
         }
     }
 
-    // The kernels write four bytes a pixel; 3-byte rows take them through a row of words.
-    void storeRow(const Lanes* const* rows, const float* weights, int taps, std::uint8_t* out) {
+    // Target pixels [from, to) of a row. The kernels write four bytes a pixel; 3-byte rows take
+    // them through a row of words.
+    void storeRow(const Lanes* const* rows, const float* weights, int taps, int from, int to,
+                  std::uint8_t* out) {
         if (Channels == 4) {
-            m_kernels.sumRows(rows, weights, taps, m_target.width, out);
+            m_kernels.sumRows(rows, weights, taps, to - from, out + from * 4);
             return;
         }
-        m_kernels.sumRows(rows, weights, taps, m_target.width, m_words.data());
-        for (int x = 0; x < m_target.width; ++x) {
-            std::memcpy(out + x * 3, &m_words[static_cast<size_t>(x) * 4], 3);
+        m_kernels.sumRows(rows, weights, taps, to - from, m_words.data());
+        for (int x = from; x < to; ++x) {
+            std::memcpy(out + x * 3, &m_words[static_cast<size_t>(x - from) * 4], 3);
         }
     }
 
