@@ -27,16 +27,19 @@ struct ColumnWeights {
 constexpr int kRowPadding = 1;
 
 // The row operations the scaler is built from, in one set per instruction set; all give the same
-// picture, give or take one step of rounding.
+// picture, give or take one step of rounding. Rows filtered horizontally are kept in the set's own
+// form, filteredPixelBytes a pixel, and handed back to the same set only.
 struct ResampleRowKernels {
+    int filteredPixelBytes;
     // BGRA bytes into lanes.
     void (*widen)(const std::uint8_t* in, int width, Lanes* out);
-    // out[x - from] = sum over k of weights[x][k] * in[first[x] + k], for target pixels x in
-    // [from, to).
+    // Filtered pixel x - from of out = sum over k of weights[x][k] * in[first[x] + k], for target
+    // pixels x in [from, to).
     void (*filterColumns)(const Lanes* in, const ColumnWeights& columns, int from, int to,
-                          Lanes* out);
-    // The sum over k of weights[k] * rows[k][x], rounded and clipped to bytes, 4 bytes a pixel.
-    void (*sumRows)(const Lanes* const* rows, const float* weights, int taps, int width,
+                          void* out);
+    // The sum over k of weights[k] * rows[k][x] over filtered rows, rounded and clipped to bytes,
+    // 4 bytes a pixel.
+    void (*sumRows)(const void* const* rows, const float* weights, int taps, int width,
                     std::uint8_t* out);
 };
 

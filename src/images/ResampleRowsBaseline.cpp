@@ -16,7 +16,9 @@ void widen(const std::uint8_t* in, int width, Lanes* out) {
     }
 }
 
-void filterColumns(const Lanes* in, const ColumnWeights& columns, int from, int to, Lanes* out) {
+void filterColumns(const Lanes* in, const ColumnWeights& columns, int from, int to,
+                   void* filtered) {
+    auto* out = static_cast<Lanes*>(filtered);
     const int taps = columns.taps;
     for (int x = from; x < to; ++x) {
         const Lanes* weights = &columns.weights[static_cast<size_t>(x) * taps];
@@ -29,13 +31,13 @@ void filterColumns(const Lanes* in, const ColumnWeights& columns, int from, int 
     }
 }
 
-void sumRows(const Lanes* const* rows, const float* weights, int taps, int width,
+void sumRows(const void* const* rows, const float* weights, int taps, int width,
              std::uint8_t* out) {
     static_assert(std::endian::native == std::endian::little);
     for (int x = 0; x < width; ++x) {
         Lanes sum = {};
         for (int k = 0; k < taps; ++k) {
-            sum += weights[k] * rows[k][x];
+            sum += weights[k] * static_cast<const Lanes*>(rows[k])[x];
         }
         const std::uint32_t word = wordFromLanes(sum);
         std::memcpy(out + x * 4, &word, 4);
@@ -45,7 +47,7 @@ void sumRows(const Lanes* const* rows, const float* weights, int taps, int width
 }  // namespace
 
 const ResampleRowKernels& baselineRowKernels() {
-    static const ResampleRowKernels kernels{widen, filterColumns, sumRows};
+    static const ResampleRowKernels kernels{sizeof(Lanes), widen, filterColumns, sumRows};
     return kernels;
 }
 

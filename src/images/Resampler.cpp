@@ -117,8 +117,9 @@ private:
     void runHorizontalFirst() {
         const int taps = m_rows.taps;
         const int stripWidth = std::min(m_target.width, kStripWidth);
-        m_ring.resize(static_cast<size_t>(stripWidth) * taps);
-        std::vector<const Lanes*> rows(taps);
+        m_ringRowBytes = static_cast<size_t>(stripWidth) * m_kernels.filteredPixelBytes;
+        m_ring.resize((m_ringRowBytes * taps + sizeof(Lanes) - 1) / sizeof(Lanes));
+        std::vector<const void*> rows(taps);
         for (int from = 0; from < m_target.width; from += stripWidth) {
             const int to = std::min(m_target.width, from + stripWidth);
             m_ringHolds.assign(taps, -1);
@@ -147,7 +148,7 @@ private:
             m_kernels.filterColumns(m_sourceRow.data(), m_columns, 0, m_target.width,
                                     m_targetRow.data());
             // A single row weighted one is the row itself, rounded to bytes.
-            const Lanes* row = m_targetRow.data();
+            const void* row = m_targetRow.data();
             const float one = 1.0f;
             storeRow(&row, &one, 1, 0, m_target.width, m_target.row(y));
         }
@@ -156,9 +157,9 @@ private:
     // Source rows are asked for in rising order and a window never exceeds the ring, so the slot
     // sourceRow % taps is free to take a row once the rows before the window are done with. Only
     // the source pixels under the strip's kernels are read.
-    const Lanes* filteredRow(int sourceRow, int from, int to) {
+    const void* filteredRow(int sourceRow, int from, int to) {
         const int slot = sourceRow % m_rows.taps;
-        Lanes* row = &m_ring[static_cast<size_t>(slot) * (to - from)];
+        std::uint8_t* row = reinterpret_cast<std::uint8_t*>(m_ring.data()) + slot * m_ringRowBytes;
         if (m_ringHolds[slot] != sourceRow) {
             const int first = m_columns.first[from];
             const int end = std::min(m_source.width, m_columns.first[to - 1] + m_columns.taps);
@@ -205,7 +206,7 @@ private:
 
     // Target pixels [from, to) of a row. The kernels write four bytes a pixel; 3-byte rows take
     // them through a row of words.
-    void storeRow(const Lanes* const* rows, const float* weights, int taps, int from, int to,
+    void storeRow(const void* const* rows, const float* weights, int taps, int from, int to,
                   std::uint8_t* out) {
         if (Channels == 4) {
             m_kernels.sumRows(rows, weights, taps, to - from, out + from * 4);
@@ -223,8 +224,9 @@ private:
     ColumnWeights m_columns;
     AxisWeights m_rows;
     std::vector<Lanes> m_sourceRow;  // zeroed past the source width
-    std::vector<Lanes> m_targetRow;
+    std::vector<Lanes> m_targetRow;  // room for a filtered row of any kernel set
     std::vector<Lanes> m_ring;
+    size_t m_ringRowBytes = 0;
     std::vector<int> m_ringHolds;
     std::vector<std::uint8_t> m_words;
 };
