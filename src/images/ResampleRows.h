@@ -45,7 +45,8 @@ struct ResampleRowKernels {
 
 // SSE2 where the build targets it, plain vector code elsewhere: runs on every machine.
 const ResampleRowKernels& baselineRowKernels();
-// AVX2, two pixels an operation; null when the processor lacks it.
+// AVX2 and FMA, with rows filtered into 16-bit fixed point (a step of rounding apart from the
+// baseline at most); null when the processor lacks them.
 const ResampleRowKernels* avx2RowKernels();
 // The widest set this processor runs, chosen once.
 const ResampleRowKernels& fastestRowKernels();

@@ -38,7 +38,8 @@ LR_AVX2 inline __m256 tapPairs(const float* pixels, const float* weights, int ta
     const int count = Taps > 0 ? Taps : taps;
     __m256 sum = _mm256_mul_ps(_mm256_loadu_ps(pixels), _mm256_loadu_ps(weights));
     for (int k = 2; k < count; k += 2) {
-        sum = _mm256_fmadd_ps(_mm256_loadu_ps(pixels + 4 * k), _mm256_loadu_ps(weights + 4 * k), sum);
+        sum =
+            _mm256_fmadd_ps(_mm256_loadu_ps(pixels + 4 * k), _mm256_loadu_ps(weights + 4 * k), sum);
     }
     return sum;
 }
@@ -69,8 +70,8 @@ LR_AVX2 void filterColumnsWith(const Lanes* in, const ColumnWeights& columns, in
     const __m256 scale = _mm256_set1_ps(kFilteredScale);
     int x = from;
     for (; x + 4 <= to; x += 4) {
-        const __m256i low =
-            _mm256_cvtps_epi32(_mm256_mul_ps(pixelPair<Taps>(pixels, weights, first, taps, x), scale));
+        const __m256i low = _mm256_cvtps_epi32(
+            _mm256_mul_ps(pixelPair<Taps>(pixels, weights, first, taps, x), scale));
         const __m256i high = _mm256_cvtps_epi32(
             _mm256_mul_ps(pixelPair<Taps>(pixels, weights, first, taps, x + 2), scale));
         // The pack interleaves the halves; the permute puts the four pixels back in order.
@@ -109,7 +110,7 @@ int roundedHighProduct(int value, int weight) {
 // Multiplying by this with the rounding high-half multiply drops the five fraction bits left.
 constexpr int kToBytes = 1024;
 
-// Eight pixels of a target row from `count` filtered rows, at 16-bit value `offset`.
+// Four pixels of a target row from `count` filtered rows, at 16-bit value `offset`.
 template <int Taps>
 LR_AVX2 inline __m256i rowSum(const std::int16_t* const* rows, const __m256i* weights, int count,
                               int offset) {
@@ -170,8 +171,8 @@ LR_AVX2 void narrowRow(const std::int16_t* row, int width, std::uint8_t* out) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * x), bytes);
     }
     for (int i = 4 * x; i < 4 * width; ++i) {
-        out[i] = static_cast<std::uint8_t>(
-            std::clamp(roundedHighProduct(row[i], kToBytes / 2), 0, 255));
+        out[i] =
+            static_cast<std::uint8_t>(std::clamp(roundedHighProduct(row[i], kToBytes / 2), 0, 255));
     }
 }
 

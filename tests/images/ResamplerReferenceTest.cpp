@@ -140,9 +140,8 @@ protected:
         EXPECT_TRUE(resampleWith(source.view, ours.view, 7, *GetParam().kernels));
         const Difference difference = compare(ours, reference);
         std::printf("%s %dx%d -> %dx%d: mean %.3f, largest %d, largest inside %d\n",
-                    GetParam().name, fromWidth,
-                    fromHeight, toWidth, toHeight, difference.mean, difference.largest,
-                    difference.largestInside);
+                    GetParam().name, fromWidth, fromHeight, toWidth, toHeight, difference.mean,
+                    difference.largest, difference.largestInside);
         return difference;
     }
 };

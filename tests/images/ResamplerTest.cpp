@@ -209,8 +209,8 @@ TEST(ResamplerTest, Avx2KernelsGiveTheBaselinePictureWithinOneStep) {
                 for (int y = 0; y < size[1]; ++y) {
                     for (int x = 0; x < size[0]; ++x) {
                         for (int c = 0; c < bytesPerPixel; ++c) {
-                            largest = std::max(
-                                largest, std::abs(baseline.at(x, y)[c] - wide.at(x, y)[c]));
+                            largest = std::max(largest,
+                                               std::abs(baseline.at(x, y)[c] - wide.at(x, y)[c]));
                         }
                     }
                 }
