@@ -1,15 +1,12 @@
 #include "images/Resampler.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstring>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
+#include "images/LanePixel.h"
 #include "images/ResampleKernels.h"
+#include "images/ResampleRows.h"
 
 namespace lumenreel {
 
@@ -64,10 +61,6 @@ void resampleNearest(const PixelView& source, const PixelView& target) {
     }
 }
 
-// Four floats, one pixel: blue, green, red and alpha (unused with 3-byte pixels), filtered with one
-// vector operation per tap.
-using Lanes = float __attribute__((vector_size(16)));
-
 // Pixels move as whole 32-bit words: a 3-byte pixel carries the next pixel's first byte along in
 // its fourth lane (filtered, never kept), except at the end of a row, where the bytes move singly.
 template <int Channels>
@@ -79,40 +72,7 @@ Lanes loadPixel(const std::uint8_t* row, int x, int width) {
     } else {
         word = in[0] | (in[1] << 8) | (in[2] << 16);
     }
-#if defined(__SSE2__)
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i bytes = _mm_cvtsi32_si128(static_cast<int>(word));
-    return _mm_cvtepi32_ps(_mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero));
-#else
-    return Lanes{static_cast<float>(word & 0xFF), static_cast<float>((word >> 8) & 0xFF),
-                 static_cast<float>((word >> 16) & 0xFF), static_cast<float>(word >> 24)};
-#endif
-}
-
-// Rounds to bytes and clips what the bicubic lobes overshoot. A 3-byte pixel's spare byte lands on
-// the next pixel, which is stored after it.
-template <int Channels>
-void storePixel(Lanes value, std::uint8_t* row, int x, int width) {
-    static_assert(std::endian::native == std::endian::little);
-    value += 0.5f;
-#if defined(__SSE2__)
-    const __m128i words = _mm_cvttps_epi32(value);
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(words, words), _mm_setzero_si128());
-    const auto word = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
-#else
-    std::uint32_t word = 0;
-    for (int c = 0; c < 4; ++c) {
-        word |= static_cast<std::uint32_t>(std::clamp(value[c], 0.0f, 255.0f)) << (8 * c);
-    }
-#endif
-    std::uint8_t* out = row + x * Channels;
-    if (Channels == 4 || x + 1 < width) {
-        std::memcpy(out, &word, 4);
-    } else {
-        out[0] = static_cast<std::uint8_t>(word);
-        out[1] = static_cast<std::uint8_t>(word >> 8);
-        out[2] = static_cast<std::uint8_t>(word >> 16);
-    }
+    return lanesFromWord(word);
 }
 
 // Separable filtering in two passes, in the order that suits the shape:
@@ -122,18 +82,28 @@ void storePixel(Lanes value, std::uint8_t* row, int x, int width) {
 // - shrinking vertically: the source rows under the vertical kernel are summed into one row of
 //   source width, which is then filtered horizontally. A ring here would need as many rows as the
 //   shrink factor widens the kernel, which a thin target of a tall picture turns into gigabytes.
-// Either way memory stays a few rows.
+// Either way memory stays a few rows. Enlarging goes in strips of target columns narrow enough
+// that the ring stays in the first-level cache while the vertical kernel reads it again and again.
+// The row operations come from the kernel set.
 template <int Channels>
 class SeparableScaler {
+    static constexpr int kStripWidth = 256;
+
 public:
-    SeparableScaler(const PixelView& source, const PixelView& target, const FilterChoice& filter)
+    SeparableScaler(const PixelView& source, const PixelView& target, const FilterChoice& filter,
+                    const ResampleRowKernels& kernels)
         : m_source(source),
           m_target(target),
+          m_kernels(kernels),
           m_columns(buildAxisWeights(source.width, target.width, *filter.kernel,
                                      filter.widenWhenShrinking)),
           m_rows(buildAxisWeights(source.height, target.height, *filter.kernel,
                                   filter.widenWhenShrinking)),
-          m_sourceRow(source.width) {}
+          m_sourceRow(source.width + kRowPadding) {
+        if (Channels == 3) {
+            m_words.resize(static_cast<size_t>(target.width) * 4);
+        }
+    }
 
     void run() {
         if (m_target.height >= m_source.height) {
@@ -146,17 +116,23 @@ public:
 private:
     void runHorizontalFirst() {
         const int taps = m_rows.taps;
-        m_ring.resize(static_cast<size_t>(m_target.width) * taps);
-        m_ringHolds.assign(taps, -1);
-        std::vector<const Lanes*> rows(taps);
-        for (int y = 0; y < m_target.height; ++y) {
-            for (int k = 0; k < taps; ++k) {
-                rows[k] = filteredRow(m_rows.first[y] + k);
+        const int stripWidth = std::min(m_target.width, kStripWidth);
+        m_ringRowBytes = static_cast<size_t>(stripWidth) * m_kernels.filteredPixelBytes;
+        m_ring.resize((m_ringRowBytes * taps + sizeof(Lanes) - 1) / sizeof(Lanes));
+        std::vector<const void*> rows(taps);
+        for (int from = 0; from < m_target.width; from += stripWidth) {
+            const int to = std::min(m_target.width, from + stripWidth);
+            m_ringHolds.assign(taps, -1);
+            for (int y = 0; y < m_target.height; ++y) {
+                for (int k = 0; k < taps; ++k) {
+                    rows[k] = filteredRow(m_rows.first[y] + k, from, to);
+                }
+                storeRow(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps], taps, from,
+                         to, m_target.row(y));
+                if (y + 1 < m_target.height) {
+                    prefetchPixels(m_target.row(y + 1), from, to, true);
+                }
             }
-            std::uint8_t* out = m_target.row(y);
-            sumRows(rows.data(), y, m_target.width, [this, out](int x, Lanes sum) {
-                storePixel<Channels>(sum, out, x, m_target.width);
-            });
         }
     }
 
@@ -168,84 +144,100 @@ private:
             for (int k = 0; k < taps; ++k) {
                 rows[k] = m_source.row(m_rows.first[y] + k);
             }
-            Lanes* summed = m_sourceRow.data();
-            sumRows(rows.data(), y, m_source.width,
-                    [summed](int x, Lanes sum) { summed[x] = sum; });
-            filterColumns(m_sourceRow.data(), m_targetRow.data());
-            storeRow(m_targetRow.data(), m_target.row(y));
+            sumSourceRows(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps]);
+            m_kernels.filterColumns(m_sourceRow.data(), m_columns, 0, m_target.width,
+                                    m_targetRow.data());
+            // A single row weighted one is the row itself, rounded to bytes.
+            const void* row = m_targetRow.data();
+            const float one = 1.0f;
+            storeRow(&row, &one, 1, 0, m_target.width, m_target.row(y));
         }
     }
 
     // Source rows are asked for in rising order and a window never exceeds the ring, so the slot
-    // sourceRow % taps is free to take a row once the rows before the window are done with.
-    const Lanes* filteredRow(int sourceRow) {
+    // sourceRow % taps is free to take a row once the rows before the window are done with. Only
+    // the source pixels under the strip's kernels are read.
+    const void* filteredRow(int sourceRow, int from, int to) {
         const int slot = sourceRow % m_rows.taps;
-        Lanes* row = &m_ring[static_cast<size_t>(slot) * m_target.width];
+        std::uint8_t* row = reinterpret_cast<std::uint8_t*>(m_ring.data()) + slot * m_ringRowBytes;
         if (m_ringHolds[slot] != sourceRow) {
+            const int first = m_columns.first[from];
+            const int end = std::min(m_source.width, m_columns.first[to - 1] + m_columns.taps);
             const std::uint8_t* in = m_source.row(sourceRow);
-            for (int x = 0; x < m_source.width; ++x) {
-                m_sourceRow[x] = loadPixel<Channels>(in, x, m_source.width);
+            if (Channels == 4) {
+                m_kernels.widen(in + first * 4, end - first, &m_sourceRow[first]);
+            } else {
+                for (int x = first; x < end; ++x) {
+                    m_sourceRow[x] = loadPixel<Channels>(in, x, m_source.width);
+                }
             }
-            filterColumns(m_sourceRow.data(), row);
+            m_kernels.filterColumns(m_sourceRow.data(), m_columns, from, to, row);
             m_ringHolds[slot] = sourceRow;
+            if (sourceRow + 1 < m_source.height) {
+                prefetchPixels(m_source.row(sourceRow + 1), first, end, false);
+            }
         }
         return row;
     }
 
-    Lanes pixelAt(const Lanes* row, int x) const { return row[x]; }
-    Lanes pixelAt(const std::uint8_t* row, int x) const {
-        return loadPixel<Channels>(row, x, m_source.width);
+    // A strip's part of a row is a short run of cache lines, too short for the hardware to see
+    // coming, so the part of the row after is fetched ahead.
+    static void prefetchPixels(const std::uint8_t* row, int from, int to, bool forWriting) {
+        for (int x = from * Channels; x < to * Channels; x += 64) {
+            if (forWriting) {
+                __builtin_prefetch(row + x, 1);
+            } else {
+                __builtin_prefetch(row + x, 0);
+            }
+        }
     }
 
-    // The vertical kernel of target row y over rows already fetched, handed pixel by pixel to put.
-    template <typename Row, typename Put>
-    void sumRows(const Row* const* rows, int y, int width, Put put) const {
+    // The vertical kernel over source rows, into the source-width row.
+    void sumSourceRows(const std::uint8_t* const* rows, const float* weights) {
         const int taps = m_rows.taps;
-        const float* weights = &m_rows.weights[static_cast<size_t>(y) * taps];
-        for (int x = 0; x < width; ++x) {
+        for (int x = 0; x < m_source.width; ++x) {
             Lanes sum = {};
             for (int k = 0; k < taps; ++k) {
-                sum += weights[k] * pixelAt(rows[k], x);
+                sum += weights[k] * loadPixel<Channels>(rows[k], x, m_source.width);
             }
-            put(x, sum);
+            m_sourceRow[x] = sum;
         }
     }
 
-    void filterColumns(const Lanes* in, Lanes* out) const {
-        const int taps = m_columns.taps;
-        for (int x = 0; x < m_target.width; ++x) {
-            const float* weights = &m_columns.weights[static_cast<size_t>(x) * taps];
-            const Lanes* pixels = &in[m_columns.first[x]];
-            Lanes sum = {};
-            for (int k = 0; k < taps; ++k) {
-                sum += weights[k] * pixels[k];
-            }
-            out[x] = sum;
+    // Target pixels [from, to) of a row. The kernels write four bytes a pixel; 3-byte rows take
+    // them through a row of words.
+    void storeRow(const void* const* rows, const float* weights, int taps, int from, int to,
+                  std::uint8_t* out) {
+        if (Channels == 4) {
+            m_kernels.sumRows(rows, weights, taps, to - from, out + from * 4);
+            return;
         }
-    }
-
-    void storeRow(const Lanes* in, std::uint8_t* out) const {
-        for (int x = 0; x < m_target.width; ++x) {
-            storePixel<Channels>(in[x], out, x, m_target.width);
+        m_kernels.sumRows(rows, weights, taps, to - from, m_words.data());
+        for (int x = from; x < to; ++x) {
+            std::memcpy(out + x * 3, &m_words[static_cast<size_t>(x - from) * 4], 3);
         }
     }
 
     const PixelView& m_source;
     const PixelView& m_target;
-    AxisWeights m_columns;
+    const ResampleRowKernels& m_kernels;
+    ColumnWeights m_columns;
     AxisWeights m_rows;
-    std::vector<Lanes> m_sourceRow;
-    std::vector<Lanes> m_targetRow;
+    std::vector<Lanes> m_sourceRow;  // zeroed past the source width
+    std::vector<Lanes> m_targetRow;  // room for a filtered row of any kernel set
     std::vector<Lanes> m_ring;
+    size_t m_ringRowBytes = 0;
     std::vector<int> m_ringHolds;
+    std::vector<std::uint8_t> m_words;
 };
 
 template <int Channels>
-void resampleWith(const PixelView& source, const PixelView& target, const FilterChoice& filter) {
+void scaleWith(const PixelView& source, const PixelView& target, const FilterChoice& filter,
+               const ResampleRowKernels& kernels) {
     if (filter.kernel == nullptr) {
         resampleNearest<Channels>(source, target);
     } else {
-        SeparableScaler<Channels>(source, target, filter).run();
+        SeparableScaler<Channels>(source, target, filter, kernels).run();
     }
 }
 
@@ -257,6 +249,11 @@ bool validView(const PixelView& view) {
 }  // namespace
 
 bool resample(const PixelView& source, const PixelView& target, int interpolationMode) {
+    return resampleWith(source, target, interpolationMode, fastestRowKernels());
+}
+
+bool resampleWith(const PixelView& source, const PixelView& target, int interpolationMode,
+                  const ResampleRowKernels& kernels) {
     FilterChoice filter{};
     if (!validView(source) || !validView(target) || source.bytesPerPixel != target.bytesPerPixel ||
         !chooseFilter(interpolationMode, filter)) {
@@ -265,9 +262,9 @@ bool resample(const PixelView& source, const PixelView& target, int interpolatio
     if (source.width == target.width && source.height == target.height) {
         copyRows(source, target);
     } else if (source.bytesPerPixel == 3) {
-        resampleWith<3>(source, target, filter);
+        scaleWith<3>(source, target, filter, kernels);
     } else {
-        resampleWith<4>(source, target, filter);
+        scaleWith<4>(source, target, filter, kernels);
     }
     return true;
 }

@@ -231,9 +231,11 @@ void CZCPlayerView::Rescale() {
             height = static_cast<int>(std::max(1.0, display.height * s));
         }
     }
-    scaledImage.destroy();
     movieAreaPainted = false;
-    if (!scaledImage.create(width, height, 32))
+    // Every pixel is written anew, so a picture of the right size is kept rather than made again.
+    const bool reusable =
+        scaledImage.width() == width && scaledImage.height() == height && scaledImage.bpp() == 32;
+    if (!reusable && !scaledImage.create(width, height, 32))
         return;
     lumenreel::resample(frameImage.view(), scaledImage.view(),
                         IsHighQuality() ? kHighQualityMode : kLowQualityMode);

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "images/PixelBuffer.h"
+#include "images/ResampleRows.h"
 #include "images/Resampler.h"
 #include "support/TestSupport.h"
 
@@ -102,11 +103,20 @@ Difference compare(const PixelBuffer& ours, const PixelBuffer& reference) {
     return difference;
 }
 
-class ResamplerReferenceTest : public ::testing::Test {
+struct KernelSet {
+    const char* name;
+    const ResampleRowKernels* kernels;  // null where this processor lacks the instructions
+};
+
+// Each kernel set the scaler can run with, so that all of them are held to the reference.
+class ResamplerReferenceTest : public ::testing::TestWithParam<KernelSet> {
 protected:
     void SetUp() override {
         if (!test::haveProgram("convert")) {
             GTEST_SKIP() << "ImageMagick convert is not installed";
+        }
+        if (GetParam().kernels == nullptr) {
+            GTEST_SKIP() << GetParam().name << " is not supported by this processor";
         }
     }
 
@@ -127,11 +137,11 @@ protected:
         PixelBuffer reference(toWidth, toHeight, 3);
         EXPECT_TRUE(fromPpm(test::readBytes(folder / "out.ppm"), reference));
         PixelBuffer ours(toWidth, toHeight, 3);
-        EXPECT_TRUE(resample(source.view, ours.view, 7));
+        EXPECT_TRUE(resampleWith(source.view, ours.view, 7, *GetParam().kernels));
         const Difference difference = compare(ours, reference);
-        std::printf("%dx%d -> %dx%d: mean %.3f, largest %d, largest inside %d\n", fromWidth,
-                    fromHeight, toWidth, toHeight, difference.mean, difference.largest,
-                    difference.largestInside);
+        std::printf("%s %dx%d -> %dx%d: mean %.3f, largest %d, largest inside %d\n",
+                    GetParam().name, fromWidth, fromHeight, toWidth, toHeight, difference.mean,
+                    difference.largest, difference.largestInside);
         return difference;
     }
 };
@@ -143,7 +153,7 @@ protected:
 constexpr double kMeanTolerance = 0.3;
 constexpr int kLargestTolerance = 20;
 
-TEST_F(ResamplerReferenceTest, HighQualityBicubicShrinkMatchesTheReferenceCatmullRom) {
+TEST_P(ResamplerReferenceTest, HighQualityBicubicShrinkMatchesTheReferenceCatmullRom) {
     for (const auto& size : {std::pair{100, 70}, std::pair{60, 45}, std::pair{192, 144}}) {
         const Difference difference = scaleBoth(240, 180, size.first, size.second);
         EXPECT_LE(difference.mean, kMeanTolerance);
@@ -151,13 +161,18 @@ TEST_F(ResamplerReferenceTest, HighQualityBicubicShrinkMatchesTheReferenceCatmul
     }
 }
 
-TEST_F(ResamplerReferenceTest, HighQualityBicubicEnlargementMatchesTheReferenceCatmullRom) {
+TEST_P(ResamplerReferenceTest, HighQualityBicubicEnlargementMatchesTheReferenceCatmullRom) {
     for (const auto& size : {std::pair{217, 151}, std::pair{180, 120}, std::pair{400, 61}}) {
         const Difference difference = scaleBoth(90, 60, size.first, size.second);
         EXPECT_LE(difference.mean, kMeanTolerance);
         EXPECT_LE(difference.largest, kLargestTolerance);
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(KernelSets, ResamplerReferenceTest,
+                         ::testing::Values(KernelSet{"baseline", &baselineRowKernels()},
+                                           KernelSet{"avx2", avx2RowKernels()}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lumenreel
