@@ -56,6 +56,22 @@ std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int ma
     return wrapped;
 }
 
+std::string elidedText(const std::string& line, int maxWidth, const PanelTextStyle& style) {
+    if (measureText(line, style).width <= maxWidth)
+        return line;
+    std::string kept = line;
+    while (!kept.empty()) {
+        // Whole UTF-8 characters go: continuation bytes first, then the byte they follow.
+        while (!kept.empty() && (static_cast<unsigned char>(kept.back()) & 0xC0) == 0x80)
+            kept.pop_back();
+        if (!kept.empty())
+            kept.pop_back();
+        if (measureText(kept + "…", style).width <= maxWidth)
+            break;
+    }
+    return kept + "…";
+}
+
 Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box) {
     if (box.lines.empty() || target.isNull())
         return {};

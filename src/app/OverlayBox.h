@@ -25,6 +25,10 @@ struct OverlayBox {
 std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int maxWidth,
                                    const PanelTextStyle& style);
 
+// The line cut at a character so that it and an ellipsis after it are no wider than maxWidth;
+// a line that fits stays whole.
+std::string elidedText(const std::string& line, int maxWidth, const PanelTextStyle& style);
+
 // Draws the box inside the area, its lines wrapped to the area's width; the rectangle drawn.
 Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box);
 

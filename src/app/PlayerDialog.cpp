@@ -16,6 +16,8 @@ CZephyrcastPlayerDlg::CZephyrcastPlayerDlg(const lumenreel::ProgramResources& re
     loadSkin();
     // Either kind opens through the one chooser, by its content.
     m_window.SetOpenAction([this] { LoadZCD(); });
+    m_window.SetMovieChosenAction(
+        [this](const std::filesystem::path& path) { OpenMovieFile(path); });
 }
 
 CZephyrcastPlayerDlg::~CZephyrcastPlayerDlg() {
@@ -87,11 +89,13 @@ bool CZephyrcastPlayerDlg::HasEmbeddedZCS() const {
 }
 
 std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind kind) {
+    // Without a chooser program the window's own list opens, which shows both kinds; its
+    // choice arrives later, through the window's movie-chosen action.
     if (!m_host || !m_host->CanChooseFile()) {
-        m_window.SetMessage({"No file chooser was found (install zenity or kdialog).",
-                             "Start the player with the movie's path:",
-                             "lumenreel-player MOVIE.zcd", "or drop a movie file on this window."},
-                            true);
+        std::error_code error;
+        m_window.ShowFileList(m_moviePath && m_moviePath->has_parent_path()
+                                  ? m_moviePath->parent_path()
+                                  : std::filesystem::current_path(error));
         return std::nullopt;
     }
     auto translate = [this](const char* key) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/KeyHelp.h"
 #include "images/PixelBlit.h"
@@ -155,6 +156,57 @@ void PlayerWindow::drawOverlays() {
                 .bottom;
     if (!m_notice.empty())
         drawOverlayBox(m_window, corner, {{m_notice}, OverlayBox::Place::TopLeft, false});
+    m_fileList.Draw(m_window, area);
+}
+
+void PlayerWindow::ShowFileList(const std::filesystem::path& folder) {
+    m_fileList.Open(folder);
+    overlaysChanged();
+}
+
+void PlayerWindow::actOnFileList(std::optional<std::filesystem::path> chosen) {
+    overlaysChanged();
+    if (chosen && m_movieChosen)
+        m_movieChosen(*chosen);
+}
+
+bool PlayerWindow::fileListKey(CZCPlayerView::Key key) {
+    using Key = CZCPlayerView::Key;
+    using Action = FileList::Action;
+    std::optional<Action> action;
+    switch (key) {
+        case Key::Up:
+            action = Action::Up;
+            break;
+        case Key::Down:
+            action = Action::Down;
+            break;
+        case Key::PageUp:
+            action = Action::PageUp;
+            break;
+        case Key::PageDown:
+            action = Action::PageDown;
+            break;
+        case Key::Home:
+            action = Action::Home;
+            break;
+        case Key::End:
+            action = Action::End;
+            break;
+        case Key::Enter:
+            action = Action::Open;
+            break;
+        case Key::NormalSpeed:  // Backspace
+            action = Action::Parent;
+            break;
+        case Key::Escape:
+            action = Action::Close;
+            break;
+        default:
+            return false;
+    }
+    actOnFileList(m_fileList.Act(*action));
+    return true;
 }
 
 void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel) {
@@ -204,6 +256,10 @@ void PlayerWindow::MouseDown(Point point, Point screen, Point windowTopLeft, boo
             runMenuCommand(*command);
         return;
     }
+    if (m_fileList.IsOpen() && m_fileList.Bounds().contains(point)) {
+        actOnFileList(m_fileList.Click(point, doubleClick));
+        return;
+    }
     const Rect panel = m_view.PanelRect();
     if (panel.contains(point)) {
         m_panelPressed = true;
@@ -233,6 +289,12 @@ void PlayerWindow::MouseLeave() {
 }
 
 void PlayerWindow::MouseWheel(int notches) {
+    if (m_fileList.IsOpen()) {
+        for (int i = 0; i < std::abs(notches); ++i)
+            m_fileList.Act(notches > 0 ? FileList::Action::Up : FileList::Action::Down);
+        overlaysChanged();
+        return;
+    }
     m_view.OnWheel(notches);
 }
 
@@ -258,6 +320,8 @@ void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
         if (key == Key::Escape)
             return;
     }
+    if (m_fileList.IsOpen() && fileListKey(key))
+        return;
     switch (key) {
         case Key::Mute:
             m_gain->setMuted(!m_gain->muted());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "app/ContextMenu.h"
+#include "app/FileList.h"
 #include "app/OverlayBox.h"
 #include "images/ImageExt.h"
 #include "player/SkinnedPlayerView.h"
@@ -90,6 +92,14 @@ public:
     // What the menu's Open does (the dialog's chooser); without one, Open is not offered.
     void SetOpenAction(std::function<void()> open) { m_open = std::move(open); }
 
+    // The built-in file list over the movie, in that folder; it takes the list's keys and the
+    // clicks on it until it closes. A movie chosen in it goes to the action.
+    void ShowFileList(const std::filesystem::path& folder);
+    const FileList& Files() const { return m_fileList; }
+    void SetMovieChosenAction(std::function<void(const std::filesystem::path&)> chosen) {
+        m_movieChosen = std::move(chosen);
+    }
+
 private:
     void drawOverlays();
     void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel);
@@ -100,6 +110,9 @@ private:
     void changeVolume(int steps);
     void setSpeed(float factor);
     void runMenuCommand(int command);
+    // True when the key was the file list's.
+    bool fileListKey(CZCPlayerView::Key key);
+    void actOnFileList(std::optional<std::filesystem::path> chosen);
 
     TickClock& m_clock;
     PlayerHost* m_host = nullptr;
@@ -128,6 +141,8 @@ private:
     Shown m_shown;
     ContextMenu m_menu;
     std::function<void()> m_open;
+    FileList m_fileList;
+    std::function<void(const std::filesystem::path&)> m_movieChosen;
     bool m_panelHasMouse = false;
     bool m_panelPressed = false;
 };

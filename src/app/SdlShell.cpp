@@ -93,6 +93,9 @@ CZCPlayerView::Key viewKey(const SDL_Keysym& key) {
             return Key::Faster;
         case SDLK_BACKSPACE:
             return Key::NormalSpeed;
+        case SDLK_RETURN:
+        case SDLK_KP_ENTER:
+            return Key::Enter;
         case SDLK_s:
             return Key::SavePicture;
         case SDLK_i:
@@ -297,6 +300,7 @@ public:
         SDL_SetWindowTitle(m_window.get(), title.c_str());
     }
 
+    // Without one the dialog offers its own list.
     bool CanChooseFile() override { return m_chooser.has_value(); }
 
     std::optional<std::filesystem::path> ChooseFile(MovieKind kind,

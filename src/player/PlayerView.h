@@ -52,6 +52,7 @@ public:
         SavePicture,
         Statistics,
         Help,
+        Enter,
         Other
     };
     // Arrow keys and the mouse wheel seek this far; Up and Down further.

@@ -155,13 +155,30 @@ TEST_F(PlayerDialogTest, AnEmbeddedDocumentIsLoadedAfterTheStartDelayAndF4DoesNo
     EXPECT_TRUE(dialog->HasMovie());
 }
 
-TEST_F(PlayerDialogTest, WithoutAFileChooserTheWindowSaysHowToOpenAMovie) {
+TEST_F(PlayerDialogTest, WithoutAFileChooserTheBuiltInListOpensTheMovie) {
+    TempDir dir;
+    writeBytes(dir.path() / "first.zcd", makeTestDemo(64, 48));
+    writeBytes(dir.path() / "second.zcd", makeTestDemo(80, 60));
     auto dialog = makeDialog(false);
     dialog->OnInitDialog();
+    dialog->OpenMovieFile(dir.path() / "first.zcd");
+    ASSERT_TRUE(dialog->HasMovie());
+
     dialog->LoadZCD();
-    const std::vector<std::string>& message = dialog->Window().Message();
-    ASSERT_FALSE(message.empty());
-    EXPECT_NE(message.front().find("No file chooser"), std::string::npos);
+    const FileList& list = dialog->Window().Files();
+    ASSERT_TRUE(list.IsOpen());
+    EXPECT_TRUE(chosen.empty()) << "no chooser program was asked";
+    EXPECT_EQ(list.Listing().folder, dir.path()) << "the list starts beside the movie";
+    dialog->KeyDown(CZCPlayerView::Key::End);
+    dialog->KeyDown(CZCPlayerView::Key::Enter);
+    EXPECT_FALSE(list.IsOpen());
+    EXPECT_TRUE(dialog->HasMovie());
+    EXPECT_TRUE(host.title.starts_with("second.zcd")) << host.title;
+
+    dialog->LoadZCS();
+    EXPECT_TRUE(list.IsOpen());
+    dialog->KeyDown(CZCPlayerView::Key::Escape);
+    EXPECT_FALSE(list.IsOpen());
 }
 
 TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {
