@@ -24,8 +24,8 @@ namespace lumenreel {
 
 // The whole player window without a toolkit: the skinned view with its frame and control panel
 // composed into one picture with the on-screen message, notices, the help and statistics
-// overlays and the panel's tooltip, and the mouse and keys routed to whichever part is under
-// them. It holds the volume the movie's sound plays at.
+// overlays, the built-in file list and the panel's tooltip, and the mouse and keys routed to
+// whichever part is under them. It holds the volume the movie's sound plays at.
 // Coordinates are window pixels unless named screen.
 class PlayerWindow {
 public:
