@@ -305,8 +305,8 @@ double threadSeconds() {
     return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
-// Three 1 s frames: a still screen, the same screen with the cursor gliding from 20 % to 80 % of
-// the frame, and the screen in other colours, every pixel changed.
+// Three 1 s frames of one screen, the last in other colours (every pixel changed). In the first the
+// cursor glides to where it stays, from 20 % to 80 % of the frame.
 std::vector<std::uint8_t> glideDemo() {
     std::vector<CImageExt> pictures(3);
     for (int i = 0; i < 3; ++i) {
@@ -350,7 +350,7 @@ void BM_FitPlaybackTick(benchmark::State& state) {
         state.SkipWithError("the skin did not load");
         return;
     }
-    constexpr float kMoments[3][2] = {{1.40f, 1.45f}, {1.85f, 1.90f}, {1.90f, 2.90f}};
+    constexpr float kMoments[3][2] = {{0.40f, 0.45f}, {1.40f, 1.45f}, {1.90f, 2.90f}};
     const float* moments = kMoments[state.range(0)];
     fit.window.SetClientSize(1920, 1080);
     fit.window.View().SetFitChecked(true);
@@ -361,13 +361,17 @@ void BM_FitPlaybackTick(benchmark::State& state) {
         window.Compose();
         benchmark::DoNotOptimize(window.Picture().firstRow());
     };
-    for (int i = 0; i < 2; ++i) {
-        tick(fit.window, i);
-        tick(windowed.window, i);
-    }
-    if (state.range(0) == 1 &&
-        !fit.window.View().GetFrameImage().equals(windowed.window.View().GetFrameImage())) {
-        state.SkipWithError("the two still moments look different");
+    // The first compose starts the view's timer, which loads the movie again.
+    fit.window.Compose();
+    windowed.window.Compose();
+    CImageExt first;
+    tick(fit.window, 0);
+    fit.window.View().GetFrameImage().copyTo(first);
+    tick(fit.window, 1);
+    tick(windowed.window, 0);
+    tick(windowed.window, 1);
+    if (first.equals(fit.window.View().GetFrameImage()) != (state.range(0) == 1)) {
+        state.SkipWithError("the two moments do not differ as this case needs");
         return;
     }
     double fitSeconds = 0.0, windowedSeconds = 0.0;
