@@ -107,9 +107,9 @@ bool PlayerWindow::Compose() {
     const std::optional<CPlayerNavigateDialog::Tooltip> tooltip =
         panel ? Panel().CurrentTooltip() : std::nullopt;
     const bool sameAround = m_shown.valid && m_shown.overlayVersion == m_overlayVersion &&
-                            m_shown.panelRect == panelRect && m_shown.tooltip == tooltip &&
-                            (!panel || panel->equals(m_shown.panel));
-    if (sameAround && m_shown.backBufferVersion == m_view.BackBufferVersion())
+                            m_shown.panelRect == panelRect && m_shown.tooltip == tooltip;
+    const bool samePanel = !panel || panel->equals(m_shown.panel);
+    if (sameAround && samePanel && m_shown.backBufferVersion == m_view.BackBufferVersion())
         return false;
 
     const Size client = ClientSize();
@@ -118,6 +118,12 @@ bool PlayerWindow::Compose() {
     if (sameAround && parts && !drawsOverMovie() && m_window.width() == client.width &&
         m_window.height() == client.height && !back.isNull()) {
         composeParts(back, *parts, panel, panelRect);
+        // The panel's time and track move while the movie plays: it is put back whole.
+        if (!samePanel && !panel->isNull()) {
+            copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top,
+                       panelRect.width(), panelRect.height());
+            parts->push_back(panelRect);
+        }
         m_composedParts = std::move(parts);
     } else {
         composeWhole(back, panel, panelRect, tooltip);
