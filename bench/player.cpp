@@ -8,6 +8,7 @@
 #include <chrono>
 #include <cstdint>
 #include <cstring>
+#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
@@ -243,6 +244,26 @@ private:
     std::uint32_t m_now = 1000;
 };
 
+// The player window with the default skin, showing a movie.
+struct SkinnedWindow {
+    CKWXOleStreamFile skinStream{lumenreel::embeddedSkinPackage()};
+    CRBFileSystem skinFiles;
+    std::unique_ptr<CPlayerTranslateInterface> texts;
+    SteppedClock clock;
+    lumenreel::PlayerWindow window{clock,
+                                   [] { return std::make_unique<lumenreel::NullOutputDevice>(); }};
+    bool ready = false;
+
+    explicit SkinnedWindow(CExternalFormatReader& reader) {
+        if (!skinFiles.Attach(&skinStream, CRBFileSystem::modeRead))
+            return;
+        texts = std::make_unique<CPlayerTranslateInterface>(skinFiles);
+        window.SetSkin(&skinFiles, texts.get());
+        window.View().SetExternalReader(&reader);
+        ready = true;
+    }
+};
+
 // One 25 ms tick of the whole window with the default skin, as the shell runs it: the view and
 // the panel follow the clock and the window is composed when it looks different. Argument 1
 // plays, 0 pauses. "shown" is the share of ticks whose window had to be shown again.
@@ -252,19 +273,12 @@ void BM_WindowTick(benchmark::State& state) {
         state.SkipWithError("demo did not load");
         return;
     }
-    const std::span<const std::uint8_t> skin = lumenreel::embeddedSkinPackage();
-    CKWXOleStreamFile skinStream(skin);
-    CRBFileSystem skinFiles;
-    if (!skinFiles.Attach(&skinStream, CRBFileSystem::modeRead)) {
+    SkinnedWindow skinned(reader);
+    if (!skinned.ready) {
         state.SkipWithError("the skin did not load");
         return;
     }
-    CPlayerTranslateInterface texts(skinFiles);
-    SteppedClock clock;
-    lumenreel::PlayerWindow window(clock,
-                                   [] { return std::make_unique<lumenreel::NullOutputDevice>(); });
-    window.SetSkin(&skinFiles, &texts);
-    window.View().SetExternalReader(&reader);
+    lumenreel::PlayerWindow& window = skinned.window;
     const lumenreel::Size size = window.View().PreferredSize();
     window.SetClientSize(size.width, size.height);
     window.Compose();
@@ -273,7 +287,7 @@ void BM_WindowTick(benchmark::State& state) {
         window.View().Transport().Pause();
     std::int64_t shown = 0;
     for (auto _ : state) {
-        clock.advance(CZCPlayerView::kTimerPeriodMs);
+        skinned.clock.advance(CZCPlayerView::kTimerPeriodMs);
         window.OnTimer();
         shown += window.Compose();
         benchmark::DoNotOptimize(window.Picture().firstRow());
@@ -283,6 +297,108 @@ void BM_WindowTick(benchmark::State& state) {
     state.counters["window_px"] = static_cast<double>(size.width) * size.height;
 }
 BENCHMARK(BM_WindowTick)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
+
+// This thread's CPU time: the ratios hold on a shared machine.
+double threadSeconds() {
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
+}
+
+// Three 1 s frames of one screen, the last in other colours (every pixel changed). In the first the
+// cursor glides to where it stays, from 20 % to 80 % of the frame.
+std::vector<std::uint8_t> glideDemo() {
+    std::vector<CImageExt> pictures(3);
+    for (int i = 0; i < 3; ++i) {
+        const std::uint32_t tint = i == 2 ? 0x5A5A5A : 0;
+        pictures[i].create(kWidth, kHeight, 24);
+        for (int y = 0; y < kHeight; ++y)
+            for (int x = 0; x < kWidth; ++x) {
+                bool window = x > 40 && x < 980 && y > 40 && y < 720;
+                bool text = window && (y / 12) % 2 == 0 && (x / 5) % 3 != 0;
+                pictures[i].setPixel(x, y,
+                                     (!window ? 0x3A6EA5
+                                      : text  ? 0x202020
+                                              : 0xF0F0F0) ^
+                                         tint);
+            }
+    }
+    lumenreel::zcd::ZcdContent content;
+    content.cursors.push_back({{0, 0}, png(32, 32, 3), png(32, 32, 4)});
+    const std::int16_t stops[3][2] = {{100, 100}, {400, 300}, {400, 300}};
+    for (int i = 0; i < 3; ++i) {
+        content.frames.push_back({{i + 1, kFrameSeconds, 0.2f, 0.8f}, &pictures[i]});
+        content.cursorPlacements.push_back({0, i + 1, false, stops[i][0], stops[i][1]});
+    }
+    std::string error;
+    return lumenreel::zcd::writeZcd(content, error).value_or(std::vector<std::uint8_t>{});
+}
+
+// A playback tick of the window at 1920 x 1080 with Fit on, each tick the other of two moments:
+// argument 0 a cursor step over a still screen, 1 two moments that look the same, 2 every pixel
+// changed. The same ticks of the window 1:1 around the movie run alternately in the same run;
+// fit_over_windowed compares the two in thread CPU time.
+void BM_FitPlaybackTick(benchmark::State& state) {
+    static const std::vector<std::uint8_t> file = glideDemo();
+    CExternalFormatReader fitReader, windowedReader;
+    if (!fitReader.Load(file) || !windowedReader.Load(file)) {
+        state.SkipWithError("demo did not load");
+        return;
+    }
+    SkinnedWindow fit(fitReader), windowed(windowedReader);
+    if (!fit.ready || !windowed.ready) {
+        state.SkipWithError("the skin did not load");
+        return;
+    }
+    constexpr float kMoments[3][2] = {{0.40f, 0.45f}, {1.40f, 1.45f}, {1.90f, 2.90f}};
+    const float* moments = kMoments[state.range(0)];
+    fit.window.SetClientSize(1920, 1080);
+    fit.window.View().SetFitChecked(true);
+    const lumenreel::Size size = windowed.window.View().PreferredSize();
+    windowed.window.SetClientSize(size.width, size.height);
+    const auto tick = [moments](lumenreel::PlayerWindow& window, int i) {
+        window.View().RenderAt(moments[i % 2]);
+        window.Compose();
+        benchmark::DoNotOptimize(window.Picture().firstRow());
+    };
+    // The first compose starts the view's timer, which loads the movie again.
+    fit.window.Compose();
+    windowed.window.Compose();
+    CImageExt first;
+    tick(fit.window, 0);
+    fit.window.View().GetFrameImage().copyTo(first);
+    tick(fit.window, 1);
+    tick(windowed.window, 0);
+    tick(windowed.window, 1);
+    if (first.equals(fit.window.View().GetFrameImage()) != (state.range(0) == 1)) {
+        state.SkipWithError("the two moments do not differ as this case needs");
+        return;
+    }
+    double fitSeconds = 0.0, windowedSeconds = 0.0;
+    int i = 0;
+    for (auto _ : state) {
+        const double start = threadSeconds();
+        tick(fit.window, i);
+        const double fitTick = threadSeconds() - start;
+        const double windowedStart = threadSeconds();
+        tick(windowed.window, i);
+        windowedSeconds += threadSeconds() - windowedStart;
+        fitSeconds += fitTick;
+        state.SetIterationTime(fitTick);
+        ++i;
+    }
+    const double ticks = static_cast<double>(std::max<std::int64_t>(1, state.iterations()));
+    state.counters["fit_ms"] = 1000.0 * fitSeconds / ticks;
+    state.counters["windowed_ms"] = 1000.0 * windowedSeconds / ticks;
+    state.counters["fit_over_windowed"] = fitSeconds / windowedSeconds;
+}
+BENCHMARK(BM_FitPlaybackTick)
+    ->ArgName("change")
+    ->Arg(0)
+    ->Arg(1)
+    ->Arg(2)
+    ->UseManualTime()
+    ->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

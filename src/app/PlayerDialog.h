@@ -88,6 +88,9 @@ public:
     // The window composed as it looks now; false when nothing changed since the last time.
     bool Compose() { return m_window.Compose(); }
     const CImageExt& Picture() const { return m_window.Picture(); }
+    const std::optional<std::vector<lumenreel::Rect>>& ComposedParts() const {
+        return m_window.ComposedParts();
+    }
     // True while the embedded movie waits for its start delay.
     bool StartPending() const { return m_startAction.IsRunning(); }
 

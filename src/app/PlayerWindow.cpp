@@ -107,25 +107,29 @@ bool PlayerWindow::Compose() {
     const CImageExt* panel = panelRect.width() > 0 ? &Panel().Picture() : nullptr;
     const std::optional<CPlayerNavigateDialog::Tooltip> tooltip =
         panel ? Panel().CurrentTooltip() : std::nullopt;
-    if (m_shown.valid && m_shown.backBufferVersion == m_view.BackBufferVersion() &&
-        m_shown.overlayVersion == m_overlayVersion && m_shown.panelRect == panelRect &&
-        m_shown.tooltip == tooltip && (!panel || panel->equals(m_shown.panel)))
+    const bool sameAround = m_shown.valid && m_shown.overlayVersion == m_overlayVersion &&
+                            m_shown.panelRect == panelRect && m_shown.tooltip == tooltip;
+    const bool samePanel = !panel || panel->equals(m_shown.panel);
+    if (sameAround && samePanel && m_shown.backBufferVersion == m_view.BackBufferVersion())
         return false;
 
     const Size client = ClientSize();
-    if (m_window.width() != client.width || m_window.height() != client.height)
-        m_window.create(client.width, client.height, 32);
-    if (back.isNull() || back.width() < client.width || back.height() < client.height)
-        fillPixels(m_window.view(), 0, 0, client.width, client.height, 0xFF000000);
-    if (!back.isNull())
-        copyPixels(back.view(), m_window.view(), 0, 0, client.width, client.height);
-    drawOverlays();
-    if (panel && !panel->isNull())
-        copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top, panelRect.width(),
-                   panelRect.height());
-    if (tooltip && !tooltip->text.empty())
-        drawTooltip(*tooltip, panelRect);
-    m_menu.Draw(m_window);
+    std::optional<std::vector<Rect>> parts =
+        m_view.TakeBackBufferChanges(m_shown.backBufferVersion);
+    if (sameAround && parts && !drawsOverMovie() && m_window.width() == client.width &&
+        m_window.height() == client.height && !back.isNull()) {
+        composeParts(back, *parts, panel, panelRect);
+        // The panel's time and track move while the movie plays: it is put back whole.
+        if (!samePanel && !panel->isNull()) {
+            copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top,
+                       panelRect.width(), panelRect.height());
+            parts->push_back(panelRect);
+        }
+        m_composedParts = std::move(parts);
+    } else {
+        composeWhole(back, panel, panelRect, tooltip);
+        m_composedParts.reset();
+    }
 
     m_shown.valid = true;
     m_shown.backBufferVersion = m_view.BackBufferVersion();
@@ -140,6 +144,52 @@ bool PlayerWindow::Compose() {
     });
     m_shownTicks.push_back(now);
     return true;
+}
+
+void PlayerWindow::composeWhole(const CImageExt& back, const CImageExt* panel,
+                                const Rect& panelRect,
+                                const std::optional<CPlayerNavigateDialog::Tooltip>& tooltip) {
+    const Size client = ClientSize();
+    if (m_window.width() != client.width || m_window.height() != client.height)
+        m_window.create(client.width, client.height, 32);
+    if (back.isNull() || back.width() < client.width || back.height() < client.height)
+        fillPixels(m_window.view(), 0, 0, client.width, client.height, 0xFF000000);
+    if (!back.isNull())
+        copyPixels(back.view(), m_window.view(), 0, 0, client.width, client.height);
+    drawOverlays();
+    if (panel && !panel->isNull())
+        copyPixels(panel->view(), m_window.view(), panelRect.left, panelRect.top, panelRect.width(),
+                   panelRect.height());
+    if (tooltip && !tooltip->text.empty())
+        drawTooltip(*tooltip, panelRect);
+    m_menu.Draw(m_window);
+}
+
+// Only the parts of the back buffer drawn since the last compose, with the panel put back where
+// they meet it; nothing else is drawn over them.
+void PlayerWindow::composeParts(const CImageExt& back, const std::vector<Rect>& parts,
+                                const CImageExt* panel, const Rect& panelRect) {
+    for (const Rect& part : parts) {
+        const int width = static_cast<int>(part.width()), height = static_cast<int>(part.height());
+        copyPixels(subView(back.view(), part.left, part.top, width, height), m_window.view(),
+                   part.left, part.top, width, height);
+        if (!panel || panel->isNull())
+            continue;
+        const Rect meet{std::max(part.left, panelRect.left), std::max(part.top, panelRect.top),
+                        std::min(part.right, panelRect.right),
+                        std::min(part.bottom, panelRect.bottom)};
+        if (meet.width() <= 0 || meet.height() <= 0)
+            continue;
+        copyPixels(subView(panel->view(), meet.left - panelRect.left, meet.top - panelRect.top,
+                           static_cast<int>(meet.width()), static_cast<int>(meet.height())),
+                   m_window.view(), meet.left, meet.top, static_cast<int>(meet.width()),
+                   static_cast<int>(meet.height()));
+    }
+}
+
+bool PlayerWindow::drawsOverMovie() const {
+    return !m_message.empty() || m_helpShown || m_statisticsShown || !m_notice.empty() ||
+           m_menu.IsOpen();
 }
 
 void PlayerWindow::drawOverlays() {

@@ -68,6 +68,8 @@ public:
     bool Compose();
     // The window as last composed, 32-bit, ClientSize() large.
     const CImageExt& Picture() const { return m_window; }
+    // The parts the last compose drew, when it drew only parts; nothing when it drew the whole.
+    const std::optional<std::vector<Rect>>& ComposedParts() const { return m_composedParts; }
 
     void MouseMove(Point point, Point screen);
     void MouseDown(Point point, Point screen, Point windowTopLeft, bool doubleClick);
@@ -101,6 +103,12 @@ public:
     }
 
 private:
+    void composeWhole(const CImageExt& back, const CImageExt* panel, const Rect& panelRect,
+                      const std::optional<CPlayerNavigateDialog::Tooltip>& tooltip);
+    void composeParts(const CImageExt& back, const std::vector<Rect>& parts, const CImageExt* panel,
+                      const Rect& panelRect);
+    // Messages, notices, statistics, help or the menu lie over the movie area.
+    bool drawsOverMovie() const;
     void drawOverlays();
     void drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel);
     void overlaysChanged() { ++m_overlayVersion; }
@@ -139,6 +147,7 @@ private:
         std::optional<CPlayerNavigateDialog::Tooltip> tooltip;
     };
     Shown m_shown;
+    std::optional<std::vector<Rect>> m_composedParts;
     ContextMenu m_menu;
     std::function<void()> m_open;
     FileList m_fileList;

@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "app/FileChooser.h"
 #include "app/PlayerDialog.h"
@@ -196,25 +197,47 @@ public:
     // Every tick's Present composes and compares the whole window, so no area needs marking.
     void Invalidate(bool /*erase*/) override {}
 
-    // Shows the window when it changed, or when the system lost what was shown.
+    // Shows the window when it changed, or when the system lost what was shown; only the parts
+    // drawn when the compose drew parts.
     void Present() override {
         const bool changed = m_dialog.Compose();
         if (!changed && !m_exposed)
             return;
+        const bool whole = m_exposed || !m_dialog.ComposedParts();
         m_exposed = false;
         const CImageExt& picture = m_dialog.Picture();
         // Asked again each time: a resize replaces the surface.
         SDL_Surface* surface = SDL_GetWindowSurface(m_window.get());
         if (picture.isNull() || !surface || SDL_LockSurface(surface) != 0)
             return;
+        std::vector<SDL_Rect> rects;
+        if (whole)
+            rects.push_back({0, 0, std::min(picture.width(), surface->w),
+                             std::min(picture.height(), surface->h)});
+        else
+            for (const Rect& part : *m_dialog.ComposedParts()) {
+                const int right = std::min<int>(part.right, std::min(picture.width(), surface->w));
+                const int bottom =
+                    std::min<int>(part.bottom, std::min(picture.height(), surface->h));
+                if (right > part.left && bottom > part.top)
+                    rects.push_back({part.left, part.top, right - part.left, bottom - part.top});
+            }
         // Pictures are B, G, R, A bytes: ARGB8888 in SDL's words.
         const PixelView pixels = picture.view();
-        SDL_ConvertPixels(std::min(picture.width(), surface->w),
-                          std::min(picture.height(), surface->h), SDL_PIXELFORMAT_ARGB8888,
-                          pixels.data, pixels.stride, surface->format->format, surface->pixels,
-                          surface->pitch);
+        const int surfaceBytes = surface->format->BytesPerPixel;
+        for (const SDL_Rect& rect : rects)
+            SDL_ConvertPixels(
+                rect.w, rect.h, SDL_PIXELFORMAT_ARGB8888, pixels.row(rect.y) + rect.x * 4,
+                pixels.stride, surface->format->format,
+                static_cast<std::uint8_t*>(surface->pixels) +
+                    static_cast<std::ptrdiff_t>(rect.y) * surface->pitch + rect.x * surfaceBytes,
+                surface->pitch);
         SDL_UnlockSurface(surface);
-        SDL_UpdateWindowSurface(m_window.get());
+        if (whole)
+            SDL_UpdateWindowSurface(m_window.get());
+        else if (!rects.empty())
+            SDL_UpdateWindowSurfaceRects(m_window.get(), rects.data(),
+                                         static_cast<int>(rects.size()));
     }
 
     // The window manager's full screen, so desktop panels make way; the window first covers the

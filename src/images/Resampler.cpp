@@ -41,21 +41,27 @@ bool chooseFilter(int mode, FilterChoice& choice) {
     return false;
 }
 
-void copyRows(const PixelView& source, const PixelView& target) {
-    const size_t rowBytes = static_cast<size_t>(source.width) * source.bytesPerPixel;
-    for (int y = 0; y < source.height; ++y) {
-        std::memcpy(target.row(y), source.row(y), rowBytes);
+// The target pixels a call writes, inside the target.
+struct Region {
+    int left, top, right, bottom;
+};
+
+void copyRows(const PixelView& source, const PixelView& target, const Region& region) {
+    const size_t bytes = static_cast<size_t>(region.right - region.left) * source.bytesPerPixel;
+    for (int y = region.top; y < region.bottom; ++y) {
+        std::memcpy(target.row(y) + region.left * target.bytesPerPixel,
+                    source.row(y) + region.left * source.bytesPerPixel, bytes);
     }
 }
 
 template <int Channels>
-void resampleNearest(const PixelView& source, const PixelView& target) {
+void resampleNearest(const PixelView& source, const PixelView& target, const Region& region) {
     const std::vector<int> columns = nearestIndices(source.width, target.width);
     const std::vector<int> rows = nearestIndices(source.height, target.height);
-    for (int y = 0; y < target.height; ++y) {
+    for (int y = region.top; y < region.bottom; ++y) {
         const std::uint8_t* in = source.row(rows[y]);
         std::uint8_t* out = target.row(y);
-        for (int x = 0; x < target.width; ++x) {
+        for (int x = region.left; x < region.right; ++x) {
             std::memcpy(out + x * Channels, in + columns[x] * Channels, Channels);
         }
     }
@@ -90,10 +96,11 @@ class SeparableScaler {
     static constexpr int kStripWidth = 256;
 
 public:
-    SeparableScaler(const PixelView& source, const PixelView& target, const FilterChoice& filter,
-                    const ResampleRowKernels& kernels)
+    SeparableScaler(const PixelView& source, const PixelView& target, const Region& region,
+                    const FilterChoice& filter, const ResampleRowKernels& kernels)
         : m_source(source),
           m_target(target),
+          m_region(region),
           m_kernels(kernels),
           m_columns(buildAxisWeights(source.width, target.width, *filter.kernel,
                                      filter.widenWhenShrinking)),
@@ -116,20 +123,20 @@ public:
 private:
     void runHorizontalFirst() {
         const int taps = m_rows.taps;
-        const int stripWidth = std::min(m_target.width, kStripWidth);
+        const int stripWidth = std::min(m_region.right - m_region.left, kStripWidth);
         m_ringRowBytes = static_cast<size_t>(stripWidth) * m_kernels.filteredPixelBytes;
         m_ring.resize((m_ringRowBytes * taps + sizeof(Lanes) - 1) / sizeof(Lanes));
         std::vector<const void*> rows(taps);
-        for (int from = 0; from < m_target.width; from += stripWidth) {
-            const int to = std::min(m_target.width, from + stripWidth);
+        for (int from = m_region.left; from < m_region.right; from += stripWidth) {
+            const int to = std::min(m_region.right, from + stripWidth);
             m_ringHolds.assign(taps, -1);
-            for (int y = 0; y < m_target.height; ++y) {
+            for (int y = m_region.top; y < m_region.bottom; ++y) {
                 for (int k = 0; k < taps; ++k) {
                     rows[k] = filteredRow(m_rows.first[y] + k, from, to);
                 }
                 storeRow(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps], taps, from,
                          to, m_target.row(y));
-                if (y + 1 < m_target.height) {
+                if (y + 1 < m_region.bottom) {
                     prefetchPixels(m_target.row(y + 1), from, to, true);
                 }
             }
@@ -140,17 +147,20 @@ private:
         const int taps = m_rows.taps;
         m_targetRow.resize(m_target.width);
         std::vector<const std::uint8_t*> rows(taps);
-        for (int y = 0; y < m_target.height; ++y) {
+        const int from = m_region.left, to = m_region.right;
+        // Only the source columns under the region's kernels are summed.
+        const int first = m_columns.first[from];
+        const int end = std::min(m_source.width, m_columns.first[to - 1] + m_columns.taps);
+        for (int y = m_region.top; y < m_region.bottom; ++y) {
             for (int k = 0; k < taps; ++k) {
                 rows[k] = m_source.row(m_rows.first[y] + k);
             }
-            sumSourceRows(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps]);
-            m_kernels.filterColumns(m_sourceRow.data(), m_columns, 0, m_target.width,
-                                    m_targetRow.data());
+            sumSourceRows(rows.data(), &m_rows.weights[static_cast<size_t>(y) * taps], first, end);
+            m_kernels.filterColumns(m_sourceRow.data(), m_columns, from, to, m_targetRow.data());
             // A single row weighted one is the row itself, rounded to bytes.
             const void* row = m_targetRow.data();
             const float one = 1.0f;
-            storeRow(&row, &one, 1, 0, m_target.width, m_target.row(y));
+            storeRow(&row, &one, 1, from, to, m_target.row(y));
         }
     }
 
@@ -192,10 +202,11 @@ private:
         }
     }
 
-    // The vertical kernel over source rows, into the source-width row.
-    void sumSourceRows(const std::uint8_t* const* rows, const float* weights) {
+    // The vertical kernel over source rows, into source columns [first, end) of the source-width
+    // row.
+    void sumSourceRows(const std::uint8_t* const* rows, const float* weights, int first, int end) {
         const int taps = m_rows.taps;
-        for (int x = 0; x < m_source.width; ++x) {
+        for (int x = first; x < end; ++x) {
             Lanes sum = {};
             for (int k = 0; k < taps; ++k) {
                 sum += weights[k] * loadPixel<Channels>(rows[k], x, m_source.width);
@@ -220,6 +231,7 @@ private:
 
     const PixelView& m_source;
     const PixelView& m_target;
+    const Region m_region;
     const ResampleRowKernels& m_kernels;
     ColumnWeights m_columns;
     AxisWeights m_rows;
@@ -232,18 +244,38 @@ private:
 };
 
 template <int Channels>
-void scaleWith(const PixelView& source, const PixelView& target, const FilterChoice& filter,
-               const ResampleRowKernels& kernels) {
+void scaleWith(const PixelView& source, const PixelView& target, const Region& region,
+               const FilterChoice& filter, const ResampleRowKernels& kernels) {
     if (filter.kernel == nullptr) {
-        resampleNearest<Channels>(source, target);
+        resampleNearest<Channels>(source, target, region);
     } else {
-        SeparableScaler<Channels>(source, target, filter, kernels).run();
+        SeparableScaler<Channels>(source, target, region, filter, kernels).run();
     }
 }
 
 bool validView(const PixelView& view) {
     return !view.empty() && (view.bytesPerPixel == 3 || view.bytesPerPixel == 4) &&
            view.stride >= view.width * view.bytesPerPixel;
+}
+
+bool resampleRegion(const PixelView& source, const PixelView& target, int interpolationMode,
+                    const Region& region, const ResampleRowKernels& kernels) {
+    FilterChoice filter{};
+    if (!validView(source) || !validView(target) || source.bytesPerPixel != target.bytesPerPixel ||
+        !chooseFilter(interpolationMode, filter)) {
+        return false;
+    }
+    if (region.left >= region.right || region.top >= region.bottom) {
+        return true;
+    }
+    if (source.width == target.width && source.height == target.height) {
+        copyRows(source, target, region);
+    } else if (source.bytesPerPixel == 3) {
+        scaleWith<3>(source, target, region, filter, kernels);
+    } else {
+        scaleWith<4>(source, target, region, filter, kernels);
+    }
+    return true;
 }
 
 }  // namespace
@@ -254,19 +286,68 @@ bool resample(const PixelView& source, const PixelView& target, int interpolatio
 
 bool resampleWith(const PixelView& source, const PixelView& target, int interpolationMode,
                   const ResampleRowKernels& kernels) {
+    return resampleRegion(source, target, interpolationMode, {0, 0, target.width, target.height},
+                          kernels);
+}
+
+bool resamplePart(const PixelView& source, const PixelView& target, int interpolationMode,
+                  const Rect& part) {
+    const Region region{std::max(0, part.left), std::max(0, part.top),
+                        std::min(target.width, part.right), std::min(target.height, part.bottom)};
+    return resampleRegion(source, target, interpolationMode, region, fastestRowKernels());
+}
+
+ResampleReach::ResampleReach(Size source, Size target, int interpolationMode)
+    : m_source(source),
+      m_target(target),
+      m_mode(interpolationMode),
+      m_columns(axisOf(source.width, target.width, source == target, interpolationMode)),
+      m_rows(axisOf(source.height, target.height, source == target, interpolationMode)) {}
+
+// The same choice of filter and weights resample() makes, reduced to where each sample reads.
+ResampleReach::Axis ResampleReach::axisOf(int sourceSize, int targetSize, bool copied,
+                                          int interpolationMode) {
+    Axis axis;
     FilterChoice filter{};
-    if (!validView(source) || !validView(target) || source.bytesPerPixel != target.bytesPerPixel ||
-        !chooseFilter(interpolationMode, filter)) {
-        return false;
+    if (sourceSize <= 0 || targetSize <= 0 || !chooseFilter(interpolationMode, filter)) {
+        return axis;
     }
-    if (source.width == target.width && source.height == target.height) {
-        copyRows(source, target);
-    } else if (source.bytesPerPixel == 3) {
-        scaleWith<3>(source, target, filter, kernels);
+    if (copied) {
+        axis.first.resize(targetSize);
+        for (int i = 0; i < targetSize; ++i) {
+            axis.first[i] = i;
+        }
+    } else if (filter.kernel == nullptr) {
+        axis.first = nearestIndices(sourceSize, targetSize);
     } else {
-        scaleWith<4>(source, target, filter, kernels);
+        AxisWeights weights =
+            buildAxisWeights(sourceSize, targetSize, *filter.kernel, filter.widenWhenShrinking);
+        axis.first = std::move(weights.first);
+        axis.taps = weights.taps;
     }
-    return true;
+    return axis;
+}
+
+// The target samples [from, to) of those whose taps meet the source samples [from, to); the
+// windows only move forward as the target sample does.
+std::pair<int, int> ResampleReach::reachOf(const Axis& axis, int from, int to) {
+    const std::vector<int>& first = axis.first;
+    if (from >= to) {
+        return {0, 0};
+    }
+    const auto begin = std::partition_point(first.begin(), first.end(),
+                                            [&](int f) { return f + axis.taps <= from; });
+    const auto end = std::partition_point(begin, first.end(), [&](int f) { return f < to; });
+    return {static_cast<int>(begin - first.begin()), static_cast<int>(end - first.begin())};
+}
+
+Rect ResampleReach::targetOf(const Rect& sourcePart) const {
+    const auto [left, right] = reachOf(m_columns, sourcePart.left, sourcePart.right);
+    const auto [top, bottom] = reachOf(m_rows, sourcePart.top, sourcePart.bottom);
+    if (left >= right || top >= bottom) {
+        return {};
+    }
+    return {left, top, right, bottom};
 }
 
 }  // namespace lumenreel

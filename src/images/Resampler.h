@@ -1,5 +1,9 @@
 #pragma once
 
+#include <utility>
+#include <vector>
+
+#include "base/Geometry.h"
 #include "images/PixelView.h"
 
 namespace lumenreel {
@@ -25,5 +29,37 @@ enum class InterpolationMode : int {
 // Returns false, leaving the target untouched, for empty views, mismatched depths or an unknown
 // mode.
 bool resample(const PixelView& source, const PixelView& target, int interpolationMode);
+
+// resample() for the target pixels inside part (clipped to the target) only, each exactly as
+// resample() gives it: a picture whose source changed in a few places is brought up to date by
+// resampling the parts ResampleReach names.
+bool resamplePart(const PixelView& source, const PixelView& target, int interpolationMode,
+                  const Rect& part);
+
+// Which target pixels read which source pixels, for one pair of sizes and one mode.
+class ResampleReach {
+public:
+    ResampleReach(Size source, Size target, int interpolationMode);
+    // The target pixels whose value reads any source pixel of sourcePart; empty when none does.
+    Rect targetOf(const Rect& sourcePart) const;
+    bool isFor(Size source, Size target, int interpolationMode) const {
+        return source == m_source && target == m_target && interpolationMode == m_mode;
+    }
+
+private:
+    // Target sample i reads the source samples [first[i], first[i] + taps).
+    struct Axis {
+        std::vector<int> first;
+        int taps = 1;
+    };
+    static Axis axisOf(int sourceSize, int targetSize, bool copied, int interpolationMode);
+    static std::pair<int, int> reachOf(const Axis& axis, int from, int to);
+
+    Size m_source;
+    Size m_target;
+    int m_mode;
+    Axis m_columns;
+    Axis m_rows;
+};
 
 }  // namespace lumenreel

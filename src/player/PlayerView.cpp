@@ -67,6 +67,7 @@ void CZCPlayerView::Unload() {
     m_documentSound.reset();
     frameImage.destroy();
     scaledImage.destroy();
+    scaledFrom.Forget();
     source().SetReader(nullptr);
     lastRenderedTime = -1.0f;
 }
@@ -190,15 +191,15 @@ void CZCPlayerView::RenderAt(float t) {
                 .count();
     };
     source().RenderAt(t, frameImage);
-    movieAreaPainted = false;
     lastRenderedTime = t;
     lastRenderedFit = fit;
     if (!fit && source().BitmapSize() == source().DisplaySize()) {
+        movieAreaPainted = false;
         measure();
         invalidate(false);
         return;
     }
-    Rescale();
+    rescaleChanges();
     measure();
     invalidate(false);
 }
@@ -211,9 +212,7 @@ std::optional<float> CZCPlayerView::AudioOffset() const {
     return sound->Position() - m_transport.GetTime();
 }
 
-void CZCPlayerView::Rescale() {
-    if (frameImage.isNull())
-        return;
+lumenreel::Size CZCPlayerView::scaledSize() const {
     Rect area = MovieRect();
     CDocImp::Size display = source().DisplaySize();
     int width = static_cast<int>(area.width()), height = static_cast<int>(area.height());
@@ -231,14 +230,48 @@ void CZCPlayerView::Rescale() {
             height = static_cast<int>(std::max(1.0, display.height * s));
         }
     }
+    return {width, height};
+}
+
+int CZCPlayerView::resampleMode() const {
+    return IsHighQuality() ? kHighQualityMode : kLowQualityMode;
+}
+
+void CZCPlayerView::Rescale() {
+    if (frameImage.isNull())
+        return;
+    const lumenreel::Size size = scaledSize();
     movieAreaPainted = false;
     // Every pixel is written anew, so a picture of the right size is kept rather than made again.
-    const bool reusable =
-        scaledImage.width() == width && scaledImage.height() == height && scaledImage.bpp() == 32;
-    if (!reusable && !scaledImage.create(width, height, 32))
+    const bool reusable = scaledImage.width() == size.width &&
+                          scaledImage.height() == size.height && scaledImage.bpp() == 32;
+    if (!reusable && !scaledImage.create(size.width, size.height, 32)) {
+        scaledFrom.Forget();
         return;
-    lumenreel::resample(frameImage.view(), scaledImage.view(),
-                        IsHighQuality() ? kHighQualityMode : kLowQualityMode);
+    }
+    lumenreel::resample(frameImage.view(), scaledImage.view(), resampleMode());
+    scaledFrom.Look(frameImage);
+    const lumenreel::Size from{frameImage.width(), frameImage.height()};
+    if (!scaledReach || !scaledReach->isFor(from, size, resampleMode()))
+        scaledReach.emplace(from, size, resampleMode());
+}
+
+// Only what the moment changed is resampled again, each part exactly as a whole rescale gives
+// it; a moment like the last costs a comparison and is not shown again.
+void CZCPlayerView::rescaleChanges() {
+    const lumenreel::Size from{frameImage.width(), frameImage.height()};
+    const lumenreel::Size size = scaledSize();
+    if (scaledImage.isNull() || scaledImage.width() != size.width ||
+        scaledImage.height() != size.height || !scaledReach ||
+        !scaledReach->isFor(from, size, resampleMode())) {
+        Rescale();
+        return;
+    }
+    for (const Rect& changed : scaledFrom.Look(frameImage)) {
+        const Rect part = scaledReach->targetOf(changed);
+        lumenreel::resamplePart(frameImage.view(), scaledImage.view(), resampleMode(), part);
+        scaledParts.push_back(part);
+    }
 }
 
 Rect CZCPlayerView::MovieRect() const {
@@ -258,7 +291,7 @@ void CZCPlayerView::EnsureBackBuffer() {
     if (!backBuffer.isNull() || !backBuffer.create(clientWidth, clientHeight, 32))
         return;
     movieAreaPainted = false;
-    ++backBufferVersion;
+    backBufferChanged();
     lumenreel::fillPixels(backBuffer.view(), 0, 0, clientWidth, clientHeight, kBlack);
     if (!fullScreen && m_framePainter)
         m_framePainter(backBuffer, MovieRect());
@@ -275,7 +308,7 @@ const CImageExt& CZCPlayerView::Paint() {
             lumenreel::fillPixels(backBuffer.view(), area.left, area.top, area.width(),
                                   area.height(), kBlack);
             movieAreaPainted = true;
-            ++backBufferVersion;
+            backBufferChanged();
         }
         return backBuffer;
     }
@@ -290,10 +323,15 @@ const CImageExt& CZCPlayerView::Paint() {
     const int y = area.top + static_cast<int>(
                                  std::max<std::int64_t>(0, (area.height() - picture.height()) / 2));
     EnsureBackBuffer();
-    if (movieAreaPainted)
+    if (movieAreaPainted) {
+        if (scaled)
+            paintChangedParts(picture, x, y, area);
+        scaledParts.clear();
         return backBuffer;
+    }
     movieAreaPainted = true;
-    ++backBufferVersion;
+    scaledParts.clear();
+    backBufferChanged();
     const Rect covered{x, y, std::min(area.right, x + picture.width()),
                        std::min(area.bottom, y + picture.height())};
     fillAround(backBuffer.view(), area, covered);
@@ -301,10 +339,42 @@ const CImageExt& CZCPlayerView::Paint() {
     return backBuffer;
 }
 
+void CZCPlayerView::paintChangedParts(const CImageExt& picture, int x, int y, const Rect& area) {
+    for (const Rect& part : scaledParts) {
+        const Rect shown{x + part.left, y + part.top, std::min(area.right, x + part.right),
+                         std::min(area.bottom, y + part.bottom)};
+        if (shown.width() <= 0 || shown.height() <= 0)
+            continue;
+        const int width = static_cast<int>(shown.width()),
+                  height = static_cast<int>(shown.height());
+        lumenreel::copyPixels(
+            lumenreel::subView(picture.view(), part.left, part.top, width, height),
+            backBuffer.view(), shown.left, shown.top, width, height);
+        ++backBufferVersion;
+        backBufferChanges.push_back(shown);
+    }
+}
+
+// A change of more than known parts: who shows the back buffer shows it whole.
+void CZCPlayerView::backBufferChanged() {
+    ++backBufferVersion;
+    backBufferChangesFrom = backBufferVersion;
+    backBufferChanges.clear();
+}
+
+std::optional<std::vector<Rect>> CZCPlayerView::TakeBackBufferChanges(std::uint64_t since) {
+    std::optional<std::vector<Rect>> changes;
+    if (since == backBufferChangesFrom)
+        changes = std::move(backBufferChanges);
+    backBufferChanges.clear();
+    backBufferChangesFrom = backBufferVersion;
+    return changes;
+}
+
 bool CZCPlayerView::DrawIntoBackBuffer(const std::function<bool(CImageExt&)>& draw) {
     if (!draw(backBuffer))
         return false;
-    ++backBufferVersion;
+    backBufferChanged();
     return true;
 }
 

@@ -5,8 +5,12 @@
 #include <memory>
 #include <optional>
 
+#include <vector>
+
 #include "images/ImageExt.h"
+#include "images/Resampler.h"
 #include "player/DocumentSoundListener.h"
+#include "player/FrameChanges.h"
 #include "player/NavigateInterface.h"
 #include "player/PlayerHost.h"
 #include "player/ViewGeometry.h"
@@ -89,6 +93,7 @@ public:
     void ClockStep();
 
     void RenderAt(float t);
+    // Scales the whole frame image.
     void Rescale();
     lumenreel::Rect MovieRect() const;
     void EnsureBackBuffer();
@@ -144,6 +149,9 @@ public:
     const CImageExt& GetBackBuffer() const { return backBuffer; }
     // Changes whenever the back buffer's pixels may have changed.
     std::uint64_t BackBufferVersion() const { return backBufferVersion; }
+    // The parts of the back buffer drawn since it was at version `since`, when only parts were;
+    // nothing when more may have changed. Counts from the current version at the next call.
+    std::optional<std::vector<lumenreel::Rect>> TakeBackBufferChanges(std::uint64_t since);
     bool IsTimerStarted() const { return timerStarted; }
     // How long the last moment took to render and scale, in milliseconds of real time.
     double LastRenderMilliseconds() const { return lastRenderMs; }
@@ -165,6 +173,11 @@ private:
     void present();
 
     void invalidate(bool erase);
+    lumenreel::Size scaledSize() const;
+    int resampleMode() const;
+    void rescaleChanges();
+    void paintChangedParts(const CImageExt& picture, int x, int y, const lumenreel::Rect& area);
+    void backBufferChanged();
     std::uint32_t now() const { return m_clock.now(); }
     CDocImp& source() const { return m_transport.GetSource(); }
 
@@ -177,7 +190,15 @@ private:
     FramePainter m_framePainter;
     CImageExt frameImage;
     CImageExt scaledImage;
+    // The frame image scaledImage was resampled from, to find what a new moment changed.
+    lumenreel::FrameChanges scaledFrom;
+    std::optional<lumenreel::ResampleReach> scaledReach;
+    // Parts of scaledImage resampled since the back buffer last showed it.
+    std::vector<lumenreel::Rect> scaledParts;
     CImageExt backBuffer;
+    // The back buffer parts drawn since version backBufferChangesFrom.
+    std::vector<lumenreel::Rect> backBufferChanges;
+    std::uint64_t backBufferChangesFrom = 0;
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
     FitMode fitMode = FitMode::KeepAspect;

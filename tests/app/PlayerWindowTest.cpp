@@ -188,6 +188,29 @@ TEST_F(PlayerWindowTest, ASkippedCompositionLeavesTheSamePictureAFullOneMakes) {
     EXPECT_TRUE(window().Picture().equals(kept));
 }
 
+// With Fit on, playing ticks compose only the parts that changed; the window they leave is the
+// one a whole composition makes.
+TEST_F(PlayerWindowTest, PartsComposedWhilePlayingFittedLeaveTheWindowAWholeCompositionMakes) {
+    window().SetClientSize(700, 520);
+    window().View().SetFitChecked(true);
+    window().Compose();
+    int inParts = 0;
+    CImageExt kept;
+    for (int i = 0; i < 40; ++i) {
+        tick();
+        window().Compose();
+        if (!window().ComposedParts())
+            continue;
+        ++inParts;
+        ASSERT_TRUE(window().Picture().copyTo(kept));
+        window().SetMessage({});
+        ASSERT_TRUE(window().Compose());
+        ASSERT_FALSE(window().ComposedParts());
+        ASSERT_TRUE(window().Picture().equals(kept)) << "tick " << i;
+    }
+    EXPECT_GT(inParts, 0);
+}
+
 TEST_F(PlayerWindowTest, AFailureMessageGoesAfterItsLifetimeOrAtTheNextKey) {
     window().SetMessage({"Cannot play x:", "reason"}, true);
     for (std::uint32_t waited = 0;

@@ -9,6 +9,8 @@ bool ScriptedSource::RenderAt(float t, CImageExt& target) {
     for (int y = 0; y < target.height(); ++y)
         for (int x = 0; x < target.width(); ++x)
             target.setPixel(x, y, colour);
+    if (drawOver)
+        drawOver(t, target);
     return true;
 }
 

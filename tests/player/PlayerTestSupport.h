@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ public:
     std::uint32_t colour = 0xFF3366CC;
     std::vector<SoundCall> soundCalls;
     std::vector<float> renderedTimes;
+    // Drawn over the colour at each render, when set.
+    std::function<void(float t, CImageExt& target)> drawOver;
 
     bool IsLoaded() const override { return loaded; }
     int FrameCount() const override { return frames; }

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
 
 #include "PlayerTestSupport.h"
 #include "RecordingHost.h"
 #include "images/ImageExt.h"
+#include "images/PixelBlit.h"
+#include "images/Resampler.h"
 #include "player/PanelNavigateDialog.h"
 #include "player/PlayerView.h"
 
@@ -174,6 +177,62 @@ TEST_F(ViewPictureTest, ResizingWithFitRescalesToTheNewArea) {
     view->SetClientSize(400, 300);
     EXPECT_EQ(view->GetScaledImage().width(), 400);
     expectPictureAt(view->Paint(), 0, 0, 400, 300, source->colour);
+}
+
+// A screen of noise with a cursor-sized block whose place follows the second (the third second's
+// at the top-right corner, kept after it); from the fifth second on, other noise.
+void drawMovingBlock(float t, CImageExt& target) {
+    std::mt19937 random(t < 4.0f ? 1 : 2);
+    for (int y = 0; y < target.height(); ++y)
+        for (int x = 0; x < target.width(); ++x)
+            target.setPixel(x, y, 0xFF000000 | (random() & 0xFFFFFF));
+    const int step = std::min(2, static_cast<int>(t));
+    const int left = step == 2 ? target.width() - 11 : 200 + 15 * step, top = step == 2 ? 0 : 150;
+    fillPixels(target.view(), left, top, 11, 17, 0xFFFFFFFF);
+}
+
+TEST_F(ViewPictureTest, MomentsResampleOnlyWhatChangedAndShowWhatAWholeRescaleShows) {
+    source->drawOver = drawMovingBlock;
+    show(1000, 700, true);
+    const CImageExt& scaled = view->GetScaledImage();
+    ASSERT_EQ(scaled.width(), 933);
+    const Rect area = view->MovieRect();
+    const int x = static_cast<int>(area.width() - scaled.width()) / 2;
+    const int y = static_cast<int>(area.height() - scaled.height()) / 2;
+    CImageExt whole;
+    whole.create(scaled.width(), scaled.height(), 32);
+    // How many back buffer pixels each moment may draw again.
+    struct Moment {
+        float t;
+        std::int64_t fewest, most;
+    };
+    const std::int64_t all = std::int64_t{scaled.width()} * scaled.height();
+    for (const Moment moment : {Moment{1.5f, 1, 2000}, Moment{0.5f, 1, 2000}, Moment{2.5f, 1, 2000},
+                                Moment{3.5f, 0, 0}, Moment{4.5f, all, all}}) {
+        SCOPED_TRACE(moment.t);
+        view->TakeBackBufferChanges(view->BackBufferVersion());
+        const std::uint64_t before = view->BackBufferVersion();
+        view->RenderAt(moment.t);
+        const CImageExt& shown = view->Paint();
+        ASSERT_TRUE(resample(view->GetFrameImage().view(), whole.view(), 1));
+        EXPECT_TRUE(scaled.equals(whole));
+        int wrong = 0;
+        for (int py = 0; py < whole.height(); ++py)
+            for (int px = 0; px < whole.width(); ++px)
+                wrong += shown.pixel(area.left + x + px, area.top + y + py) != whole.pixel(px, py);
+        EXPECT_EQ(wrong, 0);
+        const std::optional<std::vector<Rect>> parts = view->TakeBackBufferChanges(before);
+        ASSERT_TRUE(parts.has_value());
+        std::int64_t drawn = 0;
+        for (const Rect& part : *parts)
+            drawn += part.width() * part.height();
+        // Two 11 x 17 blocks scaled by 1.46, with the kernel's reach, are well under 2000.
+        EXPECT_GE(drawn, moment.fewest);
+        EXPECT_LE(drawn, moment.most);
+        if (moment.most == 0) {
+            EXPECT_EQ(view->BackBufferVersion(), before) << "a moment like the last is not shown";
+        }
+    }
 }
 
 }  // namespace
