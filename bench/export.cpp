@@ -13,14 +13,20 @@
 
 namespace {
 
+// The sample tour, or the benchmark skipped with the reason.
+bool openTour(benchmark::State& state, lumenreel::HeadlessMovie& movie) {
+    std::string reason;
+    if (movie.open(std::filesystem::path(LUMENREEL_TOUR), reason) ==
+        lumenreel::HeadlessMovie::OpenResult::ok)
+        return true;
+    state.SkipWithError(reason.c_str());
+    return false;
+}
+
 void exportTour(benchmark::State& state, lumenreel::ExportFormat format, const char* name) {
     lumenreel::HeadlessMovie movie;
-    std::string reason;
-    if (movie.open(std::filesystem::path(LUMENREEL_TOUR), reason) !=
-        lumenreel::HeadlessMovie::OpenResult::ok) {
-        state.SkipWithError(reason.c_str());
+    if (!openTour(state, movie))
         return;
-    }
     const std::filesystem::path output = std::filesystem::temp_directory_path() / name;
     lumenreel::ExportSettings settings;
     settings.format = format;
@@ -54,12 +60,8 @@ void BM_FramesThenFfmpegTour(benchmark::State& state) {
         return;
     }
     lumenreel::HeadlessMovie movie;
-    std::string reason;
-    if (movie.open(std::filesystem::path(LUMENREEL_TOUR), reason) !=
-        lumenreel::HeadlessMovie::OpenResult::ok) {
-        state.SkipWithError(reason.c_str());
+    if (!openTour(state, movie))
         return;
-    }
     const std::filesystem::path dir =
         std::filesystem::temp_directory_path() / "lumenreel-bench-frames";
     const std::filesystem::path wav = dir / "tour.wav";
