@@ -4,8 +4,19 @@
 #include <vector>
 
 #include "app/ExeResManipulator.h"
+#include "player/TickClock.h"
 
 namespace lumenreel::test {
+
+// A clock the test moves by hand, so ticks never depend on real time.
+class SteppedClock : public TickClock {
+public:
+    std::uint32_t now() override { return m_now; }
+    void advance(std::uint32_t ms) { m_now += ms; }
+
+private:
+    std::uint32_t m_now = 1000;
+};
 
 // A 3-frame, 3 s published demo of width × height pictures (a different gradient on each frame)
 // with a green-bordered highlight on the second frame.

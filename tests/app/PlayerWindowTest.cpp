@@ -17,15 +17,6 @@
 namespace lumenreel::test {
 namespace {
 
-class SteppedClock : public TickClock {
-public:
-    std::uint32_t now() override { return m_now; }
-    void advance(std::uint32_t ms) { m_now += ms; }
-
-private:
-    std::uint32_t m_now = 1000;
-};
-
 // A 300 × 200 demo playing in a fitted window, ticked by hand.
 class PlayerWindowTest : public ::testing::Test {
 protected:

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include "AppTestSupport.h"
+
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -25,15 +27,6 @@ constexpr int kFrameBytes = 4;  // 16-bit stereo
 constexpr float kMovieSeconds = 12.0f;
 constexpr double kToleranceSeconds = 0.050;
 constexpr double kBurstSeconds = 0.1;
-
-class SteppedClock : public TickClock {
-public:
-    std::uint32_t now() override { return m_now; }
-    void advance(std::uint32_t ms) { m_now += ms; }
-
-private:
-    std::uint32_t m_now = 1000;
-};
 
 // Silence with a 1 kHz burst at the start of every second from 1 s on, so the sound heard
 // tells which movie moment it belongs to whatever the stretcher does to its samples.
