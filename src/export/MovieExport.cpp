@@ -174,8 +174,8 @@ ExportResult exportMovie(CDocImp& movie, const ExportSettings& settings,
     }
 
     VideoFileWriter writer(output);
-    bool ok = writer.open(settings, result.size, result.withSound ? &sound : nullptr,
-                          gif ? &palette : nullptr) &&
+    bool ok = writer.open(settings, result.size, result.movieSeconds,
+                          result.withSound ? &sound : nullptr, gif ? &palette : nullptr) &&
               pass.run(
                   choice.handedOver, result.size, stop,
                   [&](const ExportPicture& picture) {

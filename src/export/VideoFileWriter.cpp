@@ -72,8 +72,8 @@ bool VideoFileWriter::openVideo(const ExportSettings& settings, Size size) {
     return true;
 }
 
-bool VideoFileWriter::open(const ExportSettings& settings, Size size, const SoundtrackPcm* sound,
-                           GifPalette* palette) {
+bool VideoFileWriter::open(const ExportSettings& settings, Size size, double seconds,
+                           const SoundtrackPcm* sound, GifPalette* palette) {
     m_format = settings.format;
     m_choice = chooseVideoCodec(settings);
     m_held.reset(av_packet_alloc());
@@ -96,13 +96,18 @@ bool VideoFileWriter::open(const ExportSettings& settings, Size size, const Soun
     const int opened = avio_open(&m_muxer->pb, path, AVIO_FLAG_WRITE);
     if (opened < 0)
         return fail("cannot write the file: " + ffmpegErrorText(opened));
+    // Known in advance, so a pipe's WebM, which cannot go back to write it, states it up front.
+    m_muxer->duration = std::llround(seconds * AV_TIME_BASE);
     AVDictionary* options = nullptr;
     // The index goes in front, so players can start before the whole file has arrived; a pipe
-    // cannot go back to write it, so there each stretch of pictures carries its own.
+    // cannot go back to write it, so there each stretch of pictures carries its own. Its header
+    // waits for the first stretch, so it can say where the streams start (the encoders' delays)
+    // and both start at 0 as in a file.
     if (m_format == ExportFormat::mp4)
-        av_dict_set(
-            &options, "movflags",
-            m_toStandardOutput ? "+frag_keyframe+empty_moov+default_base_moof" : "+faststart", 0);
+        av_dict_set(&options, "movflags",
+                    m_toStandardOutput ? "+frag_keyframe+empty_moov+delay_moov+default_base_moof"
+                                       : "+faststart",
+                    0);
     const int header = avformat_write_header(m_muxer, &options);
     av_dict_free(&options);
     if (header < 0)

@@ -27,8 +27,9 @@ public:
     VideoFileWriter(const VideoFileWriter&) = delete;
     VideoFileWriter& operator=(const VideoFileWriter&) = delete;
 
-    // `sound` (may be null) and `palette` (GIF only) must outlive the writer.
-    bool open(const ExportSettings& settings, Size size, const SoundtrackPcm* sound,
+    // `seconds` is how long the export runs; `sound` (may be null) and `palette` (GIF only) must
+    // outlive the writer.
+    bool open(const ExportSettings& settings, Size size, double seconds, const SoundtrackPcm* sound,
               GifPalette* palette);
     bool write(const ExportPicture& picture) override;
     bool finish();
