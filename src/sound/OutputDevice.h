@@ -23,6 +23,9 @@ public:
     // Drops everything not yet played and sets the position back to 0; a pause stays in force.
     virtual void reset() = 0;
     virtual std::uint64_t position() = 0;
+    // Nothing more follows until the next write: what the device holds back to work on (a
+    // stretcher's look-ahead) goes out to be played.
+    virtual void drain() {}
     virtual void close() = 0;
     virtual bool isOpen() const = 0;
 };

@@ -54,6 +54,7 @@ void CPCMWriter::Close() {
     }
     m_pending.clear();
     m_queued.clear();
+    m_endOfRun = false;
     m_sentBytes = 0;
     m_format = {};
     m_drained.notify_all();
@@ -65,6 +66,7 @@ void CPCMWriter::Write(const std::uint8_t* bytes, std::size_t n) {
     if (!m_device || n == 0)
         return;
     m_pending.push_back({std::vector<std::uint8_t>(bytes, bytes + n), 0});
+    m_endOfRun = false;
     SendOne();
     lock.unlock();
     m_feederWake.notify_all();
@@ -104,6 +106,10 @@ void CPCMWriter::FeederLoop() {
         ReapAll();
         while (SendOne()) {
         }
+        if (m_endOfRun && m_pending.empty()) {
+            m_device->drain();
+            m_endOfRun = false;
+        }
         if (m_queued.empty()) {
             m_feederWake.wait(lock);
             continue;
@@ -138,6 +144,7 @@ void CPCMWriter::Flush() {
     m_device->reset();
     m_pending.clear();
     m_queued.clear();
+    m_endOfRun = false;
     m_sentBytes = 0;
     m_drained.notify_all();
 }
@@ -170,6 +177,10 @@ bool CPCMWriter::WaitForRoom(const std::atomic<bool>& cancel) {
 
 bool CPCMWriter::WaitUntilIdle(const std::atomic<bool>& cancel) {
     std::unique_lock lock(m_mutex);
+    if (m_device) {
+        m_endOfRun = true;
+        m_feederWake.notify_all();
+    }
     m_drained.wait(lock, [&] { return cancel.load() || (m_pending.empty() && m_queued.empty()); });
     return !cancel.load();
 }

@@ -72,6 +72,8 @@ private:
     std::deque<SBuf> m_queued;
     std::uint64_t m_sentBytes = 0;
     bool m_stopFeeder = false;
+    // Set by WaitUntilIdle: once all is sent the device is drained, so its last sound plays.
+    bool m_endOfRun = false;
     // Wakes the feeder: new data, a pause change or a stop.
     std::condition_variable m_feederWake;
     // Wakes waiters for room or idleness: buffers retired, dropped or failed.

@@ -56,6 +56,7 @@ public:
     void pause() override { m_inner->pause(); }
     void restart() override { m_inner->restart(); }
     void reset() override { m_inner->reset(); }
+    void drain() override { m_inner->drain(); }
     std::uint64_t position() override { return m_inner->position(); }
     void close() override { m_inner->close(); }
     bool isOpen() const override { return m_inner->isOpen(); }

@@ -34,6 +34,10 @@ public:
             m_active->reset();
     }
     std::uint64_t position() override { return m_active ? m_active->position() : 0; }
+    void drain() override {
+        if (m_active)
+            m_active->drain();
+    }
     void close() override {
         if (m_active)
             m_active->close();

@@ -31,6 +31,12 @@ public:
     }
     bool write(std::span<const std::uint8_t> bytes) override {
         m_given += bytes.size();
+        if (m_drained) {
+            // A stretcher that has been told the end takes nothing more: the run goes on with
+            // a new one.
+            m_drained = false;
+            startStretcher();
+        }
         if (!m_stretcher)
             return m_inner->write(bytes);
         stretch(bytes);
@@ -48,14 +54,23 @@ public:
         const std::uint64_t played = m_inner->position();
         if (!m_stretcher)
             return played;
-        // What the stretcher still holds is never heard once the device has played all it got.
-        if (played >= m_sent)
+        // Once drained, the device playing all it got has played all it was given.
+        if (m_drained && played >= m_sent)
             return m_given;
         const std::uint64_t frameBytes = frameSize();
         const auto heard =
             static_cast<std::uint64_t>(static_cast<double>(played / frameBytes) * m_speed) *
             frameBytes;
         return std::min(heard, m_given);
+    }
+    void drain() override {
+        if (m_stretcher && !m_drained) {
+            playOutLookAhead();
+            m_inner->write(m_output);
+            m_output.clear();
+        }
+        m_drained = true;
+        m_inner->drain();
     }
     void close() override {
         m_inner->close();
@@ -70,7 +85,12 @@ private:
     void begin() {
         m_given = m_sent = 0;
         m_output.clear();
+        m_drained = false;
         m_speed = m_speedSource->value();
+        startStretcher();
+    }
+
+    void startStretcher() {
         m_stretcher.reset();
         if (m_speed == 1.0f || m_bits != 16)
             return;
@@ -82,6 +102,26 @@ private:
         const std::size_t pad = m_stretcher->getPreferredStartPad();
         m_planes.assign(m_channels, std::vector<float>(pad, 0.0f));
         process(pad);
+    }
+
+    // Silence pushes the last of what was given out of the stretcher; what it makes past the
+    // given sound's stretched length is cut, so the output stays aligned with the input.
+    void playOutLookAhead() {
+        const std::uint64_t frameBytes = frameSize();
+        const auto wanted = static_cast<std::uint64_t>(
+                                std::llround(static_cast<double>(m_given / frameBytes) / m_speed)) *
+                            frameBytes;
+        constexpr std::size_t kSilence = 1024;
+        // Far more than any stretcher's delay: a bound, should one never give enough back.
+        constexpr int kMostBlocks = 64;
+        for (int block = 0; block < kMostBlocks && m_sent < wanted; ++block) {
+            m_planes.assign(m_channels, std::vector<float>(kSilence, 0.0f));
+            process(kSilence);
+        }
+        const std::uint64_t excess = m_sent > wanted ? m_sent - wanted : 0;
+        const auto cut = static_cast<std::size_t>(std::min<std::uint64_t>(excess, m_output.size()));
+        m_output.resize(m_output.size() - cut);
+        m_sent -= cut;
     }
 
     void stretch(std::span<const std::uint8_t> bytes) {
@@ -104,6 +144,10 @@ private:
         for (const std::vector<float>& plane : m_planes)
             in.push_back(plane.data());
         m_stretcher->process(in.data(), frames, false);
+        retrieveAll();
+    }
+
+    void retrieveAll() {
         while (m_stretcher->available() > 0)
             retrieve(static_cast<std::size_t>(m_stretcher->available()));
     }
@@ -137,6 +181,7 @@ private:
     std::vector<std::vector<float>> m_planes;
     std::vector<std::uint8_t> m_output;
     std::size_t m_toDrop = 0;   // output frames still to drop for the stretcher's delay
+    bool m_drained = false;     // told the end of what it was given
     std::uint64_t m_given = 0;  // bytes written to this device since the run began
     std::uint64_t m_sent = 0;   // bytes passed on to the inner device
 };

@@ -125,6 +125,7 @@ void CWaveSoundResource::Play(float from, float to) {
     // Always resume: a device paused before a Stop would otherwise stay silent.
     m_device->restart();
     m_device->write(std::span(m_data).subspan(m_headerStart, m_headerLength));
+    m_device->drain();
     m_started = true;
 }
 

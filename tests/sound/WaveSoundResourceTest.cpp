@@ -3,6 +3,7 @@
 #include <string>
 
 #include "SoundTestSupport.h"
+#include "sound/PlaybackSpeed.h"
 #include "sound/WaveSoundResource.h"
 #include "support/TestSupport.h"
 
@@ -81,6 +82,20 @@ TEST_F(WaveSoundResourceTest, PlayHandsTheRestOfTheDataToTheDeviceAndTracksPosit
     recorder->advanceAll();
     EXPECT_FALSE(sound.IsPlaying());
     EXPECT_FLOAT_EQ(sound.Position(), 0.0f);
+}
+
+// Stretched, the sound is heard to its very end, and then it is over.
+TEST_F(WaveSoundResourceTest, AtAnotherSpeedAllOfItPlaysAndThenItEnds) {
+    auto speed = std::make_shared<PlaybackSpeed>();
+    speed->set(2.0f);
+    CWaveSoundResource stretched{timeStretchedDevices(recorder->factory(), speed)};
+    WaveFormat format = cdFormat();
+    stretched.SetData(ramp(176400), &format);
+    stretched.Play(0.0f, 0.0f);
+    EXPECT_TRUE(stretched.IsPlaying());
+    recorder->advanceAll();
+    EXPECT_FALSE(stretched.IsPlaying());
+    EXPECT_NEAR(static_cast<double>(recorder->played().size()), 176400 / 2, 176400 / 1000);
 }
 
 TEST_F(WaveSoundResourceTest, PlayPastTheEndPlaysNothing) {
