@@ -2,7 +2,17 @@
 
 #include <SDL.h>
 
+#include <chrono>
+
 namespace lumenreel {
+namespace {
+
+double secondsNow() {
+    return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+}  // namespace
 
 SdlOutputDevice::~SdlOutputDevice() {
     close();
@@ -22,11 +32,14 @@ bool SdlOutputDevice::open(std::uint32_t rate, std::uint16_t channels, std::uint
     wanted.channels = static_cast<std::uint8_t>(channels);
     wanted.samples = 2048;
     // No changes allowed: SDL converts, so the queue takes bytes exactly in our format.
-    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, nullptr, 0);
+    SDL_AudioSpec obtained{};
+    m_device = SDL_OpenAudioDevice(nullptr, 0, &wanted, &obtained, 0);
     if (m_device == 0) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         return false;
     }
+    const std::uint32_t frameBytes = std::uint32_t{channels} * (bits / 8);
+    m_clock.emplace(obtained.size, rate * frameBytes, frameBytes);
     m_written = 0;
     SDL_PauseAudioDevice(m_device, 0);
     return true;
@@ -45,13 +58,17 @@ bool SdlOutputDevice::write(std::span<const std::uint8_t> bytes) {
 }
 
 void SdlOutputDevice::pause() {
-    if (m_device != 0)
-        SDL_PauseAudioDevice(m_device, 1);
+    if (m_device == 0)
+        return;
+    SDL_PauseAudioDevice(m_device, 1);
+    m_clock->pause(taken(), secondsNow());
 }
 
 void SdlOutputDevice::restart() {
-    if (m_device != 0)
-        SDL_PauseAudioDevice(m_device, 0);
+    if (m_device == 0)
+        return;
+    m_clock->restart(secondsNow());
+    SDL_PauseAudioDevice(m_device, 0);
 }
 
 void SdlOutputDevice::reset() {
@@ -59,13 +76,18 @@ void SdlOutputDevice::reset() {
         return;
     SDL_ClearQueuedAudio(m_device);
     m_written = 0;
+    m_clock->reset();
+}
+
+std::uint64_t SdlOutputDevice::taken() const {
+    const std::uint64_t queued = SDL_GetQueuedAudioSize(m_device);
+    return queued < m_written ? m_written - queued : 0;
 }
 
 std::uint64_t SdlOutputDevice::position() {
     if (m_device == 0)
         return 0;
-    std::uint64_t queued = SDL_GetQueuedAudioSize(m_device);
-    return queued < m_written ? m_written - queued : 0;
+    return m_clock->heard(taken(), secondsNow());
 }
 
 void SdlOutputDevice::close() {
@@ -75,6 +97,7 @@ void SdlOutputDevice::close() {
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
     m_device = 0;
     m_written = 0;
+    m_clock.reset();
 }
 
 }  // namespace lumenreel

@@ -1,13 +1,16 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
 #include "sound/OutputDevice.h"
+#include "sound/PlayoutClock.h"
 
 namespace lumenreel {
 
-// The machine's audio output through SDL's queue: written bytes go to SDL's queue and the
-// position is what SDL has taken from it (it leads the speaker by one mixing buffer).
+// The machine's audio output through SDL's queue: written bytes go to SDL's queue, and the
+// position is where the speaker is in what SDL has taken from it (which leads the speaker by
+// up to one mixing buffer).
 class SdlOutputDevice : public OutputDevice {
 public:
     SdlOutputDevice() = default;
@@ -28,8 +31,11 @@ private:
     // No lock of its own: the owner serializes every call (a PCM writer holds its mutex around
     // each, from its caller's or its feeder thread). SDL's audio thread drains the queue behind
     // SDL's own lock.
+    std::uint64_t taken() const;
+
     std::uint32_t m_device = 0;
     std::uint64_t m_written = 0;
+    std::optional<PlayoutClock> m_clock;  // while open
 };
 
 }  // namespace lumenreel
