@@ -63,6 +63,24 @@ std::optional<int> ContextMenu::Press(Point point) {
     return command;
 }
 
+void ContextMenu::MoveLit(int step) {
+    if (!IsOpen())
+        return;
+    const int count = static_cast<int>(m_items.size());
+    if (!m_lit)
+        m_lit = step > 0 ? 0 : count - 1;
+    else
+        m_lit = ((*m_lit + step) % count + count) % count;
+}
+
+std::optional<int> ContextMenu::ChooseLit() {
+    const std::optional<int> command =
+        m_lit ? std::optional<int>(m_items[static_cast<std::size_t>(*m_lit)].command)
+              : std::nullopt;
+    Close();
+    return command;
+}
+
 void ContextMenu::Draw(CImageExt& target) const {
     if (!IsOpen() || target.isNull())
         return;

@@ -34,6 +34,10 @@ public:
     bool MouseMove(Point point);
     // A press closes the menu; it gives the command of the item pressed, if any.
     std::optional<int> Press(Point point);
+    // The keyboard's way: lights the next item down (+1) or up (-1), round the ends.
+    void MoveLit(int step);
+    // Closes the menu; gives the lit item's command, if one is lit.
+    std::optional<int> ChooseLit();
     void Draw(CImageExt& target) const;
 
 private:

@@ -364,9 +364,18 @@ void PlayerWindow::KeyDown(CZCPlayerView::Key key) {
     using Key = CZCPlayerView::Key;
     userActed();
     if (m_menu.IsOpen()) {
-        // Any key closes the menu; Escape does nothing else.
-        m_menu.Close();
         overlaysChanged();
+        if (key == Key::Up || key == Key::Down) {
+            m_menu.MoveLit(key == Key::Down ? 1 : -1);
+            return;
+        }
+        if (key == Key::Enter || key == Key::Space) {
+            if (const std::optional<int> command = m_menu.ChooseLit())
+                runMenuCommand(*command);
+            return;
+        }
+        // Any other key closes the menu; Escape does nothing else.
+        m_menu.Close();
         if (key == Key::Escape)
             return;
     }

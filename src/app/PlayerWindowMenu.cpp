@@ -48,10 +48,10 @@ void PlayerWindow::runMenuCommand(int command) {
             KeyDown(CZCPlayerView::Key::NormalSpeed);
             break;
         case kMenuAbout:
-            SetMessage(
-                {"Lumenreel player", "Plays published demos (.zcd) and authoring documents (.zcs).",
-                 "Press ? for the keys."},
-                true);
+            SetMessage({"Lumenreel player " LUMENREEL_VERSION,
+                        "Plays published demos (.zcd) and authoring documents (.zcs).",
+                        "Press ? for the keys."},
+                       true);
             break;
         default:
             break;

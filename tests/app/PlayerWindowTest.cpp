@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 #include <functional>
 
@@ -119,7 +120,10 @@ TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {
              Case{PlayerWindow::kMenuFit, [&] { return view.IsFitChecked() != fit; }},
              Case{PlayerWindow::kMenuFullScreen, [&] { return view.IsFullScreen(); }},
              Case{PlayerWindow::kMenuAbout,
-                  [&] { return window().Message().front() == "Lumenreel player"; }},
+                  [&] {
+                      const std::string& title = window().Message().front();
+                      return title.starts_with("Lumenreel player ") && std::isdigit(title[17]);
+                  }},
              Case{PlayerWindow::kMenuOpen, [&] { return opened == 1; }},
              Case{PlayerWindow::kMenuFaster, [&] { return window().Speed() == 1.25f; }},
              Case{PlayerWindow::kMenuSlower, [&] { return window().Speed() == 1.0f; }},
@@ -142,6 +146,22 @@ TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {
     window().KeyDown(CZCPlayerView::Key::Escape);
     EXPECT_FALSE(window().Menu().IsOpen());
     EXPECT_TRUE(view.IsFullScreen()) << "Escape closed only the menu";
+
+    // The keyboard's way: the arrows light the next item (round the ends), Enter or Space
+    // chooses it.
+    window().RightClick({20, 20});
+    ASSERT_EQ(window().Menu().Items().front().command, PlayerWindow::kMenuOpen);
+    ASSERT_EQ(window().Menu().Items()[1].command, PlayerWindow::kMenuLoop);
+    const bool looping = view.Transport().IsLoop();
+    window().KeyDown(CZCPlayerView::Key::Down);
+    EXPECT_TRUE(window().Menu().IsOpen());
+    window().KeyDown(CZCPlayerView::Key::Enter);
+    EXPECT_FALSE(window().Menu().IsOpen());
+    EXPECT_NE(view.Transport().IsLoop(), looping);
+    window().RightClick({20, 20});
+    window().KeyDown(CZCPlayerView::Key::Up);
+    window().KeyDown(CZCPlayerView::Key::Space);
+    EXPECT_TRUE(window().Message().front().starts_with("Lumenreel player ")) << "About is last";
 }
 
 TEST_F(PlayerWindowTest, OnlyAWindowThatLooksDifferentIsComposedAgain) {
