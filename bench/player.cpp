@@ -5,14 +5,13 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <chrono>
 #include <cstdint>
 #include <cstring>
-#include <ctime>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "ThreadTime.h"
 #include "app/PlayerWindow.h"
 #include "base/MemFile.h"
 #include "images/ImageExt.h"
@@ -144,22 +143,21 @@ void BM_RenderEveryMoment(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()), benchmark::Counter::kIsRate);
 
     // The same number of moments against copies of the frame image's bytes, back to back in
-    // this run, so machine load affects both alike.
+    // this run, in this thread's CPU time.
     CImageExt copy;
     copy.create(kWidth, kHeight, 32);
     const std::size_t bytes = static_cast<std::size_t>(frame.pitch()) * kHeight;
-    auto start = std::chrono::steady_clock::now();
+    const double start = threadSeconds();
     for (int i = 0; i < moments; ++i)
         source.RenderAt(static_cast<float>(i) * kMomentSeconds, frame);
-    auto rendered = std::chrono::steady_clock::now();
+    const double rendered = threadSeconds();
     for (int i = 0; i < moments; ++i) {
         std::memcpy(copy.firstRow(), frame.firstRow(), bytes);
         benchmark::DoNotOptimize(copy.firstRow());
         benchmark::ClobberMemory();
     }
-    auto copied = std::chrono::steady_clock::now();
-    state.counters["render_over_memcpy"] = std::chrono::duration<double>(rendered - start).count() /
-                                           std::chrono::duration<double>(copied - rendered).count();
+    const double copied = threadSeconds();
+    state.counters["render_over_memcpy"] = (rendered - start) / (copied - rendered);
 }
 BENCHMARK(BM_RenderEveryMoment)->Unit(benchmark::kMicrosecond)->MinTime(3.0);
 
@@ -196,9 +194,9 @@ void BM_FitRescaleTo1920x1080(benchmark::State& state) {
 }
 BENCHMARK(BM_FitRescaleTo1920x1080)->Unit(benchmark::kMillisecond);
 
-// Jumps to random moments of the demo, each rendered once, timed apart by direction: a seek
-// backward may recompose at most its key group, like one forward into another group. Reports
-// the mean and the slowest seek of each direction.
+// Jumps to random moments of the demo, each rendered once, timed apart by direction (thread CPU
+// time): a seek backward may recompose at most its key group, like one forward into another
+// group. Reports the mean and the slowest seek of each direction.
 void BM_RandomSeeks(benchmark::State& state) {
     LoadedDemo playing;
     if (!playing.loaded) {
@@ -215,10 +213,9 @@ void BM_RandomSeeks(benchmark::State& state) {
         random = random * 1664525u + 1013904223u;
         const float to = static_cast<float>(random >> 8) / (1 << 24) * kFrames * kFrameSeconds;
         const int backward = to < at ? 1 : 0;
-        const auto start = std::chrono::steady_clock::now();
+        const double start = threadSeconds();
         source.RenderAt(to, frame);
-        const double took =
-            std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        const double took = threadSeconds() - start;
         benchmark::DoNotOptimize(frame.firstRow());
         seconds[backward] += took;
         slowest[backward] = std::max(slowest[backward], took);
@@ -297,13 +294,6 @@ void BM_WindowTick(benchmark::State& state) {
     state.counters["window_px"] = static_cast<double>(size.width) * size.height;
 }
 BENCHMARK(BM_WindowTick)->Arg(1)->Arg(0)->Unit(benchmark::kMicrosecond);
-
-// This thread's CPU time: the ratios hold on a shared machine.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
-}
 
 // Three 1 s frames of one screen, the last in other colours (every pixel changed). In the first the
 // cursor glides to where it stays, from 20 % to 80 % of the frame.

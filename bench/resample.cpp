@@ -7,9 +7,9 @@
 #include <cairo.h>
 
 #include <cstdint>
-#include <ctime>
 #include <vector>
 
+#include "ThreadTime.h"
 #include "images/ResampleRows.h"
 #include "images/Resampler.h"
 
@@ -35,13 +35,6 @@ std::vector<std::uint8_t> makePicture() {
         }
     }
     return pixels;
-}
-
-// This thread's CPU time: the figures are for one core, and the machine may be shared.
-double threadSeconds() {
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return static_cast<double>(now.tv_sec) + 1e-9 * static_cast<double>(now.tv_nsec);
 }
 
 double secondsSince(double start) {
