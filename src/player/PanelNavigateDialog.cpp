@@ -158,8 +158,8 @@ void CPlayerNavigateDialog::Refresh() {
         Button(kPlay)->SetCheck(movie && playing && !m_transport->IsPaused());
         Button(kPause)->SetCheck(movie && playing && m_transport->IsPaused());
         Button(kStop)->SetCheck(movie && !playing);
-        // The loop key changes it too.
-        Button(kLoop)->SetCheck(m_transport->IsLoop());
+        // The loop key changes it too; the setting outlives the movie, its light does not.
+        Button(kLoop)->SetCheck(movie && m_transport->IsLoop());
         if (m_dragging)
             m_transport->Seek(m_dragTime);
     }
@@ -218,7 +218,8 @@ void CPlayerNavigateDialog::command(CTransparentButton& button) {
                 m_transport->StepForward();
                 break;
             case kLoop:
-                m_transport->SetLoop(button.GetCheck());
+                // From the setting, not the light, which is out without a movie.
+                m_transport->SetLoop(!m_transport->IsLoop());
                 break;
             case kRecord:
                 m_transport->SetRecord(button.GetCheck());

@@ -89,11 +89,17 @@ TEST_F(PanelTest, PlayPauseAndStopDriveTheTransportAndTheChecksFollowIt) {
     EXPECT_TRUE(checked(CPlayerNavigateDialog::kStop));
     EXPECT_FALSE(checked(CPlayerNavigateDialog::kPlay));
 
+    view->Transport().SetLoop(true);
     source->loaded = false;
     panel.Refresh();
     for (int id : {CPlayerNavigateDialog::kPlay, CPlayerNavigateDialog::kPause,
-                   CPlayerNavigateDialog::kStop})
+                   CPlayerNavigateDialog::kStop, CPlayerNavigateDialog::kLoop})
         EXPECT_FALSE(checked(id)) << "nothing is lit without a movie: " << id;
+    // Loop still works as a setting for the next movie.
+    click(CPlayerNavigateDialog::kLoop);
+    EXPECT_FALSE(view->Transport().IsLoop());
+    click(CPlayerNavigateDialog::kLoop);
+    EXPECT_TRUE(view->Transport().IsLoop());
 }
 
 TEST_F(PanelTest, SpaceTogglesPlayAndStepButtonsMoveByTheStepUnlessSeekingIsOff) {
