@@ -177,7 +177,7 @@ bool CPCMWriter::WaitForRoom(const std::atomic<bool>& cancel) {
 
 bool CPCMWriter::WaitUntilIdle(const std::atomic<bool>& cancel) {
     std::unique_lock lock(m_mutex);
-    if (m_device) {
+    if (m_device && !cancel) {
         m_endOfRun = true;
         m_feederWake.notify_all();
     }
