@@ -26,7 +26,7 @@ fail() {
     exit 1
 }
 
-for tool in Xvfb xdotool import dbus-daemon; do
+for tool in Xvfb xdotool import convert dbus-daemon; do
     command -v "$tool" >/dev/null || { echo "portal-e2e: $tool is not installed" >&2; exit 77; }
 done
 [[ -f "$build/tour.zcd" ]] || fail "the tour has not been built"
@@ -76,6 +76,12 @@ find_window() {
     [[ -n "$window" ]]
 }
 wait_for 30 find_window || fail "no player window appeared"
+# Keys reach it once it has drawn its welcome.
+painted() {
+    import -window "$window" "$work/welcome.ppm" 2>/dev/null &&
+        [[ "$(convert "$work/welcome.ppm" -format '%[max]' info:)" != 0 ]]
+}
+wait_for 20 painted || fail "the window never showed its welcome"
 
 xdotool windowfocus --sync "$window" 2>/dev/null || true
 xdotool key F4
