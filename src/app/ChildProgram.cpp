@@ -1,5 +1,6 @@
 #include "app/ChildProgram.h"
 
+#include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -27,14 +28,14 @@ std::string readAll(int fd) {
 
 }  // namespace
 
-std::optional<std::string> runForOutput(std::vector<std::string> args) {
+std::optional<std::string> runForOutput(std::vector<std::string> args, std::stop_token stop) {
     std::vector<char*> argv;
     for (std::string& arg : args)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
 
     int pipeEnds[2];
-    if (args.empty() || ::pipe(pipeEnds) != 0)
+    if (args.empty() || stop.stop_requested() || ::pipe(pipeEnds) != 0)
         return std::nullopt;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -44,7 +45,12 @@ std::optional<std::string> runForOutput(std::vector<std::string> args) {
     const int spawned = ::posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
-    std::string output = spawned == 0 ? readAll(pipeEnds[0]) : std::string();
+    std::string output;
+    if (spawned == 0) {
+        // Until it is waited for below, the child's number stays its own, even once it ended.
+        std::stop_callback end(stop, [child] { ::kill(child, SIGTERM); });
+        output = readAll(pipeEnds[0]);
+    }
     ::close(pipeEnds[0]);
     if (spawned != 0)
         return std::nullopt;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -8,6 +9,7 @@ namespace lumenreel {
 
 // Runs a program (its path first, then its arguments; never through a shell) and collects what
 // it writes on standard output. Nothing when it cannot be started or ends other than with 0.
-std::optional<std::string> runForOutput(std::vector<std::string> args);
+// A stop asked for ends the program.
+std::optional<std::string> runForOutput(std::vector<std::string> args, std::stop_token stop = {});
 
 }  // namespace lumenreel

@@ -81,9 +81,10 @@ std::vector<std::string> FileChooser::arguments(const Request& request) const {
             "--getopenfilename", ".",       joined(filters, '\n')};
 }
 
-std::optional<std::filesystem::path> FileChooser::choose(const Request& request) const {
+std::optional<std::filesystem::path> FileChooser::choose(const Request& request,
+                                                         std::stop_token stop) const {
     // Both choosers answer a cancel with a non-zero status.
-    std::optional<std::string> output = runForOutput(arguments(request));
+    std::optional<std::string> output = runForOutput(arguments(request), stop);
     if (!output)
         return std::nullopt;
     while (!output->empty() && (output->back() == '\n' || output->back() == '\r'))

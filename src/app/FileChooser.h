@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <stop_token>
 #include <string>
 #include <vector>
 
@@ -28,8 +29,9 @@ public:
     // The first chooser program found on the PATH; nothing when there is none.
     static std::optional<FileChooser> find();
 
-    // Blocks until the user chose (the path) or cancelled (nothing).
-    std::optional<std::filesystem::path> choose(const Request& request) const;
+    // Blocks until the user chose (the path) or cancelled (nothing); a stop asked for closes it.
+    std::optional<std::filesystem::path> choose(const Request& request,
+                                                std::stop_token stop = {}) const;
 
     // The command line the chooser runs with, program first.
     std::vector<std::string> arguments(const Request& request) const;

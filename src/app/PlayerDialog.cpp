@@ -88,16 +88,7 @@ bool CZephyrcastPlayerDlg::HasEmbeddedZCS() const {
     return !m_resources.find(kZcsResource).empty();
 }
 
-std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind kind) {
-    // Without a chooser program the window's own list opens, which shows both kinds; its
-    // choice arrives later, through the window's movie-chosen action.
-    if (!m_host || !m_host->CanChooseFile()) {
-        std::error_code error;
-        m_window.ShowFileList(m_moviePath && m_moviePath->has_parent_path()
-                                  ? m_moviePath->parent_path()
-                                  : std::filesystem::current_path(error));
-        return std::nullopt;
-    }
+void CZephyrcastPlayerDlg::chooseFile(MovieKind kind) {
     auto translate = [this](const char* key) {
         return m_translator ? m_translator->Translate(key) : std::string(key);
     };
@@ -109,7 +100,30 @@ std::optional<std::filesystem::path> CZephyrcastPlayerDlg::chooseFile(MovieKind 
         choice.defaultExtension = translate("ID_ZCS_FILTERS");
         choice.filter = translate("ID_ZCS_FILTERS_DESCRIPTION");
     }
-    return m_host->ChooseFile(kind, choice);
+    if (!m_host || !m_host->ChooseFile(kind, choice))
+        showFileList();
+}
+
+// The window's own list shows both kinds; its choice arrives later, through the window's
+// movie-chosen action.
+void CZephyrcastPlayerDlg::showFileList() {
+    std::error_code error;
+    m_window.ShowFileList(m_moviePath && m_moviePath->has_parent_path()
+                              ? m_moviePath->parent_path()
+                              : std::filesystem::current_path(error));
+}
+
+void CZephyrcastPlayerDlg::ChooserAnswered(const lumenreel::PlayerHost::ChooserAnswer& answer) {
+    for (const std::string& problem : answer.problems) {
+        m_window.SetMessage({"The file chooser failed:", problem}, true);
+        if (m_errorLog)
+            std::fprintf(m_errorLog, "lumenreel-player: %s\n", problem.c_str());
+    }
+    using Outcome = lumenreel::PlayerHost::ChooserAnswer::Outcome;
+    if (answer.outcome == Outcome::chosen)
+        OpenMovieFile(answer.file);
+    else if (answer.outcome == Outcome::noChooser)
+        showFileList();
 }
 
 void CZephyrcastPlayerDlg::LoadZCS() {
@@ -119,8 +133,7 @@ void CZephyrcastPlayerDlg::LoadZCS() {
         loadZcsBytes(m_resources.find(kZcsResource), "the embedded movie");
         return;
     }
-    if (std::optional<std::filesystem::path> path = chooseFile(MovieKind::ZCS))
-        OpenMovieFile(*path);
+    chooseFile(MovieKind::ZCS);
 }
 
 void CZephyrcastPlayerDlg::LoadZCD() {
@@ -131,8 +144,7 @@ void CZephyrcastPlayerDlg::LoadZCD() {
         loadZcdBytes({bytes.begin(), bytes.end()}, "the embedded movie");
         return;
     }
-    if (std::optional<std::filesystem::path> path = chooseFile(MovieKind::ZCD))
-        OpenMovieFile(*path);
+    chooseFile(MovieKind::ZCD);
 }
 
 void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {

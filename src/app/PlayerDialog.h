@@ -54,6 +54,9 @@ public:
     // A movie given by name (command line, dropped file): its kind comes from its bytes.
     void OpenMovieFile(const std::filesystem::path& path);
     void OpenMovieBytes(std::vector<std::uint8_t> bytes, const std::string& name);
+    // What the host's chooser answered after F3, F4 or Open: the file opens, its problems are
+    // shown, and without any chooser the window's own list opens.
+    void ChooserAnswered(const lumenreel::PlayerHost::ChooserAnswer& answer);
     void FitWindowToMovie();
 
     void OnTimer() { m_window.OnTimer(); }
@@ -100,7 +103,8 @@ private:
     void loadZcsBytes(std::span<const std::uint8_t> bytes, const std::string& name);
     void dropMovie();
     CThemesManagerZC& themes();
-    std::optional<std::filesystem::path> chooseFile(MovieKind kind);
+    void chooseFile(MovieKind kind);
+    void showFileList();
     void showFailure(const std::string& name, const std::string& reason);
     void showWelcome();
     void loaded();

@@ -1,6 +1,7 @@
 #include "app/SdlShell.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 #include <langinfo.h>
 
 #include <algorithm>
@@ -11,7 +12,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/FileChooser.h"
+#include "app/DesktopChooser.h"
 #include "app/PlayerDialog.h"
 #include "app/WindowEdges.h"
 #include "player/TickClock.h"
@@ -136,12 +137,24 @@ FileChooser::Request chooserRequest(MovieKind kind, const PlayerHost::FileChoice
     return request;
 }
 
+// The portal's name for the window its chooser is to sit on; empty where there is none.
+std::string portalWindowHandle(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (!SDL_GetWindowWMInfo(window, &info) || info.subsystem != SDL_SYSWM_X11)
+        return {};
+    char handle[32];
+    std::snprintf(handle, sizeof handle, "x11:%lx",
+                  static_cast<unsigned long>(info.info.x11.window));
+    return handle;
+}
+
 class Shell : public PlayerHost {
 public:
     Shell(const ProgramResources& resources, PlayerMemory& memory)
         : m_dialog(resources, m_clock, systemOutputDevices()),
           m_memory(memory),
-          m_chooser(FileChooser::find()) {}
+          m_chooser(FileChooser::find(), [this] { postChooserAnswer(); }) {}
 
     int run(const std::optional<std::filesystem::path>& movie) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
@@ -163,7 +176,8 @@ public:
                          SDL_GetError());
             return 1;
         }
-        m_loadEvent = SDL_RegisterEvents(1);
+        m_loadEvent = SDL_RegisterEvents(2);
+        m_chooserEvent = m_loadEvent + 1;
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         SDL_SetWindowHitTest(m_window.get(), &Shell::hitTest, this);
         m_dialog.SetHost(*this);
@@ -323,12 +337,12 @@ public:
         SDL_SetWindowTitle(m_window.get(), title.c_str());
     }
 
-    // Without one the dialog offers its own list.
-    bool CanChooseFile() override { return m_chooser.has_value(); }
-
-    std::optional<std::filesystem::path> ChooseFile(MovieKind kind,
-                                                    const FileChoice& choice) override {
-        return m_chooser->choose(chooserRequest(kind, choice));
+    // Without one the dialog offers its own list; while one is open, it answers.
+    bool ChooseFile(MovieKind kind, const FileChoice& choice) override {
+        if (!m_chooser.available())
+            return false;
+        m_chooser.ask(chooserRequest(kind, choice), portalWindowHandle(m_window.get()));
+        return true;
     }
 
     // SDL_PushEvent is safe from any thread.
@@ -340,6 +354,13 @@ public:
     }
 
 private:
+    // From the chooser's thread.
+    void postChooserAnswer() {
+        SDL_Event event{};
+        event.type = m_chooserEvent;
+        SDL_PushEvent(&event);
+    }
+
     void followWindowSize() {
         int width = 0, height = 0;
         SDL_GetWindowSize(m_window.get(), &width, &height);
@@ -388,6 +409,11 @@ private:
                 m_dialog.LoadZCD();
             else
                 m_dialog.LoadZCS();
+            return;
+        }
+        if (event.type == m_chooserEvent) {
+            if (std::optional<ChooserAnswer> answer = m_chooser.takeAnswer())
+                m_dialog.ChooserAnswered(*answer);
             return;
         }
         switch (event.type) {
@@ -473,10 +499,12 @@ private:
     SystemTickClock m_clock;
     // Before the dialog: its start action's worker may post until the dialog has ended it.
     Uint32 m_loadEvent = 0;
+    Uint32 m_chooserEvent = 0;
     CZephyrcastPlayerDlg m_dialog;
     PlayerMemory& m_memory;
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
-    std::optional<FileChooser> m_chooser;
+    // After the window: a chooser still open is closed before the window goes.
+    DesktopChooser m_chooser;
     Rect m_restoreRect;
     bool m_fullScreen = false;
     bool m_quit = false;

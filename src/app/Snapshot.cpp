@@ -30,10 +30,7 @@ public:
     void PlaceWindow(const Rect&) override {}
     Rect UsableArea() override { return kSnapshotScreen; }
     void SetMinimumSize(Size) override {}
-    bool CanChooseFile() override { return false; }
-    std::optional<std::filesystem::path> ChooseFile(MovieKind, const FileChoice&) override {
-        return std::nullopt;
-    }
+    bool ChooseFile(MovieKind, const FileChoice&) override { return false; }
     void PostLoadMessage(MovieKind) override {}
     void SetTitle(const std::string&) override {}
 };

@@ -18,7 +18,8 @@ WindowEdge windowEdgeAt(Point point, Size window, bool fullScreen) {
         return WindowEdge::topRight;
     if ((bottom && nearLeft) || (left && nearBottom))
         return WindowEdge::bottomLeft;
-    if ((bottom && nearRight) || (right && nearBottom))
+    // The whole corner square: the panel draws its resize grip there, away from the edges.
+    if (nearBottom && nearRight)
         return WindowEdge::bottomRight;
     if (top)
         return WindowEdge::top;

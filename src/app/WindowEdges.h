@@ -5,7 +5,8 @@
 namespace lumenreel {
 
 // Where the borderless window can be grabbed to resize it: a band along each edge, wider at the
-// corners, and none in full screen.
+// corners, the whole bottom-right corner square (where the panel's grip is), and none in full
+// screen.
 enum class WindowEdge {
     none,
     top,

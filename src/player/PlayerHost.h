@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "player/MovieKind.h"
 #include "player/ViewGeometry.h"
@@ -18,6 +19,15 @@ public:
     struct FileChoice {
         std::string defaultExtension;
         std::string filter;
+    };
+
+    // What a chooser asked through ChooseFile answered; problems met on the way (a chooser that
+    // failed before another one answered) come along to be shown.
+    struct ChooserAnswer {
+        enum class Outcome { chosen, cancelled, noChooser };
+        Outcome outcome = Outcome::cancelled;
+        std::filesystem::path file;
+        std::vector<std::string> problems;
     };
 
     virtual ~PlayerHost() = default;
@@ -47,11 +57,9 @@ public:
     // The window's title, as the desktop shows it in its task list.
     virtual void SetTitle(const std::string& title) = 0;
 
-    // False when there is no file chooser to ask.
-    virtual bool CanChooseFile() = 0;
-    // Blocks until the user chose (the path) or cancelled (nothing).
-    virtual std::optional<std::filesystem::path> ChooseFile(MovieKind kind,
-                                                            const FileChoice& choice) = 0;
+    // Opens the desktop's file chooser without waiting for it; its ChooserAnswer reaches the
+    // dialog later, on the UI thread. False when there is no chooser to ask.
+    virtual bool ChooseFile(MovieKind kind, const FileChoice& choice) = 0;
     // From the start action's worker thread: the UI thread is to load the embedded movie.
     virtual void PostLoadMessage(MovieKind kind) = 0;
 };

@@ -3,6 +3,11 @@
 #include <cstdlib>
 #include <fstream>
 
+#include <sys/stat.h>
+
+#include <thread>
+
+#include "app/ChildProgram.h"
 #include "app/FileChooser.h"
 #include "support/TestSupport.h"
 
@@ -55,6 +60,24 @@ TEST(FileChooser, RunsTheChooserWithEveryFilterAndReturnsItsAnswer) {
     EXPECT_EQ(lines, (std::vector<std::string>{"--file-selection", "--title=Open a document",
                                                "--file-filter=Documents | *.zcs",
                                                "--file-filter=Movies | *.zcd *.zcs"}));
+}
+
+// A chooser still open when the player closes is ended rather than waited for.
+TEST(ChildProgram, AStopAskedForEndsTheProgram) {
+    TempDir dir;
+    const std::filesystem::path started = dir.path() / "started";
+    ASSERT_EQ(::mkfifo(started.c_str(), 0600), 0);
+    std::stop_source stop;
+    std::optional<std::string> output = "not run";
+    std::jthread run([&] {
+        output = runForOutput({"/bin/sh", "-c", "echo >\"$0\"; exec sleep 1000", started.string()},
+                              stop.get_token());
+    });
+    // Opening the pipe waits for the program to open its end.
+    std::ifstream(started).get();
+    stop.request_stop();
+    run.join();
+    EXPECT_EQ(output, std::nullopt);
 }
 
 }  // namespace

@@ -53,8 +53,11 @@ protected:
     RecordingHost host;
     const Rect& moved = host.placed;
     std::vector<MovieKind>& chosen = host.chosen;
-    std::optional<std::filesystem::path>& chooserAnswer = host.chooserAnswer;
 };
+
+PlayerHost::ChooserAnswer chosenFile(const std::filesystem::path& file) {
+    return {PlayerHost::ChooserAnswer::Outcome::chosen, file, {}};
+}
 
 TEST_F(PlayerDialogTest, TheDefaultSkinIsLoadedFromResource633) {
     auto dialog = makeDialog();
@@ -95,12 +98,15 @@ TEST_F(PlayerDialogTest, WithoutAnEmbeddedMovieF3AndF4AskForTheirKindOfFile) {
     dialog->LoadZCS();
     dialog->LoadZCD();
     EXPECT_EQ(chosen, (std::vector<MovieKind>{MovieKind::ZCS, MovieKind::ZCD}));
-    EXPECT_FALSE(dialog->HasMovie()) << "both cancelled";
+    EXPECT_FALSE(dialog->HasMovie()) << "nothing answered yet";
+    dialog->ChooserAnswered({});
+    EXPECT_FALSE(dialog->HasMovie()) << "cancelled";
+    EXPECT_FALSE(dialog->Window().Files().IsOpen());
 
     TempDir dir;
     writeBytes(dir.path() / "demo.zcd", makeTestDemo(64, 48));
-    chooserAnswer = dir.path() / "demo.zcd";
     dialog->LoadZCD();
+    dialog->ChooserAnswered(chosenFile(dir.path() / "demo.zcd"));
     EXPECT_TRUE(dialog->HasMovie());
 }
 
@@ -111,11 +117,16 @@ TEST_F(PlayerDialogTest, ADocumentOpensByEveryRouteAndShowsItsMoments) {
     writeBytes(dir.path() / "doc.zcs", richDocumentFile());
     writeBytes(dir.path() / "damaged.zcs", documentWithoutContent());
     // Given by name, chosen after F3, and chosen after F4 (which takes either kind).
-    chooserAnswer = dir.path() / "doc.zcs";
     const std::vector<std::function<void()>> routes = {
         [&] { dialog->OpenMovieFile(dir.path() / "doc.zcs"); },
-        [&] { dialog->LoadZCS(); },
-        [&] { dialog->LoadZCD(); },
+        [&] {
+            dialog->LoadZCS();
+            dialog->ChooserAnswered(chosenFile(dir.path() / "doc.zcs"));
+        },
+        [&] {
+            dialog->LoadZCD();
+            dialog->ChooserAnswered(chosenFile(dir.path() / "doc.zcs"));
+        },
     };
     for (std::size_t route = 0; route < routes.size(); ++route) {
         // A damaged one says why and leaves the player ready for the next.
@@ -179,6 +190,20 @@ TEST_F(PlayerDialogTest, WithoutAFileChooserTheBuiltInListOpensTheMovie) {
     EXPECT_TRUE(list.IsOpen());
     dialog->KeyDown(CZCPlayerView::Key::Escape);
     EXPECT_FALSE(list.IsOpen());
+}
+
+TEST_F(PlayerDialogTest, AChooserThatFailedSaysWhyAndWithNoneLeftTheBuiltInListOpens) {
+    auto dialog = makeDialog();
+    dialog->OnInitDialog();
+    dialog->LoadZCD();
+    ASSERT_FALSE(dialog->Window().Files().IsOpen()) << "the chooser is still to answer";
+    dialog->ChooserAnswered({PlayerHost::ChooserAnswer::Outcome::noChooser,
+                             {},
+                             {"the desktop portal's file chooser failed: no"}});
+    EXPECT_TRUE(dialog->Window().Files().IsOpen());
+    EXPECT_EQ(dialog->Window().Message(),
+              (std::vector<std::string>{"The file chooser failed:",
+                                        "the desktop portal's file chooser failed: no"}));
 }
 
 TEST_F(PlayerDialogTest, TheWindowIsFittedAroundTheMovie) {

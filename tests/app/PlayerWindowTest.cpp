@@ -8,6 +8,7 @@
 #include "AppTestSupport.h"
 #include "app/OverlayBox.h"
 #include "app/PlayerDialog.h"
+#include "app/WindowEdges.h"
 #include "base/FileBytes.h"
 #include "images/PngCodec.h"
 #include "player/RecordingHost.h"
@@ -82,6 +83,32 @@ TEST_F(PlayerWindowTest, TooltipsAppearAboveThePanelsTrackNeverOverIt) {
         for (int x = std::max(0, at.x - 60); x < std::min(shown.width(), at.x + 60); ++x)
             fill += (shown.pixel(x, panel.top - 5) & 0xFFFFFF) == 0xF4F4F4;
         EXPECT_GT(fill, 10) << c.mouse.x;
+    }
+}
+
+// Every pixel of the grip the panel draws in its bottom-right corner, where it lands in the
+// window, resizes the window from that corner. The grip is what differs there from the panel's
+// plain middle column.
+TEST_F(PlayerWindowTest, TheWholeResizeGripResizesTheWindow) {
+    for (const Size size : {Size{428, 300}, Size{640, 480}, Size{1024, 738}}) {
+        dialog.WindowResized(size.width, size.height);
+        window().Compose();
+        const CImageExt& panel = window().Panel().Picture();
+        const CImageExt& shown = window().Picture();
+        const Rect panelRect = window().View().PanelRect();
+        ASSERT_EQ(panel.width(), size.width);
+        int gripPixels = 0;
+        for (int y = panel.height() - 30; y < panel.height(); ++y)
+            for (int x = panel.width() - 30; x < panel.width() - 1; ++x) {
+                if (panel.pixel(x, y) == panel.pixel(152, y))
+                    continue;
+                ++gripPixels;
+                const Point at{panelRect.left + x, panelRect.top + y};
+                ASSERT_EQ(shown.pixel(at.x, at.y), panel.pixel(x, y)) << at.x << "," << at.y;
+                EXPECT_EQ(windowEdgeAt(at, size, false), WindowEdge::bottomRight)
+                    << size.width << ": " << at.x << "," << at.y;
+            }
+        EXPECT_GT(gripPixels, 20) << size.width;
     }
 }
 

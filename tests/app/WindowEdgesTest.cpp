@@ -18,6 +18,7 @@ TEST(WindowEdgesTest, EdgesAndCornersResizeAndTheInsideDoesNot) {
         {{15, 1}, WindowEdge::topLeft},        {{16, 1}, WindowEdge::top},
         {{398, 1}, WindowEdge::topRight},      {{1, 298}, WindowEdge::bottomLeft},
         {{399, 285}, WindowEdge::bottomRight}, {{385, 299}, WindowEdge::bottomRight},
+        {{384, 284}, WindowEdge::bottomRight}, {{383, 290}, WindowEdge::none},
         {{200, 5}, WindowEdge::none},          {{394, 150}, WindowEdge::none},
         {{-1, 150}, WindowEdge::none},         {{400, 150}, WindowEdge::none}};
     for (const Case& c : cases)

@@ -19,7 +19,6 @@ public:
     std::optional<Point> cursor;
     Rect usableArea{0, 0, 1024, 768};
     bool hasChooser = true;
-    std::optional<std::filesystem::path> chooserAnswer;
     std::vector<MovieKind> chosen;
     Rect placed;
     std::string title;
@@ -54,10 +53,10 @@ public:
     Rect UsableArea() override { return usableArea; }
     void SetMinimumSize(Size) override { calls.push_back("minimum size"); }
     void SetTitle(const std::string& text) override { title = text; }
-    bool CanChooseFile() override { return hasChooser; }
-    std::optional<std::filesystem::path> ChooseFile(MovieKind kind, const FileChoice&) override {
-        chosen.push_back(kind);
-        return chooserAnswer;
+    bool ChooseFile(MovieKind kind, const FileChoice&) override {
+        if (hasChooser)
+            chosen.push_back(kind);
+        return hasChooser;
     }
     void PostLoadMessage(MovieKind kind) override {
         postedKind = kind;
