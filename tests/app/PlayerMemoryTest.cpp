@@ -17,29 +17,6 @@
 namespace lumenreel::test {
 namespace {
 
-// Sets or unsets an environment variable for the life of the object.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        set(value);
-    }
-    ~ScopedVariable() { set(m_old); }
-    ScopedVariable(const ScopedVariable&) = delete;
-    ScopedVariable& operator=(const ScopedVariable&) = delete;
-
-private:
-    void set(const std::optional<std::string>& value) {
-        if (value)
-            setenv(m_name, value->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 TEST(PlayerMemoryTest, TheFilesFollowTheXdgVariablesWithTheirFallbacksUnderHome) {
     struct Case {
         std::optional<std::string> home, config, state;

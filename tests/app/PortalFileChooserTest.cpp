@@ -17,27 +17,6 @@ namespace {
 
 using Outcome = PortalAnswer::Outcome;
 
-// An environment variable set for the life of the value.
-class ScopedVariable {
-public:
-    ScopedVariable(const char* name, const std::optional<std::string>& value) : m_name(name) {
-        if (const char* old = std::getenv(name))
-            m_old = old;
-        set(value);
-    }
-    ~ScopedVariable() { set(m_old); }
-
-private:
-    void set(const std::optional<std::string>& value) {
-        if (value)
-            setenv(m_name, value->c_str(), 1);
-        else
-            unsetenv(m_name);
-    }
-    const char* m_name;
-    std::optional<std::string> m_old;
-};
-
 // A session bus of the test's own, which starts the fake portal when the portal's name is
 // called, the portal answering as told; without an answer, the bus has no portal. The bus
 // reads only its own configuration, so no portal of the machine's is ever started.

@@ -40,25 +40,13 @@ for tool in Xvfb xdotool xprop import convert $window_manager; do
 done
 [[ -f "$movie" ]] || fail "the movie $movie has not been built"
 
-# Polls a condition (a shell function) for up to $1 seconds.
-wait_for() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    while ((SECONDS < deadline)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/xvfb-session.sh
+source "$(dirname "$0")/../support/xvfb-session.sh"
 
 "$build/lumenreel" bundle "$movie" --output "$work/tour-player" ||
     fail "bundling $movie failed"
 
-Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" 1280x960
 # The window manager has taken the display once it names itself on the root window.
 wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
 if [[ -n "$window_manager" ]]; then

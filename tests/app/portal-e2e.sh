@@ -31,17 +31,8 @@ for tool in Xvfb xdotool import convert dbus-daemon; do
 done
 [[ -f "$build/tour.zcd" ]] || fail "the tour has not been built"
 
-# Polls a condition (a shell function) for up to $1 seconds.
-wait_for() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    while ((SECONDS < deadline)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
+# shellcheck source=../support/xvfb-session.sh
+source "$(dirname "$0")/../support/xvfb-session.sh"
 
 cp "$build/tour.zcd" "$work/My tour é.zcd"
 mkdir "$work/services"
@@ -61,10 +52,7 @@ CONF
 [[ -n "$address" && -n "$bus_pid" ]] || fail "the session bus did not start"
 export DBUS_SESSION_BUS_ADDRESS=$address
 
-Xvfb -displayfd 3 -screen 0 1280x960x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
+start_xvfb "$work" 1280x960
 export SDL_AUDIODRIVER=dummy
 export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
 export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"

@@ -125,14 +125,11 @@ then
     echo "desktop-install: Xvfb, xdotool or xprop missing, the launch was not tried"
     exit 0
 fi
-Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 200); do
-    [[ -s "$work/display" ]] && break
-    sleep 0.1
-done
-[[ -s "$work/display" ]] || fail "Xvfb did not start"
-display=":$(head -n1 "$work/display")"
+# shellcheck source=../support/xvfb-session.sh
+source "$(dirname "$0")/../support/xvfb-session.sh"
+start_xvfb "$work" 1024x768
+display=$DISPLAY
+unset DISPLAY
 for movie in published document; do
     desktop env DISPLAY="$display" SDL_AUDIODRIVER=dummy \
         gio launch "$share/applications/$app.desktop" "$movies/$movie" >"$work/launch.log" 2>&1 ||
@@ -145,20 +142,13 @@ for movie in published document; do
         fail "the launcher did not hand $movie to the player: $(tr '\0' ' ' <"/proc/$player/cmdline")"
     # The title bar names the movie once it is open.
     titled() { DISPLAY="$display" xprop -id "$window" _NET_WM_NAME | grep -qF "\"$movie — "; }
-    for _ in $(seq 100); do
-        titled && break
-        sleep 0.1
-    done
-    titled ||
+    wait_for 10 titled ||
         fail "the title does not name $movie: $(DISPLAY="$display" xprop -id "$window" _NET_WM_NAME)"
     DISPLAY="$display" xdotool windowfocus --sync "$window" 2>/dev/null || true
     # Five seconds on and one volume step down, then quit: both are kept for the next start.
     DISPLAY="$display" xdotool key Right 9 q
-    for _ in $(seq 600); do
-        kill -0 "$player" 2>/dev/null || break
-        sleep 0.1
-    done
-    ! kill -0 "$player" 2>/dev/null || fail "the player launched on $movie did not quit on q"
+    quit() { ! kill -0 "$player" 2>/dev/null; }
+    wait_for 60 quit || fail "the player launched on $movie did not quit on q"
 done
 # Without XDG_CONFIG_HOME and XDG_STATE_HOME the player keeps what it remembers under HOME; the
 # second start read the volume the first one left.

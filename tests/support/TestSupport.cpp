@@ -95,4 +95,26 @@ std::string shellQuote(const std::string& word) {
     return quoted + "'";
 }
 
+namespace {
+
+void setVariable(const char* name, const std::optional<std::string>& value) {
+    if (value)
+        setenv(name, value->c_str(), 1);
+    else
+        unsetenv(name);
+}
+
+}  // namespace
+
+ScopedVariable::ScopedVariable(const char* name, const std::optional<std::string>& value)
+    : m_name(name) {
+    if (const char* old = std::getenv(name))
+        m_old = old;
+    setVariable(name, value);
+}
+
+ScopedVariable::~ScopedVariable() {
+    setVariable(m_name, m_old);
+}
+
 }  // namespace lumenreel::test
