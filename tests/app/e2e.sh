@@ -54,22 +54,11 @@ if [[ -n "$window_manager" ]]; then
     wm_pid=$!
     wait_for 20 wm_running || fail "$window_manager did not start"
 fi
-export SDL_AUDIODRIVER=dummy
-# The player keeps its settings and movie positions here, not in the home of whoever tests.
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
-# In a sanitizer build, the desktop libraries SDL loads at run time (X11, D-Bus, fontconfig) keep
-# allocations for the life of the process, some in modules unloaded before the leak check can
-# name them; our own code's leaks are checked by the unit tests, so this run skips that check.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+player_environment "$work"
 
 "$work/tour-player" 2>"$work/player.log" &
 player_pid=$!
-
-find_window() {
-    window=$(xdotool search --onlyvisible --classname '^tour-player$' 2>/dev/null | head -n1)
-    [[ -n "$window" ]]
-}
-wait_for 30 find_window || fail "no player window appeared"
+wait_for_window '^tour-player$'
 echo "e2e: [${SECONDS}s] window shown"
 
 rm -rf "$shots"

@@ -53,17 +53,11 @@ CONF
 export DBUS_SESSION_BUS_ADDRESS=$address
 
 start_xvfb "$work" 1280x960
-export SDL_AUDIODRIVER=dummy
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+player_environment "$work"
 
 "$build/lumenreel-player" 2>"$work/player.log" &
 player_pid=$!
-find_window() {
-    window=$(xdotool search --onlyvisible --classname '^lumenreel-player$' 2>/dev/null | head -n1)
-    [[ -n "$window" ]]
-}
-wait_for 30 find_window || fail "no player window appeared"
+wait_for_window '^lumenreel-player$'
 # Keys reach it once it has drawn its welcome.
 painted() {
     import -window "$window" "$work/welcome.ppm" 2>/dev/null &&
