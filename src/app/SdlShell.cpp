@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "app/DeviceScale.h"
+#include "app/DisplayResources.h"
 #include "app/FileChooser.h"
 #include "app/PlayerDialog.h"
 #include "app/WindowEdges.h"
@@ -143,7 +145,7 @@ public:
           m_memory(memory),
           m_chooser(FileChooser::find()) {}
 
-    int run(const std::optional<std::filesystem::path>& movie) {
+    int run(const std::optional<std::filesystem::path>& movie, std::optional<int> scale) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, 260, 266,
                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
@@ -166,6 +168,9 @@ public:
         m_loadEvent = SDL_RegisterEvents(1);
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         SDL_SetWindowHitTest(m_window.get(), &Shell::hitTest, this);
+        m_scale =
+            scale.value_or(decideDeviceScale(environmentScaleHints(xftDpiOf(m_window.get()))));
+        m_dialog.SetDeviceScale(m_scale);
         m_dialog.SetHost(*this);
         m_dialog.SetErrorLog(stderr);
         m_dialog.SetMemory(m_memory);
@@ -267,8 +272,11 @@ public:
                                              void* shell) {
         int width = 0, height = 0;
         SDL_GetWindowSize(window, &width, &height);
-        switch (windowEdgeAt({point->x, point->y}, {width, height},
-                             static_cast<const Shell*>(shell)->m_fullScreen)) {
+        // The bands are as wide as the skin's edges: in skin pixels.
+        const Shell& self = *static_cast<const Shell*>(shell);
+        const int scale = self.m_scale;
+        switch (windowEdgeAt({point->x / scale, point->y / scale}, {width / scale, height / scale},
+                             self.m_fullScreen)) {
             case WindowEdge::top:
                 return SDL_HITTEST_RESIZE_TOP;
             case WindowEdge::bottom:
@@ -478,6 +486,7 @@ private:
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     std::optional<FileChooser> m_chooser;
     Rect m_restoreRect;
+    int m_scale = 1;
     bool m_fullScreen = false;
     bool m_quit = false;
     bool m_exposed = true;
@@ -516,7 +525,7 @@ std::optional<std::string> unreachableDisplayReason() {
 }  // namespace
 
 int runPlayerWindow(const ProgramResources& resources,
-                    const std::optional<std::filesystem::path>& movie) {
+                    const std::optional<std::filesystem::path>& movie, std::optional<int> scale) {
     if (std::optional<std::string> reason = missingDisplayReason()) {
         std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
@@ -533,7 +542,7 @@ int runPlayerWindow(const ProgramResources& resources,
     PlayerMemory memory(PlayerMemory::xdgFiles());
     for (const std::string& message : memory.load())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
-    const int exitCode = Shell(resources, memory).run(movie);
+    const int exitCode = Shell(resources, memory).run(movie, scale);
     for (const std::string& message : memory.save())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
     return exitCode;
