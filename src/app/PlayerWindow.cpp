@@ -45,6 +45,8 @@ void PlayerWindow::SetHost(PlayerHost& host) {
 
 void PlayerWindow::SetDeviceScale(int scale) {
     m_view.SetDeviceScale(scale);
+    m_menu.SetScale(scale);
+    m_fileList.SetScale(scale);
     m_shown.valid = false;
 }
 

@@ -169,7 +169,7 @@ public:
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         SDL_SetWindowHitTest(m_window.get(), &Shell::hitTest, this);
         m_scale =
-            scale.value_or(decideDeviceScale(environmentScaleHints(xftDpiOf(m_window.get()))));
+            scale ? *scale : decideDeviceScale(environmentScaleHints(xftDpiOf(m_window.get())));
         m_dialog.SetDeviceScale(m_scale);
         m_dialog.SetHost(*this);
         m_dialog.SetErrorLog(stderr);
