@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <vector>
@@ -22,7 +23,10 @@ public:
         bool checked = false;
     };
 
-    static constexpr int kItemHeight = 24;
+    static constexpr int kItemHeight = 24;  // in layout pixels
+
+    // Drawn at this many device pixels a layout pixel; set before Open.
+    void SetScale(int scale) { m_scale = std::max(scale, 1); }
 
     // Opens with its top-left corner at the point, moved as far as needed to stay in bounds.
     void Open(std::vector<Item> items, Point at, const Rect& bounds);
@@ -42,11 +46,13 @@ public:
 
 private:
     std::optional<int> itemAt(Point point) const;
+    int scaled(int length) const { return length * m_scale; }
 
     std::vector<Item> m_items;
     Rect m_bounds;
     int m_labelWidth = 0;
     std::optional<int> m_lit;
+    int m_scale = 1;
 };
 
 }  // namespace lumenreel

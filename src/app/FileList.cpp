@@ -11,6 +11,7 @@
 namespace lumenreel {
 namespace {
 
+// In layout pixels.
 constexpr int kMargin = 12;
 constexpr int kPadding = 10;
 constexpr int kRowHeight = 22;
@@ -140,7 +141,7 @@ std::optional<std::filesystem::path> FileList::Click(Point point, bool doubleCli
     if (!m_rowArea.contains(point))
         return std::nullopt;
     const std::size_t row =
-        m_top + static_cast<std::size_t>((point.y - m_rowArea.top) / kRowHeight);
+        m_top + static_cast<std::size_t>((point.y - m_rowArea.top) / scaled(kRowHeight));
     if (row >= m_rows.size() || row >= m_top + m_visibleRows)
         return std::nullopt;
     select(static_cast<std::ptrdiff_t>(row));
@@ -148,15 +149,18 @@ std::optional<std::filesystem::path> FileList::Click(Point point, bool doubleCli
 }
 
 void FileList::layout(const Rect& area) {
-    m_bounds = {area.left + kMargin, area.top + kMargin,
-                std::max(area.left + kMargin, area.right - kMargin),
-                std::max(area.top + kMargin, area.bottom - kMargin)};
+    const int margin = scaled(kMargin);
+    const int padding = scaled(kPadding);
+    const int rowHeight = scaled(kRowHeight);
+    m_bounds = {area.left + margin, area.top + margin,
+                std::max(area.left + margin, area.right - margin),
+                std::max(area.top + margin, area.bottom - margin)};
     // A title row above the rows and a hint row below them.
-    const int top = m_bounds.top + kPadding + kRowHeight + kPadding / 2;
-    const int bottom = std::max(top, m_bounds.bottom - kPadding - kRowHeight);
-    m_visibleRows = static_cast<std::size_t>(std::max(1, (bottom - top) / kRowHeight));
-    m_rowArea = {m_bounds.left + kPadding / 2, top, m_bounds.right - kPadding / 2,
-                 top + static_cast<int>(m_visibleRows) * kRowHeight};
+    const int top = m_bounds.top + padding + rowHeight + padding / 2;
+    const int bottom = std::max(top, m_bounds.bottom - padding - rowHeight);
+    m_visibleRows = static_cast<std::size_t>(std::max(1, (bottom - top) / rowHeight));
+    m_rowArea = {m_bounds.left + padding / 2, top, m_bounds.right - padding / 2,
+                 top + static_cast<int>(m_visibleRows) * rowHeight};
     select(static_cast<std::ptrdiff_t>(m_selected));
 }
 
@@ -169,29 +173,32 @@ void FileList::Draw(CImageExt& target, const Rect& area) {
         canvas.fillRectangle(m_bounds, kBackingColour, kBackingAlpha);
         target.endDraw();
     }
-    const PanelTextStyle style = overlayTextStyle();
+    const int padding = scaled(kPadding);
+    const int rowHeight = scaled(kRowHeight);
+    const int scrollBarWidth = scaled(kScrollBarWidth);
+    const PanelTextStyle style = overlayTextStyle(m_scale);
     PanelTextStyle dim = style;
     dim.colour = kDimText;
-    const int textLeft = m_bounds.left + kPadding;
-    const int textWidth = static_cast<int>(m_bounds.width()) - 2 * kPadding - kScrollBarWidth;
-    const int textDrop = (kRowHeight - measureText("Ag", style).height) / 2;
-    drawTextAt(target, {textLeft, m_bounds.top + kPadding + textDrop},
+    const int textLeft = m_bounds.left + padding;
+    const int textWidth = static_cast<int>(m_bounds.width()) - 2 * padding - scrollBarWidth;
+    const int textDrop = (rowHeight - measureText("Ag", style).height) / 2;
+    drawTextAt(target, {textLeft, m_bounds.top + padding + textDrop},
                elidedText("Open a movie — " + m_listing.folder.string(), textWidth, style), style);
     drawTextAt(target, {textLeft, m_rowArea.bottom + textDrop}, elidedText(kHint, textWidth, dim),
                dim);
 
     const std::size_t end = std::min(m_rows.size(), m_top + m_visibleRows);
     for (std::size_t i = m_top; i < end; ++i) {
-        const int top = m_rowArea.top + static_cast<int>(i - m_top) * kRowHeight;
+        const int top = m_rowArea.top + static_cast<int>(i - m_top) * rowHeight;
         if (i == m_selected)
             fillPixels(target.view(), m_rowArea.left, top,
-                       static_cast<int>(m_rowArea.width()) - kScrollBarWidth, kRowHeight,
+                       static_cast<int>(m_rowArea.width()) - scrollBarWidth, rowHeight,
                        kSelectedColour);
         drawTextAt(target, {textLeft, top + textDrop},
                    elidedText(rowLabel(m_rows[i]), textWidth, style), style);
     }
     // What the folder could not give says so below what there is (the way up).
-    const int after = m_rowArea.top + static_cast<int>(end - m_top) * kRowHeight;
+    const int after = m_rowArea.top + static_cast<int>(end - m_top) * rowHeight;
     const std::string note = !m_listing.error.empty()
                                  ? "Cannot read this folder: " + m_listing.error
                              : m_listing.entries.empty() ? "No folders or movies here"
@@ -203,8 +210,8 @@ void FileList::Draw(CImageExt& target, const Rect& area) {
         const auto height = static_cast<std::size_t>(m_rowArea.height());
         const int thumbTop = m_rowArea.top + static_cast<int>(height * m_top / m_rows.size());
         const int thumbHeight =
-            std::max(kRowHeight / 2, static_cast<int>(height * m_visibleRows / m_rows.size()));
-        fillPixels(target.view(), m_rowArea.right - kScrollBarWidth, thumbTop, kScrollBarWidth,
+            std::max(rowHeight / 2, static_cast<int>(height * m_visibleRows / m_rows.size()));
+        fillPixels(target.view(), m_rowArea.right - scrollBarWidth, thumbTop, scrollBarWidth,
                    thumbHeight, kScrollBarColour);
     }
 }

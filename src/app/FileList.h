@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <filesystem>
 #include <optional>
@@ -42,12 +43,15 @@ public:
     Rect Bounds() const { return m_bounds; }
     // Fills the area but for a margin, scrolled so the selection shows.
     void Draw(CImageExt& target, const Rect& area);
+    // Drawn at this many device pixels a layout pixel.
+    void SetScale(int scale) { m_scale = std::max(scale, 1); }
 
 private:
     void show(FolderListing listing, const std::string& selectName);
     void select(std::ptrdiff_t row);
     void layout(const Rect& area);
     std::optional<std::filesystem::path> openSelected();
+    int scaled(int length) const { return length * m_scale; }
 
     bool m_open = false;
     FolderListing m_listing;
@@ -58,6 +62,7 @@ private:
     Rect m_bounds;
     Rect m_rowArea;
     std::size_t m_visibleRows = 10;
+    int m_scale = 1;
 };
 
 }  // namespace lumenreel

@@ -9,6 +9,7 @@
 namespace lumenreel {
 namespace {
 
+// In layout pixels.
 constexpr int kMargin = 12;   // between the box and the area's edge
 constexpr int kPadding = 10;  // between the box's edge and its text
 constexpr int kLineGap = 4;
@@ -25,10 +26,10 @@ std::vector<std::string> words(const std::string& line) {
 
 }  // namespace
 
-PanelTextStyle overlayTextStyle() {
+PanelTextStyle overlayTextStyle(int scale) {
     PanelTextStyle style;
     style.colour = 0xF0F0F0;
-    style.pixelHeight = 16;
+    style.pixelHeight = 16 * scale;
     style.bold = false;
     return style;
 }
@@ -75,32 +76,36 @@ std::string elidedText(const std::string& line, int maxWidth, const PanelTextSty
 Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box) {
     if (box.lines.empty() || target.isNull())
         return {};
-    const PanelTextStyle style = overlayTextStyle();
-    const int textWidth = std::max(1, static_cast<int>(area.width()) - 2 * (kMargin + kPadding));
+    const int scale = std::max(box.scale, 1);
+    const int margin = kMargin * scale;
+    const int padding = kPadding * scale;
+    const int lineGap = kLineGap * scale;
+    const PanelTextStyle style = overlayTextStyle(scale);
+    const int textWidth = std::max(1, static_cast<int>(area.width()) - 2 * (margin + padding));
     const std::vector<std::string> lines = wrapLines(box.lines, textWidth, style);
-    const int lineHeight = measureText("Ag", style).height + kLineGap;
+    const int lineHeight = measureText("Ag", style).height + lineGap;
     int widest = 0;
     for (const std::string& line : lines)
         widest = std::max(widest, measureText(line, style).width);
-    const int width = std::min(widest, textWidth) + 2 * kPadding;
-    const int height = static_cast<int>(lines.size()) * lineHeight - kLineGap + 2 * kPadding;
+    const int width = std::min(widest, textWidth) + 2 * padding;
+    const int height = static_cast<int>(lines.size()) * lineHeight - lineGap + 2 * padding;
     const Point topLeft =
         box.place == OverlayBox::Place::TopLeft
-            ? Point{area.left + kMargin, area.top + kMargin}
+            ? Point{area.left + margin, area.top + margin}
             : Point{static_cast<int>(area.left + (area.width() - width) / 2),
-                    area.top + std::max(kMargin, static_cast<int>(area.height() - height) / 2)};
+                    area.top + std::max(margin, static_cast<int>(area.height() - height) / 2)};
     const Rect rect{topLeft.x, topLeft.y, topLeft.x + width, topLeft.y + height};
     {
         Canvas& canvas = target.beginDraw();
         canvas.fillRectangle(rect, kBackingColour, kBackingAlpha);
         target.endDraw();
     }
-    int top = rect.top + kPadding;
+    int top = rect.top + padding;
     for (const std::string& line : lines) {
         if (box.centredLines)
             drawCentredText(target, {rect.left, top, rect.right, top + lineHeight}, line, style);
         else
-            drawTextAt(target, {rect.left + kPadding, top}, line, style);
+            drawTextAt(target, {rect.left + padding, top}, line, style);
         top += lineHeight;
     }
     return rect;

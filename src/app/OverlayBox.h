@@ -18,6 +18,8 @@ struct OverlayBox {
     Place place = Place::Centre;
     // Centred lines read as a message; left-aligned ones as a table (help, statistics).
     bool centredLines = true;
+    // Device pixels a layout pixel: text, margins and padding grow with it.
+    int scale = 1;
 };
 
 // The lines broken at spaces so that none is wider than maxWidth (a single word wider than that
@@ -32,7 +34,7 @@ std::string elidedText(const std::string& line, int maxWidth, const PanelTextSty
 // Draws the box inside the area, its lines wrapped to the area's width; the rectangle drawn.
 Rect drawOverlayBox(CImageExt& target, const Rect& area, const OverlayBox& box);
 
-// The style overlay text is drawn in.
-PanelTextStyle overlayTextStyle();
+// The style overlay text is drawn in, at that scale.
+PanelTextStyle overlayTextStyle(int scale = 1);
 
 }  // namespace lumenreel

@@ -294,7 +294,7 @@ void CZephyrcastPlayerDlg::FitWindowToMovie() {
         m_host->SetMinimumSize(minimum);
     const Rect area = m_host ? m_host->UsableArea() : Rect{0, 0, 1024, 768};
     const lumenreel::WindowPlacement placement =
-        lumenreel::fitWindowToMovie(preferred, area, minimum);
+        lumenreel::fitWindowToMovie(preferred, area, minimum, m_window.DeviceScale());
     m_window.SetClientSize(placement.rect.width(), placement.rect.height());
     if (m_host)
         m_host->PlaceWindow(placement.rect);

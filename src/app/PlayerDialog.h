@@ -43,6 +43,8 @@ public:
 
     // The host is not owned and must outlive the dialog.
     void SetHost(lumenreel::PlayerHost& host);
+    // Device pixels a skin pixel (a HiDPI screen's scale); set before OnInitDialog.
+    void SetDeviceScale(int scale) { m_window.SetDeviceScale(scale); }
     // Creates the view and, for an embedded movie, starts the delayed load.
     bool OnInitDialog();
 

@@ -43,6 +43,13 @@ void PlayerWindow::SetHost(PlayerHost& host) {
     m_view.Frame().SetHost(&host);
 }
 
+void PlayerWindow::SetDeviceScale(int scale) {
+    m_view.SetDeviceScale(scale);
+    m_menu.SetScale(scale);
+    m_fileList.SetScale(scale);
+    m_shown.valid = false;
+}
+
 void PlayerWindow::SetSkin(CRBFileSystem* package, CTranslateInterface* translator) {
     m_view.LoadSkin(package, translator);
 }
@@ -194,18 +201,19 @@ bool PlayerWindow::drawsOverMovie() const {
 
 void PlayerWindow::drawOverlays() {
     const Rect area = m_view.MovieRect();
+    const int scale = DeviceScale();
     if (!m_message.empty())
-        drawOverlayBox(m_window, area, {m_message, OverlayBox::Place::Centre, true});
+        drawOverlayBox(m_window, area, {m_message, OverlayBox::Place::Centre, true, scale});
     if (m_helpShown)
-        drawOverlayBox(m_window, area, {keyHelpLines(), OverlayBox::Place::Centre, false});
+        drawOverlayBox(m_window, area, {keyHelpLines(), OverlayBox::Place::Centre, false, scale});
     // The statistics and a notice share the top-left corner, the notice below.
     Rect corner = area;
     if (m_statisticsShown)
-        corner.top =
-            drawOverlayBox(m_window, area, {StatisticsLines(), OverlayBox::Place::TopLeft, false})
-                .bottom;
+        corner.top = drawOverlayBox(m_window, area,
+                                    {StatisticsLines(), OverlayBox::Place::TopLeft, false, scale})
+                         .bottom;
     if (!m_notice.empty())
-        drawOverlayBox(m_window, corner, {{m_notice}, OverlayBox::Place::TopLeft, false});
+        drawOverlayBox(m_window, corner, {{m_notice}, OverlayBox::Place::TopLeft, false, scale});
     m_fileList.Draw(m_window, area);
 }
 
@@ -260,12 +268,13 @@ bool PlayerWindow::fileListKey(CZCPlayerView::Key key) {
 }
 
 void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const Rect& panel) {
+    const int scale = DeviceScale();
     PanelTextStyle style;
     style.colour = kTooltipText;
-    style.pixelHeight = 13;
+    style.pixelHeight = 13 * scale;
     style.bold = false;
     const Size text = measureText(tip.text, style);
-    const Size size{text.width + 12, text.height + 6};
+    const Size size{text.width + 12 * scale, text.height + 6 * scale};
     // Above the track as well as the control, so the tip never hides where the mouse may seek.
     const Rect anchor{panel.left + tip.anchor.left,
                       panel.top + std::min(tip.anchor.top, Panel().TrackRect().top),
@@ -275,7 +284,8 @@ void PlayerWindow::drawTooltip(const CPlayerNavigateDialog::Tooltip& tip, const 
     const int width = size.width;
     const int height = size.height;
     fillPixels(m_window.view(), left, top, width, height, kTooltipBorder);
-    fillPixels(m_window.view(), left + 1, top + 1, width - 2, height - 2, kTooltipFill);
+    fillPixels(m_window.view(), left + scale, top + scale, width - 2 * scale, height - 2 * scale,
+               kTooltipFill);
     drawCentredText(m_window, {left, top, left + width, top + height}, tip.text, style);
 }
 

@@ -33,6 +33,10 @@ public:
 
     // The view's, the frame's and the window's requests go to the host, which is not owned.
     void SetHost(PlayerHost& host);
+    // The window at this many device pixels a skin pixel (a HiDPI screen's scale): skin, movie and
+    // overlays. Set before SetSkin.
+    void SetDeviceScale(int scale);
+    int DeviceScale() const { return m_view.DeviceScale(); }
     // Objects handed over are not owned. Without a package the skin comes from the disk.
     void SetSkin(CRBFileSystem* package, CTranslateInterface* translator);
 

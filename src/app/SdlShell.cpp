@@ -13,6 +13,8 @@
 #include <vector>
 
 #include "app/DesktopChooser.h"
+#include "app/DeviceScale.h"
+#include "app/DisplayResources.h"
 #include "app/PlayerDialog.h"
 #include "app/WindowEdges.h"
 #include "player/TickClock.h"
@@ -156,7 +158,7 @@ public:
           m_memory(memory),
           m_chooser(FileChooser::find(), [this] { postChooserAnswer(); }) {}
 
-    int run(const std::optional<std::filesystem::path>& movie) {
+    int run(const std::optional<std::filesystem::path>& movie, std::optional<int> scale) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, 260, 266,
                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
@@ -180,6 +182,9 @@ public:
         m_chooserEvent = m_loadEvent + 1;
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
         SDL_SetWindowHitTest(m_window.get(), &Shell::hitTest, this);
+        m_scale =
+            scale ? *scale : decideDeviceScale(environmentScaleHints(xftDpiOf(m_window.get())));
+        m_dialog.SetDeviceScale(m_scale);
         m_dialog.SetHost(*this);
         m_dialog.SetErrorLog(stderr);
         m_dialog.SetMemory(m_memory);
@@ -281,8 +286,11 @@ public:
                                              void* shell) {
         int width = 0, height = 0;
         SDL_GetWindowSize(window, &width, &height);
-        switch (windowEdgeAt({point->x, point->y}, {width, height},
-                             static_cast<const Shell*>(shell)->m_fullScreen)) {
+        // The bands are as wide as the skin's edges: in skin pixels.
+        const Shell& self = *static_cast<const Shell*>(shell);
+        const int scale = self.m_scale;
+        switch (windowEdgeAt({point->x / scale, point->y / scale}, {width / scale, height / scale},
+                             self.m_fullScreen)) {
             case WindowEdge::top:
                 return SDL_HITTEST_RESIZE_TOP;
             case WindowEdge::bottom:
@@ -506,6 +514,7 @@ private:
     // After the window: a chooser still open is closed before the window goes.
     DesktopChooser m_chooser;
     Rect m_restoreRect;
+    int m_scale = 1;
     bool m_fullScreen = false;
     bool m_quit = false;
     bool m_exposed = true;
@@ -544,7 +553,7 @@ std::optional<std::string> unreachableDisplayReason() {
 }  // namespace
 
 int runPlayerWindow(const ProgramResources& resources,
-                    const std::optional<std::filesystem::path>& movie) {
+                    const std::optional<std::filesystem::path>& movie, std::optional<int> scale) {
     if (std::optional<std::string> reason = missingDisplayReason()) {
         std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
@@ -561,7 +570,7 @@ int runPlayerWindow(const ProgramResources& resources,
     PlayerMemory memory(PlayerMemory::xdgFiles());
     for (const std::string& message : memory.load())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
-    const int exitCode = Shell(resources, memory).run(movie);
+    const int exitCode = Shell(resources, memory).run(movie, scale);
     for (const std::string& message : memory.save())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
     return exitCode;

@@ -12,8 +12,10 @@ namespace lumenreel {
 std::optional<std::string> missingDisplayReason();
 
 // Runs the player in one borderless SDL window until it is closed; the exit code. The movie, when
-// given, is opened at start in place of an embedded one.
+// given, is opened at start in place of an embedded one. The window is drawn at the device scale
+// given, else at the one the environment and the display say (decideDeviceScale).
 int runPlayerWindow(const ProgramResources& resources,
-                    const std::optional<std::filesystem::path>& movie);
+                    const std::optional<std::filesystem::path>& movie,
+                    std::optional<int> scale = std::nullopt);
 
 }  // namespace lumenreel

@@ -17,6 +17,7 @@ public:
 // No window system: the window is fitted into the snapshot's screen and nothing else happens.
 class NoWindowSystem : public PlayerHost {
 public:
+    explicit NoWindowSystem(int scale) : m_scale(scale) {}
     Rect WindowScreenRect() override { return {}; }
     std::optional<Point> CursorPosition() override { return std::nullopt; }
     void Invalidate(bool) override {}
@@ -28,11 +29,17 @@ public:
     void Restore() override {}
     void MoveWindowTo(Point) override {}
     void PlaceWindow(const Rect&) override {}
-    Rect UsableArea() override { return kSnapshotScreen; }
+    Rect UsableArea() override {
+        return {kSnapshotScreen.left * m_scale, kSnapshotScreen.top * m_scale,
+                kSnapshotScreen.right * m_scale, kSnapshotScreen.bottom * m_scale};
+    }
     void SetMinimumSize(Size) override {}
     bool ChooseFile(MovieKind, const FileChoice&) override { return false; }
     void PostLoadMessage(MovieKind) override {}
     void SetTitle(const std::string&) override {}
+
+private:
+    int m_scale;
 };
 
 }  // namespace
@@ -40,10 +47,11 @@ public:
 bool renderSnapshot(const ProgramResources& resources, const SnapshotOptions& options,
                     CImageExt& picture, std::string& error, std::string* loadFailure) {
     StillClock clock;
-    NoWindowSystem host;
+    NoWindowSystem host(options.scale);
     CZephyrcastPlayerDlg dialog(resources, clock,
                                 [] { return std::make_unique<NullOutputDevice>(); });
     dialog.SetHost(host);
+    dialog.SetDeviceScale(options.scale);
     dialog.OnInitDialog();
     if (options.movie)
         dialog.OpenMovieFile(*options.movie);

@@ -16,9 +16,11 @@ struct SnapshotOptions {
     float at = 0.0f;
     std::optional<Size> size;  // else the size the window takes for the movie
     bool fullScreen = false;
+    int scale = 1;  // device pixels a skin pixel, as on a HiDPI screen
 };
 
-// The usable area the window is fitted into when no size is given.
+// The usable area the window is fitted into when no size is given, at scale 1; a scaled
+// snapshot's screen is as many times larger.
 inline constexpr Rect kSnapshotScreen{0, 0, 1920, 1080};
 
 // False (with the reason) when the window could not be drawn. A movie that fails to load still

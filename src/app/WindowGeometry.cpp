@@ -11,11 +11,12 @@ constexpr int kBorderHeight = 10;
 
 }  // namespace
 
-WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize) {
+WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize,
+                                 int scale) {
     const int screenW = area.width();
     const int screenH = area.height();
-    int w = preferredSize.width + kBorderWidth;
-    int h = preferredSize.height + kBorderHeight;
+    int w = preferredSize.width + kBorderWidth * scale;
+    int h = preferredSize.height + kBorderHeight * scale;
     WindowPlacement placement;
     placement.tooBig = w > screenW || h > screenH;
     w = std::min(w, screenW);

@@ -12,6 +12,8 @@ struct WindowPlacement {
 // Where the main window goes for a movie of this preferred outer size: grown by the sizing
 // border, clamped to the area and centred in it. The window system would not make it smaller
 // than the minimum tracking size either, so it is grown to that (within the area) before centring.
-WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize = {});
+// The border grows with the device scale, as the rest of the window does.
+WindowPlacement fitWindowToMovie(Size preferredSize, const Rect& area, Size minimumSize = {},
+                                 int scale = 1);
 
 }  // namespace lumenreel

@@ -76,7 +76,7 @@ void CPlayerNavigateDialog::LoadSkin() {
     m_body.destroy();
     for (std::size_t i = 0; i < m_buttons.size(); ++i)
         m_buttons[i].LoadImages(kButtons[i].images, m_skin);
-    m_layout = ReadLayout(m_skin);
+    m_layout = lumenreel::scaledLayout(ReadLayout(m_skin), Scale());
 }
 
 std::string CPlayerNavigateDialog::translate(const std::string& key) const {
@@ -84,8 +84,8 @@ std::string CPlayerNavigateDialog::translate(const std::string& key) const {
 }
 
 void CPlayerNavigateDialog::Create() {
-    m_width = kDefaultWidth;
-    m_height = kDefaultHeight;
+    m_width = kDefaultWidth * Scale();
+    m_height = kDefaultHeight * Scale();
     placeButtons();
     Button(kRecord)->SetVisible(m_layout.record != Box{});
     for (std::size_t i = 0; i < m_buttons.size(); ++i)

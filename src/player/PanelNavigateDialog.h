@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -57,6 +58,10 @@ public:
     void SetSkinFolderBase(std::filesystem::path diskBase) {
         m_skin.diskBase = std::move(diskBase);
     }
+    // The panel is drawn at this many device pixels a skin pixel (its pictures, layout and text);
+    // set before LoadSkin. Everything the panel takes and gives is in device pixels.
+    void SetScale(int scale) { m_skin.scale = std::max(scale, 1); }
+    int Scale() const { return m_skin.scale; }
     // Reads the panel's pictures and layout from the skin.
     void LoadSkin();
     // Places the buttons, sizes the panel to its default, sets the tooltip texts and the Loop

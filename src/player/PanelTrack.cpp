@@ -9,9 +9,9 @@ namespace {
 
 using lumenreel::Rect;
 
-// Between the frame text and what lies either side of it.
+// Between the frame text and what lies either side of it, in skin pixels.
 constexpr int kTextGap = 6;
-const lumenreel::PanelTextStyle kFrameTextStyle{0xA0A0A0, 15, false};
+constexpr int kFrameTextHeight = 15;
 
 }  // namespace
 
@@ -64,11 +64,12 @@ void CPlayerNavigateDialog::drawTrackMarks() {
     const int middle = static_cast<int>(track.top + track.height() / 2);
     const int start = PixelAtTime(0.0f);
     const int now = PixelAtTime(m_transport->GetTime());
-    lumenreel::fillPixels(m_picture.view(), start, middle - 1, now - start, 2, kPlayedColour);
+    const int s = Scale();
+    lumenreel::fillPixels(m_picture.view(), start, middle - s, now - start, 2 * s, kPlayedColour);
     const CDocImp& source = m_transport->GetSource();
     for (int i = 1; i < source.FrameCount(); ++i)
-        lumenreel::fillPixels(m_picture.view(), PixelAtTime(source.FrameStartTime(i)), middle - 2,
-                              1, 4, kChapterTickColour);
+        lumenreel::fillPixels(m_picture.view(), PixelAtTime(source.FrameStartTime(i)),
+                              middle - 2 * s, s, 4 * s, kChapterTickColour);
 }
 
 // The clocks fill the skin's time box; the frame goes to its left where the panel is wide
@@ -80,26 +81,30 @@ void CPlayerNavigateDialog::drawTimeText() {
         lumenreel::panelTimeText(m_transport->GetTime(), m_transport->GetDuration(),
                                  m_transport->GetCurrentFrame(), m_transport->GetFrameCount());
     const Rect box = TextRect();
+    const int s = Scale();
+    const int gap = kTextGap * s;
+    const lumenreel::PanelTextStyle clockStyle{0xC8C8C8, 16 * s};
+    const lumenreel::PanelTextStyle frameStyle{0xA0A0A0, kFrameTextHeight * s, false};
     const std::string label = text.frame.empty() ? "" : "frame " + text.frame;
-    const lumenreel::Size labelSize = lumenreel::measureText(label, kFrameTextStyle);
-    const int roomLeft = Button(kForward)->GetRect().right + kTextGap;
-    const int labelLeft = box.left - kTextGap - labelSize.width;
+    const lumenreel::Size labelSize = lumenreel::measureText(label, frameStyle);
+    const int roomLeft = Button(kForward)->GetRect().right + gap;
+    const int labelLeft = box.left - gap - labelSize.width;
     if (!label.empty() && labelLeft >= roomLeft) {
-        lumenreel::drawCentredText(m_picture, box, text.clocks);
+        lumenreel::drawCentredText(m_picture, box, text.clocks, clockStyle);
         lumenreel::drawCentredText(m_picture,
                                    {labelLeft, box.top, labelLeft + labelSize.width, box.bottom},
-                                   label, kFrameTextStyle);
+                                   label, frameStyle);
         return;
     }
     // A narrow panel: the frame behind the clocks in the box, smaller if it must be.
     const std::string combined = text.clocks + "  " + text.frame;
     for (const int pixelHeight : {16, 14}) {
-        const lumenreel::PanelTextStyle style{0xC8C8C8, pixelHeight};
+        const lumenreel::PanelTextStyle style{0xC8C8C8, pixelHeight * s};
         if (!text.frame.empty() &&
-            lumenreel::measureText(combined, style).width <= box.width() - 2 * kTextGap) {
+            lumenreel::measureText(combined, style).width <= box.width() - 2 * gap) {
             lumenreel::drawCentredText(m_picture, box, combined, style);
             return;
         }
     }
-    lumenreel::drawCentredText(m_picture, box, text.clocks);
+    lumenreel::drawCentredText(m_picture, box, text.clocks, clockStyle);
 }

@@ -193,7 +193,7 @@ void CZCPlayerView::RenderAt(float t) {
     source().RenderAt(t, frameImage);
     lastRenderedTime = t;
     lastRenderedFit = fit;
-    if (!fit && source().BitmapSize() == source().DisplaySize()) {
+    if (!showsScaled()) {
         movieAreaPainted = false;
         measure();
         invalidate(false);
@@ -216,21 +216,32 @@ lumenreel::Size CZCPlayerView::scaledSize() const {
     Rect area = MovieRect();
     CDocImp::Size display = source().DisplaySize();
     int width = static_cast<int>(area.width()), height = static_cast<int>(area.height());
-    const bool stretch = fitMode == FitMode::Stretch && source().BitmapSize() == display;
+    const bool stretch = fitMode == FitMode::Stretch && source().BitmapSize() == display &&
+                         (scalesToArea() || movieScale == 1);
     if (!stretch) {
-        width = display.width;
-        height = display.height;
+        width = lumenreel::clampToInt(std::int64_t{display.width} * movieScale);
+        height = lumenreel::clampToInt(std::int64_t{display.height} * movieScale);
         if (scalesToArea() && display.width > 0 && display.height > 0) {
             double s = std::min(static_cast<double>(area.width()) / display.width,
                                 static_cast<double>(area.height()) / display.height);
-            if (std::abs(s - 1.0) < kUnscaledTolerance && display.width <= area.width() &&
-                display.height <= area.height())
-                s = 1.0;
+            if (std::abs(s / movieScale - 1.0) < kUnscaledTolerance && width <= area.width() &&
+                height <= area.height())
+                s = movieScale;
             width = static_cast<int>(std::max(1.0, display.width * s));
             height = static_cast<int>(std::max(1.0, display.height * s));
         }
     }
     return {width, height};
+}
+
+bool CZCPlayerView::showsScaled() const {
+    return scalesToArea() || movieScale != 1 || source().BitmapSize() != source().DisplaySize();
+}
+
+void CZCPlayerView::SetMovieScale(int scale) {
+    movieScale = std::max(scale, 1);
+    lastRenderedTime = -1.0f;
+    movieAreaPainted = false;
 }
 
 int CZCPlayerView::resampleMode() const {
@@ -314,8 +325,7 @@ const CImageExt& CZCPlayerView::Paint() {
     }
     if (frameImage.isNull())
         return backBuffer;
-    bool scaled = !scaledImage.isNull() &&
-                  (source().BitmapSize() != source().DisplaySize() || scalesToArea());
+    bool scaled = !scaledImage.isNull() && showsScaled();
     const CImageExt& picture = scaled ? scaledImage : frameImage;
     // Centred; a picture larger than the area keeps its top-left corner there.
     const int x = area.left +

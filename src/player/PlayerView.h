@@ -119,8 +119,12 @@ public:
     enum class FitMode { KeepAspect, Stretch };
     void SetFitMode(FitMode mode);
     FitMode GetFitMode() const { return fitMode; }
-    // A scale this close to 1 shows the movie 1:1: a slight resample only blurs it.
+    // A scale this close to the movie scale shows the movie at it: a slight resample only blurs it.
     static constexpr double kUnscaledTolerance = 0.02;
+    // Device pixels a movie pixel when the movie is not fitted to the area (a HiDPI screen's
+    // scale, so the movie keeps its size beside the skin); 1 shows it 1:1.
+    void SetMovieScale(int scale);
+    int MovieScale() const { return movieScale; }
     void SetFitChecked(bool flag);
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
@@ -165,6 +169,8 @@ private:
     // The steps of one tick, in the order OnTimer runs them.
     void followScreen();
     bool scalesToArea() const { return IsFitChecked() || fullScreen; }
+    // The picture shown is the scaled image, not the frame image itself.
+    bool showsScaled() const;
     bool isMovieHidden() const { return HasMovie() && !visible; }
     void holdWhileHidden();
     void refreshPanel();
@@ -202,6 +208,7 @@ private:
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
     FitMode fitMode = FitMode::KeepAspect;
+    int movieScale = 1;
     double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;

@@ -132,12 +132,46 @@ SkinLayout parseSkinLayout(std::span<const std::uint8_t> bytes, bool xml) {
     return xml ? readXmlLayout(bytes) : readLineLayout(bytes);
 }
 
+SkinLayout scaledLayout(const SkinLayout& layout, int scale) {
+    auto times = [scale](std::int32_t value) { return clampToInt(std::int64_t{value} * scale); };
+    auto box = [&times](const Box& b) {
+        return Box{times(b.x), times(b.y), times(b.width), times(b.height)};
+    };
+    SkinLayout scaled = layout;
+    for (const LayoutEntry& entry : kLayoutEntries)
+        if (entry.box)
+            scaled.*entry.box = box(layout.*entry.box);
+    scaled.startPointer = {times(layout.startPointer.x), times(layout.startPointer.y)};
+    return scaled;
+}
+
+std::string scaledSkinName(const std::string& name, int scale) {
+    const std::string folder = kSkinFolder;
+    const std::string scaleFolder = std::to_string(scale) + "x\\";
+    if (name.compare(0, folder.size(), folder) == 0)
+        return folder + scaleFolder + name.substr(folder.size());
+    return scaleFolder + name;
+}
+
 }  // namespace lumenreel
 
 bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::SkinSource& source) {
     image.destroy();
+    const int scale = std::max(source.scale, 1);
+    if (scale > 1) {
+        const auto drawn = lumenreel::readSkinFile(lumenreel::scaledSkinName(name, scale), source);
+        if (drawn && image.loadFromBytes(*drawn))
+            return true;
+    }
     const auto bytes = lumenreel::readSkinFile(name, source);
-    return bytes && image.loadFromBytes(*bytes);
+    if (!bytes || !image.loadFromBytes(*bytes))
+        return false;
+    // Whole pixels repeated keep a picture drawn for 1x as crisp as it was, only larger.
+    if (scale == 1 ||
+        image.resize(image.width() * scale, image.height() * scale, CImageExt::kNearestNeighbor))
+        return true;
+    image.destroy();
+    return false;
 }
 
 lumenreel::SkinLayout ReadLayout(const lumenreel::SkinSource& source) {

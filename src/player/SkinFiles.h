@@ -21,10 +21,16 @@ inline constexpr const char* kSkinConfigFile = "skin_config.txt";
 
 // Where a skin's files come from: the package when there is one, else the disk, where the names
 // are taken relative to diskBase (the working directory when empty) with "\" read as "/".
+// Pictures are read for `scale` device pixels a skin pixel: from the folder "2x" (or "3x", ...)
+// below the skin folder where the skin has one, else enlarged from the 1x picture pixel by pixel.
 struct SkinSource {
     CRBFileSystem* package = nullptr;
     std::filesystem::path diskBase;
+    int scale = 1;
 };
+
+// Where a skin drawn for that scale keeps the named picture: "Player Skin\2x\play_n.png".
+std::string scaledSkinName(const std::string& name, int scale);
 
 // The bytes of a skin file, or nothing when it is absent or unreadable.
 std::optional<std::vector<std::uint8_t>> readSkinFile(const std::string& name,
@@ -52,9 +58,12 @@ struct SkinLayout {
 namespace lumenreel {
 // The layout from the bytes of a "skin_config.txt" in either form.
 SkinLayout parseSkinLayout(std::span<const std::uint8_t> bytes, bool xml);
+// Every position and size of the layout times the scale.
+SkinLayout scaledLayout(const SkinLayout& layout, int scale);
 }  // namespace lumenreel
 
-// Decodes the named skin file into the image; a missing or undecodable file leaves it null.
+// Decodes the named skin picture at the source's scale into the image; a missing or undecodable
+// file leaves it null.
 bool LoadSkinImage(CImageExt& image, const std::string& name, const lumenreel::SkinSource& source);
 
 // The layout from the skin folder's "skin_config.txt": XML in a package, one number a line on

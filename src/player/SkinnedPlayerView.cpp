@@ -1,5 +1,7 @@
 #include "player/SkinnedPlayerView.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr int kNoMoviePreferredSize = 256;
@@ -21,6 +23,12 @@ CSkinnedPlayerView::CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_
     });
 }
 
+void CSkinnedPlayerView::SetDeviceScale(int scale) {
+    m_scale = std::max(scale, 1);
+    m_panel.SetScale(m_scale);
+    SetMovieScale(m_scale);
+}
+
 void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
                                   const std::filesystem::path& diskBase) {
     m_panel.SetTransport(&Transport());
@@ -32,25 +40,29 @@ void CSkinnedPlayerView::LoadSkin(CRBFileSystem* package, CTranslateInterface* t
     m_panel.SetFitChecked(IsFitChecked());
     m_panel.SetWidth(ClientSize().width);
     SetPanelHeight(m_panel.Height());
-    m_frame.LoadSkin({package, diskBase});
+    m_frame.LoadSkin({package, diskBase, m_scale});
     SetWindowFrameMetrics(m_frame.Metrics());
 }
 
 lumenreel::Size CSkinnedPlayerView::PreferredSize() {
     if (!HasMovie())
-        return {kNoMoviePreferredSize, kNoMoviePreferredSize};
+        return {kNoMoviePreferredSize * m_scale, kNoMoviePreferredSize * m_scale};
     const lumenreel::WindowFrameMetrics frame = m_frame.Metrics();
     const CDocImp::Size display = Transport().GetMovieSize();
-    return {display.width + frame.leftFillWidth + frame.rightFillWidth,
-            display.height + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
+    const auto shown = [this](std::int32_t length) {
+        return lumenreel::clampToInt(std::int64_t{length} * m_scale);
+    };
+    return {
+        shown(display.width) + frame.leftFillWidth + frame.rightFillWidth,
+        shown(display.height) + frame.upperRightHeight + frame.bottomFillHeight + m_panel.Height()};
 }
 
 lumenreel::Size CSkinnedPlayerView::MinTrackSize() {
     CreatePanelWindow();
     ShowPanel(true);
-    const int height =
-        HasMovie() ? kMinTrackHeightWithMovie : m_panel.Height() + kMinTrackExtraHeight;
-    return {kMinTrackWidth, height};
+    const int height = HasMovie() ? kMinTrackHeightWithMovie * m_scale
+                                  : m_panel.Height() + kMinTrackExtraHeight * m_scale;
+    return {kMinTrackWidth * m_scale, height};
 }
 
 bool CSkinnedPlayerView::DrawChangedFrameButtons() {

@@ -18,6 +18,11 @@ class CSkinnedPlayerView : public CZCPlayerView {
 public:
     explicit CSkinnedPlayerView(lumenreel::TickClock& clock, std::unique_ptr<CDocImp> source = {});
 
+    // The whole view at this many device pixels a skin pixel: panel, frame and, unless it is
+    // fitted to the area, the movie. Set before LoadSkin.
+    void SetDeviceScale(int scale);
+    int DeviceScale() const { return m_scale; }
+
     // Reads the panel and the frame from the package, or without one from the "Player Skin"
     // folder below diskBase, then creates the panel. Objects handed over are not owned.
     void LoadSkin(CRBFileSystem* package, CTranslateInterface* translator,
@@ -46,4 +51,5 @@ public:
 private:
     CPlayerNavigateDialog m_panel;
     CWindowFrame m_frame;
+    int m_scale = 1;
 };

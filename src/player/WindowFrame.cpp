@@ -3,8 +3,9 @@
 #include "player/SkinDrawing.h"
 
 namespace {
+// In skin pixels, as the buttons' places from the right edge are.
 constexpr int kButtonTop = 8;
-}
+}  // namespace
 
 CWindowFrame::CWindowFrame() {
     m_close.SetCallback(
@@ -76,9 +77,10 @@ lumenreel::WindowFrameMetrics CWindowFrame::Metrics() const {
 void CWindowFrame::placeButtons(int width) {
     const int closeWidth = m_close.GetRect().width();
     const int maximiseWidth = m_maximise.GetRect().width();
-    m_close.SetPosition({width - 26, kButtonTop});
-    m_maximise.SetPosition({width - 28 - closeWidth, kButtonTop});
-    m_minimise.SetPosition({width - 30 - 2 * maximiseWidth, kButtonTop});
+    const int s = m_skin.scale;
+    m_close.SetPosition({width - 26 * s, kButtonTop * s});
+    m_maximise.SetPosition({width - 28 * s - closeWidth, kButtonTop * s});
+    m_minimise.SetPosition({width - 30 * s - 2 * maximiseWidth, kButtonTop * s});
 }
 
 void CWindowFrame::DrawWindowFrame(CImageExt& backBuffer, const lumenreel::Rect& movieArea) {

@@ -16,6 +16,7 @@ public:
     CWindowFrame();
     // The buttons' actions go to the host, which is not owned.
     void SetHost(lumenreel::PlayerHost* host) { m_host = host; }
+    // At the source's scale: the frame's pictures and places are then in device pixels.
     void LoadSkin(const lumenreel::SkinSource& source);
     bool IsLoaded() const { return !m_upperRight.isNull() && !m_topFill.isNull(); }
     // The sizes the view leaves around the movie area (zero for missing pictures).

@@ -112,6 +112,39 @@ TEST_F(PlayerWindowTest, TheWholeResizeGripResizesTheWindow) {
     }
 }
 
+// At scale 2 the panel's buttons and the frame's close button answer the mouse where they are
+// drawn, at twice their skin places.
+TEST(ScaledPlayerWindowTest, TheMouseFindsTheControlsAtTwiceTheirSkinPlaces) {
+    TempDir dir;
+    const ProgramResources resources = defaultResources();
+    SteppedClock clock;
+    RecordingHost host;
+    host.usableArea = Rect{0, 0, 2048, 1476};
+    CZephyrcastPlayerDlg dialog(resources, clock,
+                                [] { return std::make_unique<NullOutputDevice>(); });
+    dialog.SetHost(host);
+    dialog.SetDeviceScale(2);
+    dialog.OnInitDialog();
+    writeBytes(dir / "demo.zcd", makeTestDemo(300, 200));
+    dialog.OpenMovieFile(dir / "demo.zcd");
+    PlayerWindow& window = dialog.Window();
+    window.Compose();
+    const auto click = [&window](Point at) {
+        window.MouseMove(at, at);
+        window.MouseDown(at, at, {0, 0}, false);
+        window.MouseUp(at);
+    };
+    const Rect panel = window.View().PanelRect();
+    EXPECT_EQ(panel.height(), 2 * CPlayerNavigateDialog::kDefaultHeight);
+    ASSERT_TRUE(window.View().Transport().IsPlaying());
+    // The Pause button's middle: (36, 13) and 28 × 27 in the skin's layout.
+    click({panel.left + 2 * (36 + 14), panel.top + 2 * (13 + 13)});
+    EXPECT_TRUE(window.View().Transport().IsPaused());
+    // The close button, 18 × 16, sits 26 skin pixels from the right edge and 8 from the top.
+    click({window.ClientSize().width - 2 * 26 + 18, 2 * 8 + 16});
+    EXPECT_EQ(host.count("close"), 1);
+}
+
 // Each item of the right-click menu does what its key or button does, then the menu closes; a
 // press beside it or Escape only closes it.
 TEST_F(PlayerWindowTest, TheRightClickMenuDoesWhatItsItemsSay) {

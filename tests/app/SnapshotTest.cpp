@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <set>
 #include <string>
 
 #include "AppTestSupport.h"
@@ -12,6 +13,7 @@
 #include "images/PixelBlit.h"
 #include "images/PngCodec.h"
 #include "player/DocImp.h"
+#include "player/PanelNavigateDialog.h"
 #include "published/ExternalFormatReader.h"
 #include "support/TestSupport.h"
 
@@ -201,6 +203,71 @@ TEST_F(SnapshotTest, TheFileListMatchesTheStoredPicture) {
     fillPixels(picture.view(), bounds.left, bounds.top, static_cast<int>(bounds.width()), 36,
                0xFF000000);
     expectPictureMatches(picture, "file-list.png");
+}
+
+// Colours that the rows from top to bottom (exclusive) hold between the columns left and right.
+std::set<std::uint32_t> coloursIn(const CImageExt& picture, int left, int right, int top,
+                                  int bottom) {
+    std::set<std::uint32_t> colours;
+    for (int y = top; y < bottom; ++y)
+        for (int x = left; x < right; ++x)
+            colours.insert(picture.pixel(x, y) & 0xFFFFFF);
+    return colours;
+}
+
+// The 2 × 2 blocks of the box, from its even corner, whose four pixels are not all alike: none
+// where a picture was enlarged by repeating its pixels.
+int mixedBlocks(const CImageExt& picture, const Rect& box) {
+    int mixed = 0;
+    for (int y = box.top; y + 1 < box.bottom; y += 2)
+        for (int x = box.left; x + 1 < box.right; x += 2) {
+            const std::uint32_t corner = picture.pixel(x, y);
+            mixed += picture.pixel(x + 1, y) != corner || picture.pixel(x, y + 1) != corner ||
+                     picture.pixel(x + 1, y + 1) != corner;
+        }
+    return mixed;
+}
+
+// At scale 2 the window is twice as large throughout and its skin is drawn at that size: the
+// panel's hard top edge keeps two colours in whole rows (no blending enlargement), and the Play
+// button's round edge is finer than two pixels (no enlargement by repeating pixels). The movie
+// shows at twice its size in twice the place.
+TEST_F(SnapshotTest, AtScaleTwoTheWindowIsTwiceAsLargeAndItsSkinIsDrawnAtThatSize) {
+    SnapshotOptions options;
+    options.movie = dir.path() / "demo.zcd";
+    options.at = 0.5f;
+    CImageExt single, twice;
+    std::string error;
+    ASSERT_TRUE(renderSnapshot(defaultResources(), options, single, error)) << error;
+    options.scale = 2;
+    ASSERT_TRUE(renderSnapshot(defaultResources(), options, twice, error)) << error;
+    ASSERT_EQ(twice.width(), 2 * single.width());
+    ASSERT_EQ(twice.height(), 2 * single.height());
+
+    const int panelTop = twice.height() - 2 * CPlayerNavigateDialog::kDefaultHeight;
+    // The body's dark top line and the light one below it, each one skin pixel high.
+    const std::set<std::uint32_t> dark = coloursIn(twice, 20, 280, panelTop, panelTop + 2);
+    const std::set<std::uint32_t> light = coloursIn(twice, 20, 280, panelTop + 2, panelTop + 4);
+    EXPECT_EQ(dark.size(), 1u);
+    EXPECT_EQ(light.size(), 1u);
+    EXPECT_NE(dark, light);
+    EXPECT_EQ(coloursIn(single, 10, 140, single.height() - 45, single.height() - 44), dark);
+    const Rect play{16, panelTop + 26, 16 + 56, panelTop + 26 + 54};
+    EXPECT_GT(mixedBlocks(twice, play), 40);
+
+    const std::optional<Rect> movie = placeOf(momentAt(options.at), single);
+    ASSERT_TRUE(movie);
+    CImageExt enlarged;
+    ASSERT_TRUE(momentAt(options.at).copyTo(enlarged));
+    ASSERT_TRUE(
+        enlarged.resize(2 * enlarged.width(), 2 * enlarged.height(), CImageExt::kLowQuality));
+    CImageExt shown;
+    ASSERT_TRUE(shown.create(enlarged.width(), enlarged.height(), 32));
+    copyPixels(
+        subView(twice.view(), 2 * movie->left, 2 * movie->top, enlarged.width(), enlarged.height()),
+        shown.view(), 0, 0, enlarged.width(), enlarged.height());
+    EXPECT_LE(mismatchShare(shown, enlarged), kMismatchShare);
+    expectPictureMatches(twice, "window-first-frame-scale2.png");
 }
 
 TEST_F(SnapshotTest, MomentsDifferWhereTheMovieDoes) {

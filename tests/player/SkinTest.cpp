@@ -50,6 +50,53 @@ TEST(SkinTest, DefaultPackageHoldsTheLayoutTextsAndEveryPicture) {
     EXPECT_EQ(start.height(), 45);
 }
 
+// The default skin is drawn for HiDPI screens too; a skin without such pictures has its 1x ones
+// enlarged by repeating each pixel, so its edges stay as sharp as they were.
+TEST(SkinTest, ScaledPicturesComeFromTheScaleFolderElseEachPixelIsRepeated) {
+    TempDir dir;
+    extractPackage(*defaultSkinPackage().FileSystem(), dir.path());
+    std::filesystem::remove_all(dir / "Player Skin/2x");
+    std::filesystem::remove_all(dir / "Player Skin/3x");
+    const SkinSource package{defaultSkinPackage().FileSystem(), {}};
+    for (const int scale : {2, 3})
+        for (const char* name : {"play_n.png", "Body_start.png", "Body_resize.png", "pointer.png",
+                                 "Corner_upper_left.png", "close_hp.png", "Fill_left.png"}) {
+            SCOPED_TRACE(std::string(name) + " at " + std::to_string(scale) + "x");
+            CImageExt plain, drawn, stored, enlarged;
+            ASSERT_TRUE(LoadSkinImage(plain, kFolder + name, package));
+            ASSERT_TRUE(LoadSkinImage(drawn, kFolder + name, {package.package, {}, scale}));
+            ASSERT_TRUE(LoadSkinImage(stored, scaledSkinName(kFolder + name, scale), package));
+            EXPECT_EQ(drawn.width(), plain.width() * scale);
+            EXPECT_EQ(drawn.height(), plain.height() * scale);
+            EXPECT_TRUE(drawn.equals(stored));
+
+            ASSERT_TRUE(LoadSkinImage(enlarged, kFolder + name, {nullptr, dir.path(), scale}));
+            ASSERT_EQ(enlarged.width(), plain.width() * scale);
+            ASSERT_EQ(enlarged.height(), plain.height() * scale);
+            long differing = 0;
+            for (int y = 0; y < enlarged.height(); ++y)
+                for (int x = 0; x < enlarged.width(); ++x)
+                    differing += enlarged.pixel(x, y) != plain.pixel(x / scale, y / scale);
+            EXPECT_EQ(differing, 0);
+        }
+    EXPECT_EQ(scaledSkinName(kFolder + "play_n.png", 2), "Player Skin\\2x\\play_n.png");
+}
+
+TEST(SkinTest, AScaledLayoutScalesEveryPlaceAndSize) {
+    SkinLayout layout;
+    layout.record = {1, 2, 3, 4};
+    layout.textArea = {2147483000, 0, 1, 1};
+    const SkinLayout scaled = scaledLayout(layout, 2);
+    EXPECT_EQ(scaled.play, (Box{16, 26, 56, 54}));
+    EXPECT_EQ(scaled.fullscreen, (Box{672, 30, 56, 54}));
+    EXPECT_EQ(scaled.slider, (Box{14, 6, 716, 20}));
+    EXPECT_EQ(scaled.startPointer, (Point{14, 6}));
+    EXPECT_EQ(scaled.record, (Box{2, 4, 6, 8}));
+    // A damaged file's huge value stops at the end of the range.
+    EXPECT_EQ(scaled.textArea.x, 2147483647);
+    EXPECT_EQ(scaledLayout(layout, 1), layout);
+}
+
 TEST(SkinTest, PackageNamesIgnoreLetterCaseAndMissingPicturesStayEmpty) {
     const SkinSource source{defaultSkinPackage().FileSystem(), {}};
     CImageExt lower, mixed;

@@ -67,6 +67,17 @@ TEST_F(ViewPictureTest, FitKeepsTheProportionsShowsANearFitUnscaledAndFullScreen
     expectPictureAt(show(1600, 1000, false), 133, 0, 1333, 1000, source->colour);
 }
 
+// A HiDPI screen's scale: the picture shows that many times as large unless it is fitted, and a
+// fitted area within the tolerance of that size shows it at exactly that size.
+TEST_F(ViewPictureTest, AMovieScaleShowsThePictureThatManyTimesAsLargeUnlessFitted) {
+    view->SetMovieScale(2);
+    expectPictureAt(show(1400, 1000, false), 60, 20, 1280, 960, source->colour);
+    expectPictureAt(show(1300, 975, true), 10, 7, 1280, 960, source->colour);
+    expectPictureAt(show(800, 400, true), 133, 0, 533, 400, source->colour);
+    view->SetFitMode(CZCPlayerView::FitMode::Stretch);
+    expectPictureAt(show(1400, 1000, false), 60, 20, 1280, 960, source->colour);
+}
+
 TEST_F(ViewPictureTest, FitStretchesThePictureOverTheWholeAreaOnRequest) {
     view->SetFitMode(CZCPlayerView::FitMode::Stretch);
     expectPictureAt(show(800, 600, true), 0, 0, 800, 600, source->colour);

@@ -8,6 +8,7 @@
 
 #include "app/Bundle.h"
 #include "app/CommandLine.h"
+#include "app/DeviceScale.h"
 #include "app/ExeResManipulator.h"
 #include "app/PlayerDialog.h"
 #include "app/SdlShell.h"
@@ -34,6 +35,7 @@ struct PlayerOptions {
     float at = 0.0f;
     std::string size;
     bool fullScreen = false;
+    std::optional<int> scale;
 };
 
 int run(const PlayerOptions& given) {
@@ -52,12 +54,13 @@ int run(const PlayerOptions& given) {
         moviePath = given.movie;
 
     if (given.snapshot.empty())
-        return lumenreel::runPlayerWindow(resources, moviePath);
+        return lumenreel::runPlayerWindow(resources, moviePath, given.scale);
 
     lumenreel::SnapshotOptions options;
     options.movie = moviePath;
     options.at = given.at;
     options.fullScreen = given.fullScreen;
+    options.scale = given.scale.value_or(1);
     if (!given.size.empty()) {
         lumenreel::Size parsed;
         if (!parseSize(given.size, parsed)) {
@@ -89,6 +92,10 @@ int main(int argc, char** argv) {
         ->check(lumenreel::finiteNumber(0));
     app.add_option("--size", options.size, "window size of the snapshot, WxH");
     app.add_flag("--fullscreen", options.fullScreen, "snapshot of the full-screen view");
+    app.add_option("--scale", options.scale,
+                   "device pixels a skin pixel, for HiDPI screens (the window: else "
+                   "LUMENREEL_SCALE, GDK_SCALE, Xft.dpi / 96, QT_SCALE_FACTOR; a snapshot: else 1)")
+        ->check(CLI::Range(1, lumenreel::kMaxDeviceScale));
     app.set_version_flag("--version", std::string("lumenreel-player ") + LUMENREEL_VERSION);
     try {
         app.parse(argc, argv);
