@@ -245,6 +245,14 @@ void CZCPlayerView::SetMovieScale(int scale) {
 }
 
 int CZCPlayerView::resampleMode() const {
+    // A whole multiple of the movie's pixels keeps screen text sharp: each pixel becomes a block.
+    const CDocImp::Size display = source().DisplaySize();
+    const lumenreel::Size size = scaledSize();
+    const bool wholeMultiple = source().BitmapSize() == display && display.width > 0 &&
+                               size.width > display.width && size.width % display.width == 0 &&
+                               size.height == size.width / display.width * display.height;
+    if (wholeMultiple)
+        return kLowQualityMode;
     return IsHighQuality() ? kHighQualityMode : kLowQualityMode;
 }
 
