@@ -171,6 +171,9 @@ public:
         m_dialog.SetMemory(m_memory);
         followWindowSize();
         m_dialog.OnInitDialog();
+        // The view's first paint applies again the movie it holds, making its sound afresh; done
+        // before there is one, the movie opened next is applied and its sound made once.
+        m_dialog.Compose();
         if (movie) {
             m_dialog.OpenMovieFile(*movie);
             // The movie asked for by name cannot be played: the reason is on stderr already.
@@ -179,7 +182,11 @@ public:
         } else if (!m_dialog.HasEmbeddedZCD() && !m_dialog.HasEmbeddedZCS()) {
             m_dialog.FitWindowToMovie();
         }
+        // The window appears with its first picture, drawn by a first tick while it is hidden.
+        m_dialog.OnTimer();
         SDL_ShowWindow(m_window.get());
+        m_shown = true;
+        Present();
         const int exitCode = loop();
         m_dialog.KeepInMemory();
         return exitCode;
@@ -201,7 +208,8 @@ public:
     // drawn when the compose drew parts.
     void Present() override {
         const bool changed = m_dialog.Compose();
-        if (!changed && !m_exposed)
+        // A hidden window keeps nothing drawn into it; it is drawn whole once shown.
+        if ((!changed && !m_exposed) || !m_shown)
             return;
         const bool whole = m_exposed || !m_dialog.ComposedParts();
         m_exposed = false;
@@ -480,6 +488,7 @@ private:
     Rect m_restoreRect;
     bool m_fullScreen = false;
     bool m_quit = false;
+    bool m_shown = false;
     bool m_exposed = true;
 };
 
