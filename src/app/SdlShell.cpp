@@ -173,7 +173,7 @@ public:
         m_dialog.OnInitDialog();
         // The view's first paint applies again the movie it holds, making its sound afresh; done
         // before there is one, the movie opened next is applied and its sound made once.
-        m_dialog.Compose();
+        m_dialog.Window().View().Paint();
         if (movie) {
             m_dialog.OpenMovieFile(*movie);
             // The movie asked for by name cannot be played: the reason is on stderr already.
