@@ -7,11 +7,13 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app/FileChooser.h"
+#include "app/MovieFile.h"
 #include "app/PlayerDialog.h"
 #include "app/WindowEdges.h"
 #include "player/TickClock.h"
@@ -143,7 +145,7 @@ public:
           m_memory(memory),
           m_chooser(FileChooser::find()) {}
 
-    int run(const std::optional<std::filesystem::path>& movie) {
+    int run(std::optional<std::future<MovieFile>> movie) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, 260, 266,
                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
@@ -175,7 +177,7 @@ public:
         // before there is one, the movie opened next is applied and its sound made once.
         m_dialog.Window().View().Paint();
         if (movie) {
-            m_dialog.OpenMovieFile(*movie);
+            m_dialog.OpenMovie(movie->get());
             // The movie asked for by name cannot be played: the reason is on stderr already.
             if (!m_dialog.HasMovie())
                 return 1;
@@ -530,6 +532,10 @@ int runPlayerWindow(const ProgramResources& resources,
         std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
     }
+    // The movie is read (and a published one parsed) while the display is opened.
+    std::optional<std::future<MovieFile>> movieFile;
+    if (movie)
+        movieFile = std::async(std::launch::async, readMovieFile, *movie);
     SdlSession sdl;
     if (!sdl.ok) {
         std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
@@ -542,7 +548,7 @@ int runPlayerWindow(const ProgramResources& resources,
     PlayerMemory memory(PlayerMemory::xdgFiles());
     for (const std::string& message : memory.load())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
-    const int exitCode = Shell(resources, memory).run(movie);
+    const int exitCode = Shell(resources, memory).run(std::move(movieFile));
     for (const std::string& message : memory.save())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
     return exitCode;
