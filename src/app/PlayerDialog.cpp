@@ -3,8 +3,6 @@
 #include "app/PictureFile.h"
 #include "app/WindowGeometry.h"
 #include "base/Assert.h"
-#include "base/FileBytes.h"
-#include "published/LoadLimits.h"
 
 using lumenreel::Point;
 using lumenreel::Rect;
@@ -148,12 +146,23 @@ void CZephyrcastPlayerDlg::LoadZCD() {
 }
 
 void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
-    lumenreel::FileBytes file = lumenreel::readFileBytes(path, lumenreel::kMaxMovieFileBytes);
-    if (!file.ok()) {
-        showFailure(path.filename().string(), file.error);
+    OpenMovie(lumenreel::readMovieFile(path));
+}
+
+void CZephyrcastPlayerDlg::OpenMovie(lumenreel::MovieFile movie) {
+    const std::filesystem::path path = movie.path;
+    const std::string name = path.filename().string();
+    if (!movie.file.ok()) {
+        showFailure(name, movie.file.error);
         return;
     }
-    OpenMovieBytes(std::move(file.bytes), path.filename().string());
+    if (movie.kind == MovieKind::ZCD)
+        useZcd(std::move(movie.file.bytes), std::move(movie.reader), movie.readerFailure, name);
+    else if (movie.kind == MovieKind::ZCS)
+        loadZcsBytes(movie.file.bytes, name);
+    else
+        showFailure(name,
+                    "this is not a Lumenreel movie (neither a published demo nor a document)");
     if (!HasMovie() || !m_loadFailure.empty())
         return;
     m_moviePath = path;
@@ -163,18 +172,6 @@ void CZephyrcastPlayerDlg::OpenMovieFile(const std::filesystem::path& path) {
     resumeWhereLeft(path);
     if (m_host)
         m_host->SetTitle(path.filename().string() + " — " + kTitle);
-}
-
-void CZephyrcastPlayerDlg::OpenMovieBytes(std::vector<std::uint8_t> bytes,
-                                          const std::string& name) {
-    const std::optional<MovieKind> kind = lumenreel::movieKindOf(bytes);
-    if (kind == MovieKind::ZCD)
-        loadZcdBytes(std::move(bytes), name);
-    else if (kind == MovieKind::ZCS)
-        loadZcsBytes(bytes, name);
-    else
-        showFailure(name,
-                    "this is not a Lumenreel movie (neither a published demo nor a document)");
 }
 
 // The view lets go of the movie before the movie goes.
@@ -189,14 +186,20 @@ void CZephyrcastPlayerDlg::dropMovie() {
 }
 
 void CZephyrcastPlayerDlg::loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name) {
-    dropMovie();
-    m_movieBytes = std::move(bytes);
-    m_reader.reset(std::make_unique<NKWXDecodersEncoders::CExternalFormatReader>());
     std::string failure;
-    if (!m_reader->Load(std::span<const std::uint8_t>(m_movieBytes))) {
-        failure = m_reader->lastError();
-        m_reader.reset();
-        m_movieBytes.clear();
+    auto reader = lumenreel::loadPublishedDemo(bytes, failure);
+    useZcd(std::move(bytes), std::move(reader), failure, name);
+}
+
+// The reader reads from the bytes' buffer, which moving the vector keeps where it is.
+void CZephyrcastPlayerDlg::useZcd(
+    std::vector<std::uint8_t> bytes,
+    std::unique_ptr<NKWXDecodersEncoders::CExternalFormatReader> reader, const std::string& failure,
+    const std::string& name) {
+    dropMovie();
+    if (reader) {
+        m_movieBytes = std::move(bytes);
+        m_reader.reset(std::move(reader));
     }
     m_window.View().SetExternalReader(m_reader.get());
     if (m_reader.get())

@@ -11,6 +11,7 @@
 
 #include "app/DelayedAction.h"
 #include "app/ExeResManipulator.h"
+#include "app/MovieFile.h"
 #include "app/PlayerMemory.h"
 #include "app/PlayerWindow.h"
 #include "base/InPt.h"
@@ -55,7 +56,8 @@ public:
     void LoadZCD();
     // A movie given by name (command line, dropped file): its kind comes from its bytes.
     void OpenMovieFile(const std::filesystem::path& path);
-    void OpenMovieBytes(std::vector<std::uint8_t> bytes, const std::string& name);
+    // The same for a file read (perhaps on another thread) already.
+    void OpenMovie(lumenreel::MovieFile movie);
     // What the host's chooser answered after F3, F4 or Open: the file opens, its problems are
     // shown, and without any chooser the window's own list opens.
     void ChooserAnswered(const lumenreel::PlayerHost::ChooserAnswer& answer);
@@ -102,6 +104,9 @@ public:
 private:
     void loadSkin();
     void loadZcdBytes(std::vector<std::uint8_t> bytes, const std::string& name);
+    void useZcd(std::vector<std::uint8_t> bytes,
+                std::unique_ptr<NKWXDecodersEncoders::CExternalFormatReader> reader,
+                const std::string& failure, const std::string& name);
     void loadZcsBytes(std::span<const std::uint8_t> bytes, const std::string& name);
     void dropMovie();
     CThemesManagerZC& themes();

@@ -157,8 +157,9 @@ void PlayerWindow::composeWhole(const CImageExt& back, const CImageExt* panel,
                                 const Rect& panelRect,
                                 const std::optional<CPlayerNavigateDialog::Tooltip>& tooltip) {
     const Size client = ClientSize();
+    // Filled or covered whole by the back buffer below.
     if (m_window.width() != client.width || m_window.height() != client.height)
-        m_window.create(client.width, client.height, 32);
+        m_window.createForOverwrite(client.width, client.height, 32);
     if (back.isNull() || back.width() < client.width || back.height() < client.height)
         fillPixels(m_window.view(), 0, 0, client.width, client.height, 0xFF000000);
     if (!back.isNull())

@@ -8,6 +8,7 @@
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
+#include <future>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "app/DesktopChooser.h"
 #include "app/DeviceScale.h"
 #include "app/DisplayResources.h"
+#include "app/MovieFile.h"
 #include "app/PlayerDialog.h"
 #include "app/WindowEdges.h"
 #include "player/TickClock.h"
@@ -158,7 +160,7 @@ public:
           m_memory(memory),
           m_chooser(FileChooser::find(), [this] { postChooserAnswer(); }) {}
 
-    int run(const std::optional<std::filesystem::path>& movie, std::optional<int> scale) {
+    int run(std::optional<std::future<MovieFile>> movie, std::optional<int> scale) {
         m_window.reset(SDL_CreateWindow(CZephyrcastPlayerDlg::kTitle, SDL_WINDOWPOS_CENTERED,
                                         SDL_WINDOWPOS_CENTERED, 260, 266,
                                         SDL_WINDOW_BORDERLESS | SDL_WINDOW_RESIZABLE |
@@ -190,15 +192,22 @@ public:
         m_dialog.SetMemory(m_memory);
         followWindowSize();
         m_dialog.OnInitDialog();
+        // The view's first paint applies again the movie it holds, making its sound afresh; done
+        // before there is one, the movie opened next is applied and its sound made once.
+        m_dialog.Window().View().Paint();
         if (movie) {
-            m_dialog.OpenMovieFile(*movie);
+            m_dialog.OpenMovie(movie->get());
             // The movie asked for by name cannot be played: the reason is on stderr already.
             if (!m_dialog.HasMovie())
                 return 1;
         } else if (!m_dialog.HasEmbeddedZCD() && !m_dialog.HasEmbeddedZCS()) {
             m_dialog.FitWindowToMovie();
         }
+        // The window appears with its first picture, drawn by a first tick while it is hidden.
+        m_dialog.OnTimer();
         SDL_ShowWindow(m_window.get());
+        m_shown = true;
+        Present();
         const int exitCode = loop();
         m_dialog.KeepInMemory();
         return exitCode;
@@ -220,7 +229,8 @@ public:
     // drawn when the compose drew parts.
     void Present() override {
         const bool changed = m_dialog.Compose();
-        if (!changed && !m_exposed)
+        // A hidden window keeps nothing drawn into it; it is drawn whole once shown.
+        if ((!changed && !m_exposed) || !m_shown)
             return;
         const bool whole = m_exposed || !m_dialog.ComposedParts();
         m_exposed = false;
@@ -517,6 +527,7 @@ private:
     int m_scale = 1;
     bool m_fullScreen = false;
     bool m_quit = false;
+    bool m_shown = false;
     bool m_exposed = true;
 };
 
@@ -558,6 +569,10 @@ int runPlayerWindow(const ProgramResources& resources,
         std::fprintf(stderr, "lumenreel-player: %s\n", reason->c_str());
         return 1;
     }
+    // The movie is read (and a published one parsed) while the display is opened.
+    std::optional<std::future<MovieFile>> movieFile;
+    if (movie)
+        movieFile = std::async(std::launch::async, readMovieFile, *movie);
     SdlSession sdl;
     if (!sdl.ok) {
         std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
@@ -570,7 +585,7 @@ int runPlayerWindow(const ProgramResources& resources,
     PlayerMemory memory(PlayerMemory::xdgFiles());
     for (const std::string& message : memory.load())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
-    const int exitCode = Shell(resources, memory).run(movie, scale);
+    const int exitCode = Shell(resources, memory).run(std::move(movieFile), scale);
     for (const std::string& message : memory.save())
         std::fprintf(stderr, "lumenreel-player: %s\n", message.c_str());
     return exitCode;

@@ -39,12 +39,14 @@ std::string tooLarge(std::uint64_t limit) {
     return "larger than " + std::to_string(limit) + " bytes";
 }
 
-// Reads until the end or until one byte past the limit, whichever comes first.
+// Reads until the end or until one byte past the limit, whichever comes first. Reads fill what
+// was reserved before asking for more, so a file of the size reserved for is read into one buffer.
 bool readAtMost(int fd, std::uint64_t cap, std::vector<std::uint8_t>& bytes) {
     while (bytes.size() < cap) {
         const std::size_t offset = bytes.size();
-        const std::size_t want =
-            static_cast<std::size_t>(std::min<std::uint64_t>(kReadChunk, cap - offset));
+        const std::size_t room = bytes.capacity() - offset;
+        const std::size_t want = static_cast<std::size_t>(
+            std::min<std::uint64_t>(room ? room : kReadChunk, cap - offset));
         bytes.resize(offset + want);
         const ssize_t got = ::read(fd, bytes.data() + offset, want);
         if (got < 0 && errno == EINTR) {
@@ -79,7 +81,8 @@ FileBytes readFileBytes(const std::filesystem::path& path, std::uint64_t limit) 
         return failure(tooLarge(limit));
 
     FileBytes result;
-    result.bytes.reserve(static_cast<std::size_t>(info.st_size));
+    // A byte more than the file holds, for the read that finds its end.
+    result.bytes.reserve(static_cast<std::size_t>(info.st_size) + 1);
     const std::uint64_t cap =
         limit == std::numeric_limits<std::uint64_t>::max() ? limit : limit + 1;
     if (!readAtMost(fd.get(), cap, result.bytes))

@@ -21,17 +21,31 @@ int CImageExt::rowBytes(int width, int bitsPerPixel) {
 }
 
 bool CImageExt::create(int width, int height, int bitsPerPixel) {
-    destroy();
-    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || !lumenreel::imageSizeAllowed(width, height))
+    if (!createForOverwrite(width, height, bitsPerPixel))
         return false;
-    m_pixels.assign(static_cast<std::size_t>(rowBytes(width, bitsPerPixel)) * height, 0);
-    m_width = width;
-    m_height = height;
-    m_bitsPerPixel = bitsPerPixel;
+    std::fill(m_pixels.begin(), m_pixels.end(), 0);
     return true;
 }
 
-bool CImageExt::adopt(int width, int height, int bitsPerPixel, std::vector<std::uint8_t> pixels) {
+// Padding is part of what equals compares, so it is never left unset.
+bool CImageExt::createForOverwrite(int width, int height, int bitsPerPixel) {
+    destroy();
+    if ((bitsPerPixel != 24 && bitsPerPixel != 32) || !lumenreel::imageSizeAllowed(width, height))
+        return false;
+    const int stride = rowBytes(width, bitsPerPixel);
+    m_pixels.resize(static_cast<std::size_t>(stride) * height);
+    m_width = width;
+    m_height = height;
+    m_bitsPerPixel = bitsPerPixel;
+    const int used = width * (bitsPerPixel / 8);
+    if (used != stride)
+        for (int y = 0; y < height; ++y)
+            std::fill_n(m_pixels.data() + static_cast<std::size_t>(y) * stride + used,
+                        stride - used, 0);
+    return true;
+}
+
+bool CImageExt::adopt(int width, int height, int bitsPerPixel, lumenreel::PixelBytes pixels) {
     destroy();
     if ((bitsPerPixel != 24 && bitsPerPixel != 32) || !lumenreel::imageSizeAllowed(width, height) ||
         pixels.size() != static_cast<std::size_t>(rowBytes(width, bitsPerPixel)) * height)
@@ -98,7 +112,7 @@ bool CImageExt::copyTo(CImageExt& image) const {
         std::copy(m_pixels.begin(), m_pixels.end(), image.m_pixels.begin());
         return true;
     }
-    std::vector<std::uint8_t> copy(m_pixels);
+    lumenreel::PixelBytes copy(m_pixels);
     return image.adopt(m_width, m_height, m_bitsPerPixel, std::move(copy));
 }
 

@@ -5,6 +5,7 @@
 #include <span>
 #include <vector>
 
+#include "images/PixelBytes.h"
 #include "images/PixelView.h"
 #include "images/Resampler.h"
 
@@ -36,6 +37,8 @@ public:
     // A zero-filled picture of 24 or 32 bits per pixel; false (and null) for other depths, for
     // sizes below 1 and for sizes beyond the program's limits.
     bool create(int width, int height, int bitsPerPixel);
+    // The same for a caller about to write every pixel: only the rows' padding is cleared.
+    bool createForOverwrite(int width, int height, int bitsPerPixel);
     void destroy();
     bool isNull() const { return m_pixels.empty(); }
 
@@ -109,12 +112,12 @@ public:
     void endDraw();
 
     // Takes over a ready pixel buffer of the right size (used by the decoders).
-    bool adopt(int width, int height, int bitsPerPixel, std::vector<std::uint8_t> pixels);
+    bool adopt(int width, int height, int bitsPerPixel, lumenreel::PixelBytes pixels);
 
 private:
     // First, so that moving another image in ends the canvas while its pixels still exist.
     std::unique_ptr<lumenreel::Canvas> m_canvas;
-    std::vector<std::uint8_t> m_pixels;
+    lumenreel::PixelBytes m_pixels;
     int m_width = 0;
     int m_height = 0;
     int m_bitsPerPixel = 0;

@@ -56,7 +56,7 @@ void limitScans(j_common_ptr info) {
 constexpr long kMaxDecoderMemory = 512L * 1024 * 1024;
 
 struct DecodeResult {
-    std::vector<std::uint8_t> pixels;
+    PixelBytes pixels;
     std::vector<std::uint8_t> cmykRow;
     int width = 0;
     int height = 0;

@@ -156,7 +156,7 @@ void fillPixels(const PixelView& target, int x, int y, int width, int height, st
 }
 
 void copyAsBgr24(const CImageExt& source, CImageExt& image) {
-    image.create(source.width(), source.height(), 24);
+    image.createForOverwrite(source.width(), source.height(), 24);
     copyPixels(source.view(), image.view(), 0, 0, source.width(), source.height());
 }
 

@@ -50,13 +50,18 @@ bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image, std::strin
     const int bitsPerPixel = hasAlpha ? 32 : 24;
     const int width = static_cast<int>(header.width);
     const int height = static_cast<int>(header.height);
-    const int stride = CImageExt::rowBytes(width, bitsPerPixel);
-    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(stride) * height);
-    if (!png_image_finish_read(&header, nullptr, pixels.data(), stride, nullptr)) {
+    // Every row is decoded into it, or it is dropped and the image left as it was.
+    CImageExt decoded;
+    if (!decoded.createForOverwrite(width, height, bitsPerPixel)) {
+        reason = "picture too large";
+        return false;
+    }
+    if (!png_image_finish_read(&header, nullptr, decoded.firstRow(), decoded.pitch(), nullptr)) {
         reason = header.message;
         return false;
     }
-    return image.adopt(width, height, bitsPerPixel, std::move(pixels));
+    image = std::move(decoded);
+    return true;
 }
 
 bool decodePng(std::span<const std::uint8_t> bytes, CImageExt& image) {

@@ -307,7 +307,7 @@ void CZCPlayerView::EnsureBackBuffer() {
     if (!backBuffer.isNull() &&
         (backBuffer.width() != clientWidth || backBuffer.height() != clientHeight))
         backBuffer.destroy();
-    if (!backBuffer.isNull() || !backBuffer.create(clientWidth, clientHeight, 32))
+    if (!backBuffer.isNull() || !backBuffer.createForOverwrite(clientWidth, clientHeight, 32))
         return;
     movieAreaPainted = false;
     backBufferChanged();

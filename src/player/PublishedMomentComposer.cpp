@@ -66,8 +66,9 @@ void PublishedMomentComposer::copyBackground(int index, const CReaderObject_fram
         m_background.width() == target.width() && m_background.height() == target.height();
     if (m_backgroundFrame != index || !sameSize) {
         m_backgroundFrame = index;
+        // Filled or covered whole below.
         if (!sameSize)
-            m_background.create(target.width(), target.height(), 32);
+            m_background.createForOverwrite(target.width(), target.height(), 32);
         zcd::Size display = m_reader.GetSize();
         const CImageExt* picture = m_reader.GetFramePicture(&frame);
         const bool covered = display.width == target.width() && display.height == target.height() &&

@@ -121,7 +121,7 @@ bool CImageSequenceDecoder::GetPicture(CImageExt& image, int i) {
 
     const CImageExt& result = *m_content.pictures[i].image;
     if (image.width() != result.width() || image.height() != result.height() || image.bpp() != 24)
-        image.create(result.width(), result.height(), 24);
+        image.createForOverwrite(result.width(), result.height(), 24);
     lumenreel::copyPixels(result.view(), image.view(), 0, 0, result.width(), result.height());
     return true;
 }

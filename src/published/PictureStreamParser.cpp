@@ -182,6 +182,8 @@ private:
             fail("picture stream: full picture of the wrong size");
             return nullptr;
         }
+        if (decoded.bpp() == 24)
+            return std::make_unique<CImageExt>(std::move(decoded));
         auto bitmap = std::make_unique<CImageExt>();
         lumenreel::copyAsBgr24(decoded, *bitmap);
         return bitmap;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "ImagePatterns.h"
 #include "base/MemFile.h"
 #include "images/Canvas.h"
@@ -29,6 +31,32 @@ TEST(ImageExtTest, CreateRefusesOtherDepthsAndHostileSizes) {
     EXPECT_FALSE(image.create(100000, 100000, 32));
     EXPECT_TRUE(image.isNull());
     EXPECT_TRUE(image.view().empty());
+}
+
+// Its pixels are the writer's, but the padding after each row is always clear, since comparing
+// images compares it: the memory handed back is first soiled by an image freed before it.
+TEST(ImageExtTest, AnImageMadeForOverwriteHasClearPaddingAndEqualsOneMadeClear) {
+    {
+        CImageExt soiled;
+        ASSERT_TRUE(soiled.create(3, 4, 24));
+        std::fill_n(soiled.firstRow(), soiled.pitch() * 4, 0xEE);
+    }
+    CImageExt overwritten;
+    ASSERT_TRUE(overwritten.createForOverwrite(3, 4, 24));
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 3; ++x)
+            overwritten.setPixel(x, y, 0x102030u + static_cast<std::uint32_t>(x * 4 + y));
+        for (int padding = 9; padding < 12; ++padding)
+            EXPECT_EQ(overwritten.firstRow()[y * overwritten.pitch() + padding], 0) << y;
+    }
+    CImageExt cleared;
+    ASSERT_TRUE(cleared.create(3, 4, 24));
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 3; ++x)
+            cleared.setPixel(x, y, 0x102030u + static_cast<std::uint32_t>(x * 4 + y));
+    EXPECT_TRUE(overwritten.equals(cleared));
+    EXPECT_FALSE(overwritten.createForOverwrite(10, 10, 16));
+    EXPECT_TRUE(overwritten.isNull());
 }
 
 TEST(ImageExtTest, PixelsReadBackAndIgnoreOutsidePositions) {
