@@ -122,6 +122,18 @@ public:
     // A scale this close to 1 shows the movie 1:1: a slight resample only blurs it.
     static constexpr double kUnscaledTolerance = 0.02;
     void SetFitChecked(bool flag);
+    // Who scales the movie to its area: the view, resampling on the processor (exact, and what
+    // the tests see), or whoever shows the back buffer, drawing GetMovieLayer() under it.
+    void SetPresenterScales(bool flag);
+    // The movie picture for the presenter to scale and where it goes; the back buffer is
+    // transparent there. Nothing while the view draws the movie itself.
+    struct MovieLayer {
+        const CImageExt* picture;
+        lumenreel::Rect destination;
+        // Changes with every moment rendered into the picture.
+        std::uint64_t version;
+    };
+    std::optional<MovieLayer> GetMovieLayer() const;
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
     bool IsHighQuality() const { return panel.exists; }
@@ -174,6 +186,11 @@ private:
 
     void invalidate(bool erase);
     lumenreel::Size scaledSize() const;
+    // The movie goes to the presenter as a layer: it asked to scale, and the movie needs it.
+    bool layered() const;
+    // Where a picture of that size sits in the movie area: centred, or from the area's top-left
+    // corner when larger.
+    lumenreel::Rect placed(lumenreel::Size size) const;
     int resampleMode() const;
     void rescaleChanges();
     void paintChangedParts(const CImageExt& picture, int x, int y, const lumenreel::Rect& area);
@@ -202,6 +219,8 @@ private:
     float lastRenderedTime = -1.0f;
     bool lastRenderedFit = false;
     FitMode fitMode = FitMode::KeepAspect;
+    bool presenterScales = false;
+    std::uint64_t frameVersion = 0;
     double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;
