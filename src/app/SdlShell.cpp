@@ -11,13 +11,17 @@
 #include <future>
 #include <memory>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/DesktopChooser.h"
 #include "app/DeviceScale.h"
 #include "app/DisplayResources.h"
 #include "app/MovieFile.h"
+#include "app/MovieScaling.h"
 #include "app/PlayerDialog.h"
+#include "app/RendererPresenter.h"
+#include "app/SurfacePresenter.h"
 #include "app/WindowEdges.h"
 #include "player/TickClock.h"
 
@@ -169,17 +173,10 @@ public:
             std::fprintf(stderr, "lumenreel-player: cannot open a window: %s\n", SDL_GetError());
             return 1;
         }
-        // The window is drawn on the processor, so it is shown through the window's own surface.
-        // On X11 that surface is shared memory the server copies from; SDL would otherwise put a
-        // GL texture behind it, which on machines without a GPU (virtual machines, remote
-        // desktops) is emulated on the processor at several times the cost.
-        if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
-            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
-        if (!SDL_GetWindowSurface(m_window.get())) {
-            std::fprintf(stderr, "lumenreel-player: cannot draw in the window: %s\n",
-                         SDL_GetError());
+        m_presenter = makePresenter();
+        if (!m_presenter)
             return 1;
-        }
+        m_dialog.Window().View().SetPresenterScales(m_presenter->ScalesMovie());
         m_loadEvent = SDL_RegisterEvents(2);
         m_chooserEvent = m_loadEvent + 1;
         SDL_EventState(SDL_DROPFILE, SDL_ENABLE);
@@ -225,48 +222,20 @@ public:
     // Every tick's Present composes and compares the whole window, so no area needs marking.
     void Invalidate(bool /*erase*/) override {}
 
-    // Shows the window when it changed, or when the system lost what was shown; only the parts
-    // drawn when the compose drew parts.
+    // Shows what changed in the window: all of it when the system lost what was shown or the
+    // compose drew the whole, else only the parts drawn.
     void Present() override {
         const bool changed = m_dialog.Compose();
         // A hidden window keeps nothing drawn into it; it is drawn whole once shown.
-        if ((!changed && !m_exposed) || !m_shown)
+        if (!m_shown)
             return;
-        const bool whole = m_exposed || !m_dialog.ComposedParts();
-        m_exposed = false;
-        const CImageExt& picture = m_dialog.Picture();
-        // Asked again each time: a resize replaces the surface.
-        SDL_Surface* surface = SDL_GetWindowSurface(m_window.get());
-        if (picture.isNull() || !surface || SDL_LockSurface(surface) != 0)
-            return;
-        std::vector<SDL_Rect> rects;
-        if (whole)
-            rects.push_back({0, 0, std::min(picture.width(), surface->w),
-                             std::min(picture.height(), surface->h)});
-        else
-            for (const Rect& part : *m_dialog.ComposedParts()) {
-                const int right = std::min<int>(part.right, std::min(picture.width(), surface->w));
-                const int bottom =
-                    std::min<int>(part.bottom, std::min(picture.height(), surface->h));
-                if (right > part.left && bottom > part.top)
-                    rects.push_back({part.left, part.top, right - part.left, bottom - part.top});
-            }
-        // Pictures are B, G, R, A bytes: ARGB8888 in SDL's words.
-        const PixelView pixels = picture.view();
-        const int surfaceBytes = surface->format->BytesPerPixel;
-        for (const SDL_Rect& rect : rects)
-            SDL_ConvertPixels(
-                rect.w, rect.h, SDL_PIXELFORMAT_ARGB8888, pixels.row(rect.y) + rect.x * 4,
-                pixels.stride, surface->format->format,
-                static_cast<std::uint8_t*>(surface->pixels) +
-                    static_cast<std::ptrdiff_t>(rect.y) * surface->pitch + rect.x * surfaceBytes,
-                surface->pitch);
-        SDL_UnlockSurface(surface);
-        if (whole)
-            SDL_UpdateWindowSurface(m_window.get());
-        else if (!rects.empty())
-            SDL_UpdateWindowSurfaceRects(m_window.get(), rects.data(),
-                                         static_cast<int>(rects.size()));
+        const bool exposed = std::exchange(m_exposed, false);
+        WindowPresenter::Changes changes = std::vector<Rect>{};
+        if (exposed || (changed && !m_dialog.ComposedParts()))
+            changes.reset();
+        else if (changed)
+            changes = m_dialog.ComposedParts();
+        m_presenter->Show(m_dialog.Picture(), changes, m_dialog.Window().View().GetMovieLayer());
     }
 
     // The window manager's full screen, so desktop panels make way; the window first covers the
@@ -377,6 +346,41 @@ private:
         SDL_Event event{};
         event.type = m_chooserEvent;
         SDL_PushEvent(&event);
+    }
+
+    // The renderer scales the movie on a graphics card, or when asked to (LUMENREEL_SCALING=gpu);
+    // otherwise the window is drawn on the processor and shown through its own surface.
+    std::unique_ptr<WindowPresenter> makePresenter() {
+        const char* asked = std::getenv("LUMENREEL_SCALING");
+        std::optional<ScalingRequest> request = parseScalingRequest(asked ? asked : "");
+        if (!request) {
+            std::fprintf(stderr,
+                         "lumenreel-player: LUMENREEL_SCALING=%s is none of auto, cpu, gpu; "
+                         "choosing by the machine\n",
+                         asked);
+            request = ScalingRequest::Automatic;
+        }
+        if (chooseMovieScaling(*request, hasGraphicsDevice(), probeRenderer) ==
+            MovieScaling::Renderer)
+            if (std::unique_ptr<RendererPresenter> presenter =
+                    RendererPresenter::Create(m_window.get()))
+                return presenter;
+        if (*request == ScalingRequest::Renderer)
+            std::fprintf(stderr,
+                         "lumenreel-player: no renderer for the window (%s); the movie is scaled "
+                         "on the processor\n",
+                         SDL_GetError());
+        // On X11 the surface is shared memory the server copies from; SDL would otherwise put
+        // a GL texture behind it, which without a graphics card (virtual machines, remote
+        // desktops) is emulated on the processor at several times the cost.
+        if (std::string_view(SDL_GetCurrentVideoDriver()) == "x11")
+            SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        if (!SDL_GetWindowSurface(m_window.get())) {
+            std::fprintf(stderr, "lumenreel-player: cannot draw in the window: %s\n",
+                         SDL_GetError());
+            return nullptr;
+        }
+        return std::make_unique<SurfacePresenter>(m_window.get());
     }
 
     void followWindowSize() {
@@ -523,6 +527,7 @@ private:
     std::unique_ptr<SDL_Window, WindowDeleter> m_window;
     // After the window: a chooser still open is closed before the window goes.
     DesktopChooser m_chooser;
+    std::unique_ptr<WindowPresenter> m_presenter;
     Rect m_restoreRect;
     int m_scale = 1;
     bool m_fullScreen = false;

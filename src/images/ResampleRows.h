@@ -21,6 +21,11 @@ struct ColumnWeights {
     int taps = 0;
     std::vector<int> first;
     std::vector<Lanes> weights;  // taps per target pixel
+    // With four taps, the weights again in 14 fraction bits (each pixel's summing to exactly
+    // one), for kernels that filter bytes: target pixels 2g and 2g + 1 take 32 values from 32g,
+    // taps 0 and 1 of 2g as (w0, w1) over its four channels, then those of 2g + 1, then taps 2
+    // and 3 of both.
+    std::vector<std::int16_t> fixedPairs;
 };
 
 // A source row in lanes reads this many zeroed pixels past its end, where padded taps fall.
@@ -37,6 +42,10 @@ struct ResampleRowKernels {
     // pixels x in [from, to).
     void (*filterColumns)(const Lanes* in, const ColumnWeights& columns, int from, int to,
                           void* out);
+    // filterColumns for four taps straight from a row of BGRA bytes, with no widening; null
+    // where the set has none.
+    void (*filterFourTapBytes)(const std::uint8_t* in, const ColumnWeights& columns, int from,
+                               int to, void* out);
     // The sum over k of weights[k] * rows[k][x] over filtered rows, rounded and clipped to bytes,
     // 4 bytes a pixel.
     void (*sumRows)(const void* const* rows, const float* weights, int taps, int width,

@@ -96,6 +96,80 @@ LR_AVX2 void filterColumns(const Lanes* in, const ColumnWeights& columns, int fr
     }
 }
 
+// Four taps of a pixel in each half: the source pixels' bytes as 16-bit pairs of taps 0 and 1
+// (B0 B1 G0 G1 R0 R1 A0 A1), then of taps 2 and 3, each multiplied by its weight pair and summed.
+LR_AVX2 inline __m256i fourTapSums(const __m256i pixels, const std::int16_t* weights) {
+    const __m256i firstPair =
+        _mm256_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1, 0, -1, 4, -1, 1,
+                         -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1);
+    const __m256i secondPair =
+        _mm256_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1, 8, -1, 12,
+                         -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1);
+    const __m256i low =
+        _mm256_madd_epi16(_mm256_shuffle_epi8(pixels, firstPair),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights)));
+    const __m256i high =
+        _mm256_madd_epi16(_mm256_shuffle_epi8(pixels, secondPair),
+                          _mm256_loadu_si256(reinterpret_cast<const __m256i*>(weights + 16)));
+    return _mm256_add_epi32(low, high);
+}
+
+// From 14 fraction bits to the filtered rows' six, rounded.
+LR_AVX2 inline __m256i toFiltered(__m256i sums) {
+    return _mm256_srai_epi32(_mm256_add_epi32(sums, _mm256_set1_epi32(1 << 7)), 8);
+}
+
+LR_AVX2 inline __m128i sourcePixels(const std::uint8_t* in, int first) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * first));
+}
+
+// Target pixels x and x + 1 (x even), in the two halves.
+LR_AVX2 inline __m256i pixelPairSums(const std::uint8_t* in, const ColumnWeights& columns, int x) {
+    const __m256i pixels =
+        _mm256_inserti128_si256(_mm256_castsi128_si256(sourcePixels(in, columns.first[x])),
+                                sourcePixels(in, columns.first[x + 1]), 1);
+    return toFiltered(fourTapSums(pixels, &columns.fixedPairs[static_cast<size_t>(x) * 16]));
+}
+
+// One target pixel, in the low half.
+LR_AVX2 inline void storeSinglePixel(const std::uint8_t* in, const ColumnWeights& columns, int x,
+                                     std::int16_t* out) {
+    const std::int16_t* group = &columns.fixedPairs[static_cast<size_t>(x / 2) * 32 + x % 2 * 8];
+    const __m128i pixels = sourcePixels(in, columns.first[x]);
+    const __m128i firstPair = _mm_setr_epi8(0, -1, 4, -1, 1, -1, 5, -1, 2, -1, 6, -1, 3, -1, 7, -1);
+    const __m128i secondPair =
+        _mm_setr_epi8(8, -1, 12, -1, 9, -1, 13, -1, 10, -1, 14, -1, 11, -1, 15, -1);
+    const __m128i sums = _mm_add_epi32(
+        _mm_madd_epi16(_mm_shuffle_epi8(pixels, firstPair),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(group))),
+        _mm_madd_epi16(_mm_shuffle_epi8(pixels, secondPair),
+                       _mm_loadu_si128(reinterpret_cast<const __m128i*>(group + 16))));
+    const __m128i words = _mm_srai_epi32(_mm_add_epi32(sums, _mm_set1_epi32(1 << 7)), 8);
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(out), _mm_packs_epi32(words, words));
+}
+
+// Integer multiply-adds on the bytes as they are: no widened row to write and read again, and
+// two target pixels an instruction.
+LR_AVX2 void filterFourTapBytes(const std::uint8_t* in, const ColumnWeights& columns, int from,
+                                int to, void* filtered) {
+    auto* out = static_cast<std::int16_t*>(filtered);
+    int x = from;
+    if (x % 2 != 0 && x < to) {
+        storeSinglePixel(in, columns, x, out + 4 * (x - from));
+        ++x;
+    }
+    for (; x + 4 <= to; x += 4) {
+        const __m256i low = pixelPairSums(in, columns, x);
+        const __m256i high = pixelPairSums(in, columns, x + 2);
+        // The pack interleaves the halves; the permute puts the four pixels back in order.
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packs_epi32(low, high), 0xD8);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 4 * (x - from)), packed);
+    }
+    for (; x < to; ++x) {
+        storeSinglePixel(in, columns, x, out + 4 * (x - from));
+    }
+}
+
 // Vertical weights in 14 fraction bits: the taps that fold onto an edge row weigh more than one.
 // The rounding high-half multiply then leaves five fraction bits of the six.
 std::int16_t fixedWeight(float weight) {
@@ -204,7 +278,7 @@ LR_AVX2 void sumRows(const void* const* rows, const float* weights, int taps, in
 
 const ResampleRowKernels* avx2RowKernels() {
     static const ResampleRowKernels kernels{4 * sizeof(std::int16_t), widen, filterColumns,
-                                            sumRows};
+                                            filterFourTapBytes, sumRows};
     return __builtin_cpu_supports("avx2") && __builtin_cpu_supports("fma") ? &kernels : nullptr;
 }
 

@@ -47,7 +47,7 @@ void sumRows(const void* const* rows, const float* weights, int taps, int width,
 }  // namespace
 
 const ResampleRowKernels& baselineRowKernels() {
-    static const ResampleRowKernels kernels{sizeof(Lanes), widen, filterColumns, sumRows};
+    static const ResampleRowKernels kernels{sizeof(Lanes), widen, filterColumns, nullptr, sumRows};
     return kernels;
 }
 

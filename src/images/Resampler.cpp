@@ -106,9 +106,13 @@ public:
                                      filter.widenWhenShrinking)),
           m_rows(buildAxisWeights(source.height, target.height, *filter.kernel,
                                   filter.widenWhenShrinking)),
-          m_sourceRow(source.width + kRowPadding) {
+          m_sourceRow(source.width + kRowPadding),
+          m_filtersBytes(kernels.filterFourTapBytes != nullptr && !m_columns.fixedPairs.empty()) {
         if (Channels == 3) {
             m_words.resize(static_cast<size_t>(target.width) * 4);
+            if (m_filtersBytes) {
+                m_sourceWords.resize(static_cast<size_t>(source.width) * 4);
+            }
         }
     }
 
@@ -174,20 +178,37 @@ private:
             const int first = m_columns.first[from];
             const int end = std::min(m_source.width, m_columns.first[to - 1] + m_columns.taps);
             const std::uint8_t* in = m_source.row(sourceRow);
-            if (Channels == 4) {
-                m_kernels.widen(in + first * 4, end - first, &m_sourceRow[first]);
+            if (m_filtersBytes) {
+                m_kernels.filterFourTapBytes(Channels == 4 ? in : wordsOf(in, first, end),
+                                             m_columns, from, to, row);
             } else {
-                for (int x = first; x < end; ++x) {
-                    m_sourceRow[x] = loadPixel<Channels>(in, x, m_source.width);
-                }
+                widenRow(in, first, end);
+                m_kernels.filterColumns(m_sourceRow.data(), m_columns, from, to, row);
             }
-            m_kernels.filterColumns(m_sourceRow.data(), m_columns, from, to, row);
             m_ringHolds[slot] = sourceRow;
             if (sourceRow + 1 < m_source.height) {
                 prefetchPixels(m_source.row(sourceRow + 1), first, end, false);
             }
         }
         return row;
+    }
+
+    // Source pixels [first, end) of a 3-byte row as 4-byte words, for the byte filter.
+    const std::uint8_t* wordsOf(const std::uint8_t* in, int first, int end) {
+        for (int x = first; x < end; ++x) {
+            std::memcpy(&m_sourceWords[static_cast<size_t>(x) * 4], in + x * Channels, Channels);
+        }
+        return m_sourceWords.data();
+    }
+
+    void widenRow(const std::uint8_t* in, int first, int end) {
+        if (Channels == 4) {
+            m_kernels.widen(in + first * 4, end - first, &m_sourceRow[first]);
+            return;
+        }
+        for (int x = first; x < end; ++x) {
+            m_sourceRow[x] = loadPixel<Channels>(in, x, m_source.width);
+        }
     }
 
     // A strip's part of a row is a short run of cache lines, too short for the hardware to see
@@ -236,6 +257,10 @@ private:
     ColumnWeights m_columns;
     AxisWeights m_rows;
     std::vector<Lanes> m_sourceRow;  // zeroed past the source width
+    // The kernels filter source bytes as they are (3-byte pixels through a row of words), with no
+    // widened row between.
+    const bool m_filtersBytes;
+    std::vector<std::uint8_t> m_sourceWords;
     std::vector<Lanes> m_targetRow;  // room for a filtered row of any kernel set
     std::vector<Lanes> m_ring;
     size_t m_ringRowBytes = 0;

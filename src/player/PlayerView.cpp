@@ -13,6 +13,8 @@ using lumenreel::Rect;
 namespace {
 
 constexpr std::uint32_t kBlack = 0xFF000000;
+// Where the presenter's movie layer shows through the back buffer.
+constexpr std::uint32_t kClear = 0x00000000;
 // Resampling quality of the frame image, as the panel's quality switch selects it.
 constexpr int kHighQualityMode = 1;
 constexpr int kLowQualityMode = 5;
@@ -191,8 +193,14 @@ void CZCPlayerView::RenderAt(float t) {
                 .count();
     };
     source().RenderAt(t, frameImage);
+    ++frameVersion;
     lastRenderedTime = t;
     lastRenderedFit = fit;
+    // A layer changes under the back buffer, which stays as it was.
+    if (layered()) {
+        measure();
+        return;
+    }
     if (!showsScaled()) {
         movieAreaPainted = false;
         measure();
@@ -242,6 +250,38 @@ void CZCPlayerView::SetMovieScale(int scale) {
     movieScale = std::max(scale, 1);
     lastRenderedTime = -1.0f;
     movieAreaPainted = false;
+}
+
+// Only enlargements: a renderer's smooth filter reads the four nearest pixels, so shrinking there
+// would skip some where our resampler averages them all.
+bool CZCPlayerView::layered() const {
+    if (!presenterScales || frameImage.isNull() || !source().IsLoaded() || source().IsEmpty())
+        return false;
+    const lumenreel::Size size = scaledSize();
+    const bool larger = size.width >= frameImage.width() && size.height >= frameImage.height();
+    return larger && size != lumenreel::Size{frameImage.width(), frameImage.height()};
+}
+
+void CZCPlayerView::SetPresenterScales(bool flag) {
+    presenterScales = flag;
+    lastRenderedTime = -1.0f;
+    movieAreaPainted = false;
+}
+
+std::optional<CZCPlayerView::MovieLayer> CZCPlayerView::GetMovieLayer() const {
+    if (!layered())
+        return std::nullopt;
+    const lumenreel::Size size = scaledSize();
+    return MovieLayer{&frameImage, placed(size), frameVersion};
+}
+
+Rect CZCPlayerView::placed(lumenreel::Size size) const {
+    const Rect area = MovieRect();
+    const int x =
+        area.left + static_cast<int>(std::max<std::int64_t>(0, (area.width() - size.width) / 2));
+    const int y =
+        area.top + static_cast<int>(std::max<std::int64_t>(0, (area.height() - size.height) / 2));
+    return {x, y, x + size.width, y + size.height};
 }
 
 int CZCPlayerView::resampleMode() const {
@@ -333,13 +373,12 @@ const CImageExt& CZCPlayerView::Paint() {
     }
     if (frameImage.isNull())
         return backBuffer;
-    bool scaled = !scaledImage.isNull() && showsScaled();
+    const bool layer = layered();
+    bool scaled = !layer && !scaledImage.isNull() && showsScaled();
     const CImageExt& picture = scaled ? scaledImage : frameImage;
-    // Centred; a picture larger than the area keeps its top-left corner there.
-    const int x = area.left +
-                  static_cast<int>(std::max<std::int64_t>(0, (area.width() - picture.width()) / 2));
-    const int y = area.top + static_cast<int>(
-                                 std::max<std::int64_t>(0, (area.height() - picture.height()) / 2));
+    const Rect at =
+        placed(layer ? scaledSize() : lumenreel::Size{picture.width(), picture.height()});
+    const int x = at.left, y = at.top;
     EnsureBackBuffer();
     if (movieAreaPainted) {
         if (scaled)
@@ -350,10 +389,13 @@ const CImageExt& CZCPlayerView::Paint() {
     movieAreaPainted = true;
     scaledParts.clear();
     backBufferChanged();
-    const Rect covered{x, y, std::min(area.right, x + picture.width()),
-                       std::min(area.bottom, y + picture.height())};
+    const Rect covered{x, y, std::min(area.right, at.right), std::min(area.bottom, at.bottom)};
     fillAround(backBuffer.view(), area, covered);
-    lumenreel::copyPixels(picture.view(), backBuffer.view(), x, y, area.width(), area.height());
+    if (layer)
+        lumenreel::fillPixels(backBuffer.view(), covered.left, covered.top, covered.width(),
+                              covered.height(), kClear);
+    else
+        lumenreel::copyPixels(picture.view(), backBuffer.view(), x, y, area.width(), area.height());
     return backBuffer;
 }
 
@@ -488,7 +530,7 @@ void CZCPlayerView::SetClientSize(int width, int height) {
     clientWidth = std::max(0, width);
     clientHeight = std::max(0, height);
     movieAreaPainted = false;
-    if (scalesToArea())
+    if (scalesToArea() && !layered())
         Rescale();
     if (m_panel)
         m_panel->SetWidth(clientWidth);

@@ -126,6 +126,18 @@ public:
     void SetMovieScale(int scale);
     int MovieScale() const { return movieScale; }
     void SetFitChecked(bool flag);
+    // Who scales the movie to its area: the view, resampling on the processor (exact, and what
+    // the tests see), or whoever shows the back buffer, drawing GetMovieLayer() under it.
+    void SetPresenterScales(bool flag);
+    // The movie picture for the presenter to scale and where it goes; the back buffer is
+    // transparent there. Nothing while the view draws the movie itself.
+    struct MovieLayer {
+        const CImageExt* picture;
+        lumenreel::Rect destination;
+        // Changes with every moment rendered into the picture.
+        std::uint64_t version;
+    };
+    std::optional<MovieLayer> GetMovieLayer() const;
     bool IsFitChecked() const { return panel.fitChecked; }
     // The panel's quality switch is always on once it exists.
     bool IsHighQuality() const { return panel.exists; }
@@ -180,6 +192,11 @@ private:
 
     void invalidate(bool erase);
     lumenreel::Size scaledSize() const;
+    // The movie goes to the presenter as a layer: it asked to scale, and the movie needs it.
+    bool layered() const;
+    // Where a picture of that size sits in the movie area: centred, or from the area's top-left
+    // corner when larger.
+    lumenreel::Rect placed(lumenreel::Size size) const;
     int resampleMode() const;
     void rescaleChanges();
     void paintChangedParts(const CImageExt& picture, int x, int y, const lumenreel::Rect& area);
@@ -209,6 +226,8 @@ private:
     bool lastRenderedFit = false;
     FitMode fitMode = FitMode::KeepAspect;
     int movieScale = 1;
+    bool presenterScales = false;
+    std::uint64_t frameVersion = 0;
     double lastRenderMs = 0.0;
     bool movieAreaPainted = false;
     std::uint64_t backBufferVersion = 0;

@@ -9,7 +9,8 @@
 # Usage: e2e.sh BUILD_DIR [MOVIE]: the published tour unless another movie is named (the document
 # tour). Screenshots are left in BUILD_DIR/e2e-shots/NAME for looking at. With
 # E2E_WINDOW_MANAGER=openbox the display gets that window manager: full screen must be its
-# full-screen state, and the window's corner resizes it.
+# full-screen state, and the window's corner resizes it. With LUMENREEL_SCALING=gpu the player
+# must show everything through SDL's renderer (Mesa's rasteriser under Xvfb).
 set -euo pipefail
 
 build=$(cd "$1" && pwd)
@@ -220,6 +221,19 @@ xdotool key F12
 full_screen() { [[ "$(geometry | tr '\n' ' ')" == "WIDTH=1280 HEIGHT=960 " ]]; }
 wait_for 15 full_screen || fail "F12 did not fill the screen (was $windowed, now $(geometry | tr '\n' ' '))"
 wait_for 15 painted fullscreen || fail "the full screen stayed black"
+# The tour has no black, and at 1280 x 960 it fills the screen: each of nine spots spread over
+# it shows something.
+movie_everywhere() {
+    shot fullscreen-spots
+    local x y
+    for x in 213 640 1067; do
+        for y in 160 480 800; do
+            [[ "$(convert "$shots/fullscreen-spots.ppm" -crop "40x40+$((x - 20))+$((y - 20))" \
+                -format '%[max]' info:)" != 0 ]] || return 1
+        done
+    done
+}
+wait_for 15 movie_everywhere || fail "part of the full screen showed no movie"
 full_screen_state() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
 if [[ -n "$window_manager" ]]; then
     wait_for 15 full_screen_state || fail "$window_manager was not asked for its full screen"
@@ -291,4 +305,7 @@ status=$?
 set -e
 player_pid=""
 [[ $status -eq 0 ]] || fail "the player exited with $status: $(cat "$work/player.log")"
+if [[ "${LUMENREEL_SCALING:-}" == gpu ]] && grep -q "scaled on the processor" "$work/player.log"; then
+    fail "the renderer was asked for but not used: $(cat "$work/player.log")"
+fi
 echo "e2e: [${SECONDS}s] F2 closed the player with exit code 0"

@@ -190,6 +190,34 @@ TEST_F(ViewPictureTest, ResizingWithFitRescalesToTheNewArea) {
     expectPictureAt(view->Paint(), 0, 0, 400, 300, source->colour);
 }
 
+// Enlarged, the movie goes to the presenter at its own size, under a clear hole in the back
+// buffer; shrunk, or with the presenter not scaling, the view resamples it as ever.
+TEST_F(ViewPictureTest, APresenterThatScalesGetsTheEnlargedMovieAsALayer) {
+    view->SetPresenterScales(true);
+    view->SetFullScreen(true);
+    expectPictureAt(show(1600, 1000, false), 133, 0, 1333, 1000, 0x00000000);
+    std::optional<CZCPlayerView::MovieLayer> layer = view->GetMovieLayer();
+    ASSERT_TRUE(layer.has_value());
+    EXPECT_EQ(layer->picture, &view->GetFrameImage());
+    EXPECT_EQ(layer->destination, (Rect{133, 0, 1466, 1000}));
+    EXPECT_TRUE(view->GetScaledImage().isNull()) << "nothing resampled";
+
+    const std::uint64_t backBuffer = view->BackBufferVersion();
+    view->RenderAt(2.0f);
+    view->Paint();
+    ASSERT_TRUE(view->GetMovieLayer().has_value());
+    EXPECT_NE(view->GetMovieLayer()->version, layer->version) << "a new moment is a new version";
+    EXPECT_EQ(view->BackBufferVersion(), backBuffer) << "the back buffer stays as it was";
+
+    view->SetFullScreen(false);
+    expectPictureAt(show(400, 300, true), 0, 0, 400, 300, source->colour);
+    EXPECT_FALSE(view->GetMovieLayer().has_value()) << "shrinking is resampled";
+    view->SetFullScreen(true);
+    view->SetPresenterScales(false);
+    expectPictureAt(show(1600, 1000, false), 133, 0, 1333, 1000, source->colour);
+    EXPECT_FALSE(view->GetMovieLayer().has_value());
+}
+
 // A screen of noise with a cursor-sized block whose place follows the second (the third second's
 // at the top-right corner, kept after it); from the fifth second on, other noise.
 void drawMovingBlock(float t, CImageExt& target) {
