@@ -33,6 +33,7 @@ trap cleanup EXIT
 
 fail() {
     echo "e2e: $*" >&2
+    [[ -f "$work/player.log" ]] && cat "$work/player.log" >&2
     exit 1
 }
 

@@ -33,12 +33,14 @@ player_environment() {
     export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
 }
 
-# Waits for a shown window of the class $1 (a regular expression); sets window.
+# Waits for a shown window of the class $1 (a regular expression) while the player ($player_pid)
+# runs; sets window.
 wait_for_window() {
     local class=$1
     shown_window() {
         window=$(xdotool search --onlyvisible --classname "$class" 2>/dev/null | head -n1)
-        [[ -n "$window" ]]
+        [[ -n "$window" ]] || ! kill -0 "$player_pid" 2>/dev/null
     }
     wait_for 30 shown_window || fail "no player window appeared"
+    [[ -n "$window" ]] || fail "the player ended before it showed a window"
 }
