@@ -30,25 +30,10 @@ for tool in Xvfb xdotool xprop import convert; do
 done
 [[ -f "$movie" ]] || fail "the movie $movie has not been built"
 
-wait_for() {
-    local seconds=$1
-    shift
-    local deadline=$((SECONDS + seconds))
-    while ((SECONDS < deadline)); do
-        "$@" && return 0
-        sleep 0.1
-    done
-    return 1
-}
-
-# Kept as they are set when the last client leaves (a server reset would drop them).
-Xvfb -displayfd 3 -noreset -screen 0 2560x1920x24 -nolisten tcp 3>"$work/display" 2>"$work/xvfb.log" &
-xvfb_pid=$!
-wait_for 20 test -s "$work/display" || fail "Xvfb did not start"
-export DISPLAY=":$(head -n1 "$work/display")"
-export SDL_AUDIODRIVER=dummy
-export XDG_CONFIG_HOME="$work/config" XDG_STATE_HOME="$work/state"
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+# shellcheck source=../support/xvfb-session.sh
+source "$(dirname "$0")/../support/xvfb-session.sh"
+start_xvfb "$work" 2560x1920
+player_environment "$work"
 unset GDK_SCALE QT_SCALE_FACTOR LUMENREEL_SCALE
 
 rm -rf "$shots"
@@ -62,12 +47,8 @@ window_size() {
     shift
     env "$@" "$build/lumenreel-player" "$movie" 2>"$work/player.log" &
     player_pid=$!
-    find_window() {
-        window=$(xdotool search --onlyvisible --classname '^lumenreel-player$' 2>/dev/null |
-            head -n1)
-        [[ -n "$window" ]]
-    }
-    wait_for 30 find_window || fail "$name: no player window appeared"
+    window=""
+    wait_for_window '^lumenreel-player$'
     geometry() { xdotool getwindowgeometry --shell "$window" | grep -E '^(WIDTH|HEIGHT)='; }
     fitted() { [[ "$(geometry | tr '\n' ' ')" != "WIDTH=260 HEIGHT=266 " ]]; }
     wait_for 20 fitted || fail "$name: the window was never fitted around the tour"

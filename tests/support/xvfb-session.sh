@@ -14,9 +14,10 @@ wait_for() {
 }
 
 # Starts Xvfb on a free display of size $2 (e.g. 1280x960), its files in the folder $1; sets
-# xvfb_pid and exports DISPLAY.
+# xvfb_pid and exports DISPLAY. The server keeps what was set on it when the last client leaves
+# (a reset would drop the root window's resources).
 start_xvfb() {
-    Xvfb -displayfd 3 -screen 0 "$2x24" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
+    Xvfb -displayfd 3 -noreset -screen 0 "$2x24" -nolisten tcp 3>"$1/display" 2>"$1/xvfb.log" &
     xvfb_pid=$!
     wait_for 20 test -s "$1/display" || fail "Xvfb did not start"
     export DISPLAY=":$(head -n1 "$1/display")"
