@@ -50,7 +50,7 @@ source "$(dirname "$0")/../support/xvfb-session.sh"
 
 start_xvfb "$work" 1280x960
 # The window manager has taken the display once it names itself on the root window.
-wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; }
+wm_running() { xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep 'window id' >/dev/null; }
 if [[ -n "$window_manager" ]]; then
     "$window_manager" >"$work/wm.log" 2>&1 &
     wm_pid=$!
@@ -166,13 +166,14 @@ track_x=$((12 + (348 + WIDTH - 427) * 3 / 4))
 pixel_of() {
     convert "$shots/$1.ppm" -crop "1x1+$2+$3" -depth 8 -format '%[fx:int(255*r)],%[fx:int(255*g)],%[fx:int(255*b)]' info:
 }
-# The mouse over the track shows its time in a tip (light fill) just above the panel.
+# The mouse over the track shows its time in a tip (light fill) just above the panel. (grep
+# without -q reads to the end: under pipefail a writer cut off early would fail the check.)
 xdotool mousemove --window "$window" "$track_x" "$track_y"
 n_key=0
 tip_shown() {
     differs_from hover previous-chapter &&
         convert "$shots/hover-$n_key.ppm" -crop "120x1+$((track_x - 60))+$((panel_top - 5))" \
-            -depth 8 txt:- | grep -qi '#F4F4F4'
+            -depth 8 txt:- | grep -i '#F4F4F4' >/dev/null
 }
 wait_for 15 tip_shown || fail "the mouse over the track showed no time above it"
 cp "$shots/hover-$n_key.ppm" "$shots/hover.ppm"
@@ -204,7 +205,7 @@ xdotool mousemove --window "$window" 200 200 click 3
 n_key=0
 menu_shown() {
     differs_from menu normal-speed &&
-        convert "$shots/menu-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+        convert "$shots/menu-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -i '#24272C' >/dev/null
 }
 wait_for 15 menu_shown || fail "a right click showed no menu"
 cp "$shots/menu-$n_key.ppm" "$shots/menu.ppm"
@@ -212,7 +213,7 @@ xdotool key Escape
 n_key=0
 menu_gone() {
     differs_from menu-closed menu &&
-        ! convert "$shots/menu-closed-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -qi '#24272C'
+        ! convert "$shots/menu-closed-$n_key.ppm" -crop "40x1+210+285" -depth 8 txt:- | grep -i '#24272C' >/dev/null
 }
 wait_for 15 menu_gone || fail "Escape did not close the menu"
 echo "e2e: [${SECONDS}s] a right click opened the menu and Escape closed it"
@@ -235,7 +236,7 @@ movie_everywhere() {
     done
 }
 wait_for 15 movie_everywhere || fail "part of the full screen showed no movie"
-full_screen_state() { xprop -id "$window" _NET_WM_STATE | grep -q _NET_WM_STATE_FULLSCREEN; }
+full_screen_state() { xprop -id "$window" _NET_WM_STATE | grep _NET_WM_STATE_FULLSCREEN >/dev/null; }
 if [[ -n "$window_manager" ]]; then
     wait_for 15 full_screen_state || fail "$window_manager was not asked for its full screen"
 fi

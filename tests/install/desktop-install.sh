@@ -51,7 +51,7 @@ for size in 16 24 32 48 64 128 256 512; do
         fail "$png is not a ${size}x${size} PNG picture"
 done
 grep -q '<svg' "$share/icons/hicolor/scalable/apps/$app.svg" || fail "the scalable icon is no SVG"
-"$prefix/bin/lumenreel-player" --version | grep -q '^lumenreel-player [0-9]' ||
+"$prefix/bin/lumenreel-player" --version | grep '^lumenreel-player [0-9]' >/dev/null ||
     fail "the installed player does not run"
 "$prefix/bin/lumenreel" --version >/dev/null || fail "the installed lumenreel does not run"
 
@@ -138,10 +138,10 @@ for movie in published document; do
         xdotool search --sync --onlyvisible --classname '^lumenreel-player$' | head -n1) ||
         fail "launching the launcher on $movie opened no window: $(cat "$work/launch.log")"
     player=$(DISPLAY="$display" xdotool getwindowpid "$window")
-    tr '\0' '\n' <"/proc/$player/cmdline" | grep -qx "$movies/$movie" ||
+    tr '\0' '\n' <"/proc/$player/cmdline" | grep -x "$movies/$movie" >/dev/null ||
         fail "the launcher did not hand $movie to the player: $(tr '\0' ' ' <"/proc/$player/cmdline")"
     # The title bar names the movie once it is open.
-    titled() { DISPLAY="$display" xprop -id "$window" _NET_WM_NAME | grep -qF "\"$movie — "; }
+    titled() { DISPLAY="$display" xprop -id "$window" _NET_WM_NAME | grep -F "\"$movie — " >/dev/null; }
     wait_for 10 titled ||
         fail "the title does not name $movie: $(DISPLAY="$display" xprop -id "$window" _NET_WM_NAME)"
     DISPLAY="$display" xdotool windowfocus --sync "$window" 2>/dev/null || true
