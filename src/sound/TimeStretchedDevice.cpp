@@ -32,8 +32,8 @@ public:
     bool write(std::span<const std::uint8_t> bytes) override {
         m_given += bytes.size();
         if (m_drained) {
-            // A stretcher that has been told the end takes nothing more: the run goes on with
-            // a new one.
+            // A drained stretcher still holds the silence that pushed the end out: the run goes
+            // on with a new one, aligned afresh.
             m_drained = false;
             startStretcher();
         }
@@ -181,7 +181,7 @@ private:
     std::vector<std::vector<float>> m_planes;
     std::vector<std::uint8_t> m_output;
     std::size_t m_toDrop = 0;   // output frames still to drop for the stretcher's delay
-    bool m_drained = false;     // told the end of what it was given
+    bool m_drained = false;     // all it was given has been pushed out
     std::uint64_t m_given = 0;  // bytes written to this device since the run began
     std::uint64_t m_sent = 0;   // bytes passed on to the inner device
 };
